@@ -22,6 +22,7 @@ struct LedPriority {
     // (-1 = no selection), then the time-out text as typed.
     std::array<int16_t, 7> codes{-1, -1, -1, -1, -1, -1, -1};
     std::string timeout;
+    bool operator==(const LedPriority&) const = default;
 };
 
 struct LedLink {
@@ -48,37 +49,51 @@ std::string writeLedFile(const LedSettings& settings);
 
 // ---- reading --------------------------------------------------------------
 
+// One change a line of the file makes to the main window.
 namespace led {
 struct ModelCaption {
     std::string text;
+    bool operator==(const ModelCaption&) const = default;
 };
+// The "Com:" value minus 1.
 struct PortPosition {
     int16_t position;
-};  // the "Com:" value minus 1
+    bool operator==(const PortPosition&) const = default;
+};
 struct PriorityValues {
     int priority;
     LedPriority values;
+    bool operator==(const PriorityValues&) const = default;
 };
 struct LinkCapcodes {
     int link;
     std::string text;
+    bool operator==(const LinkCapcodes&) const = default;
 };
+// Only for values below 5.
 struct LinkPriority {
     int link;
     int16_t position;
-};  // only for values below 5
+    bool operator==(const LinkPriority&) const = default;
+};
+// Capcode box and priority text emptied.
 struct LinkCleared {
     int link;
-};  // capcode box and priority text emptied
+    bool operator==(const LinkCleared&) const = default;
+};
+// Byte 170 kept as it is.
 struct DefaultMessage {
     std::string stored;
-};  // byte 170 kept as it is
+    bool operator==(const DefaultMessage&) const = default;
+};
 struct DefaultCodeValue {
     DefaultCode code;
     int16_t value;
+    bool operator==(const DefaultCodeValue&) const = default;
 };
 struct AutoIdValue {
     int16_t value;
+    bool operator==(const AutoIdValue&) const = default;
 };
 }  // namespace led
 

@@ -69,16 +69,29 @@ std::string PseudoTerminal::read(int timeoutMs) {
     if (::poll(&p, 1, timeoutMs) <= 0) return {};
     if (!(p.revents & POLLIN)) {
         if (p.revents & POLLHUP) {
-            // Nobody has the device open: drop replies nobody will read, and
-            // wait a little instead of spinning on the hang-up.
-            ::tcflush(master_, TCOFLUSH);
+            if (!hungUp_) discardUnreadInput();
+            hungUp_ = true;
+            // Wait a little instead of spinning on the hang-up.
             ::poll(nullptr, 0, timeoutMs < 20 ? timeoutMs : 20);
         }
         return {};
     }
+    hungUp_ = false;
     char buffer[4096];
     const ssize_t n = ::read(master_, buffer, sizeof buffer);
     return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+void PseudoTerminal::discardUnreadInput() {
+    // Replies that reached the device after its user closed it wait in its
+    // input queue; a real port drops them on close, so drop them here before
+    // the next program opens the device and reads them as fresh.
+    ::tcflush(master_, TCOFLUSH);
+    const int device = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (device >= 0) {
+        ::tcflush(device, TCIFLUSH);
+        ::close(device);
+    }
 }
 
 bool PseudoTerminal::write(const std::string& bytes) {

@@ -32,7 +32,10 @@ class PseudoTerminal {
     bool write(const std::string& bytes);
 
   private:
+    void discardUnreadInput();
+
     int master_ = -1;
+    bool hungUp_ = false;  // no program has the device open
     std::string path_;
     std::string link_;
     std::string error_;

