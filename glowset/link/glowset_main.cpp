@@ -1,0 +1,472 @@
+// The main window's serial link: start-up, port search, receive path,
+// download request, reply handling and the status line.
+#include "glowset/link/glowset_main.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "glowset/options/option_sets.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/replies.h"
+
+namespace glowset {
+namespace {
+
+QString latin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+void fillList(QComboBox* list, const OptionList& entries) {
+    for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
+    list->setCurrentIndex(-1);
+}
+
+}  // namespace
+
+GlowsetMain::GlowsetMain(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform) {
+    setWindowTitle(kMainCaption);
+    buildControls();
+    buildMenus();
+    MSComm2 = platform_.makeSerialPort();
+    Clock& clock = platform_.clock;
+    DataTimeout = clock.createTimer(10);
+    SearchPort = clock.createTimer(400);
+    SleepTimer = clock.createTimer(10);
+    FactoryDef = clock.createTimer(500);
+    TextClear = clock.createTimer(5000);
+    UploadTimer = clock.createTimer(500);
+    ComClose = clock.createTimer(400);
+    wireHandlers();
+
+    // Start-up: the generic lists, then the search 400 ms after loading.
+    fillStartUpLists();
+    saveSettingsTick = 1;
+    configFileName.clear();
+    SearchPort->setEnabled(true);
+}
+
+GlowsetMain::~GlowsetMain() {
+    SearchPort->setEnabled(false);
+    if (MSComm2 && MSComm2->isOpen()) MSComm2->close();
+}
+
+void GlowsetMain::fillStartUpLists() {
+    const OptionSet& set = genericOptionSet();
+    for (int p = 0; p < 5; ++p) {
+        fillList(FontP[p], set.font);
+        fillList(ColorP[p], set.colour);
+        fillList(StyleP[p], set.style);
+        fillList(AlignmentP[p], set.alignment);
+        fillList(SpeedP[p], set.speed);
+        fillList(PauseP[p], set.pause);
+        fillList(BeepP[p], set.beep);
+    }
+    const OptionList ports = portList();
+    for (int i = 0; i < static_cast<int>(ports.size()); ++i) {
+        ComportsList->addItem(QString::fromStdString(ports[i]));
+        const auto device = deviceForPort(i + 1, platform_.ports);
+        ComportsList->setItemData(
+            i, device ? QString::fromStdString(*device) : QString("no device"), Qt::ToolTipRole);
+    }
+    ComportsList->setCurrentIndex(0);
+    for (int i = 0; i < 8; ++i) fillList(Pri0[i], priorityList());
+}
+
+void GlowsetMain::wireHandlers() {
+    DataTimeout->onTick = [this] { DataTimeout_Timer(); };
+    SearchPort->onTick = [this] { SearchPort_Timer(); };
+    SleepTimer->onTick = [this] { ++sleepCount; };
+    FactoryDef->onTick = [this] { FactoryDef_Timer(); };
+    TextClear->onTick = [this] { TextClear_Timer(); };
+    UploadTimer->onTick = [this] { UploadTimer_Timer(); };
+    ComClose->onTick = [this] { ComClose_Timer(); };
+    MSComm2->onReceive = [this] { MSComm2_OnComm(); };
+
+    connect(DownloadAll, &QPushButton::clicked, this, [this] { DownloadAll_Click(); });
+    connect(UploadAll, &QPushButton::clicked, this, [this] { UploadAll_Click(); });
+    connect(ForceUpload, &QPushButton::clicked, this, [this] { ForceUpload_Click(); });
+    connect(UploadFactoryDef, &QPushButton::clicked, this, [this] { UploadFactoryDef_Click(); });
+    connect(SetupDefaultMsg, &QPushButton::clicked, this, [this] { SetupDefaultMsg_Click(); });
+    connect(SendTestMsg, &QPushButton::clicked, this, [this] { SendTestMsg_Click(); });
+    connect(ShowPriority, &QToolButton::clicked, this, [this] { ShowPriority_Click(); });
+    connect(HidePriority, &QToolButton::clicked, this, [this] { HidePriority_Click(); });
+    connect(ForceOnID0, &QCheckBox::clicked, this, [this] { ForceOnID0_Click(); });
+    connect(signOpenFile, &QAction::triggered, this, [this] { signOpenFile_Click(); });
+    connect(signSaveAs, &QAction::triggered, this, [this] { signSaveAs_Click(); });
+    connect(signExit, &QAction::triggered, this, [this] { close(); });
+    connect(signUpgrade, &QAction::triggered, this, [this] {
+        if (signUpgrade_Click) signUpgrade_Click();
+    });
+    connect(signAbout, &QAction::triggered, this, [this] {
+        if (signAbout_Click) signAbout_Click();
+    });
+    // Typing into the pause lists of priorities 0 and 1 marks them at once.
+    for (int p : {0, 1}) {
+        connect(PauseP[p], &QComboBox::editTextChanged, this, [this, p] {
+            if (PauseP[p]->lineEdit() && PauseP[p]->lineEdit()->hasFocus()) {
+                flags.priorityChanged[p] = true;
+            }
+        });
+    }
+    // Typed text that is not an entry leaves the list without a selection.
+    const auto watchTyping = [this](QComboBox* list) {
+        connect(list->lineEdit(), &QLineEdit::textEdited, this, [list](const QString& text) {
+            if (list->currentIndex() >= 0 && list->itemText(list->currentIndex()) != text) {
+                const QSignalBlocker block(list);
+                list->setCurrentIndex(-1);
+                list->setEditText(text);
+            }
+        });
+    };
+    for (int p = 0; p < 5; ++p) {
+        for (QComboBox* list :
+             {FontP[p], StyleP[p], ColorP[p], SpeedP[p], AlignmentP[p], PauseP[p], BeepP[p]}) {
+            watchTyping(list);
+        }
+    }
+    for (QComboBox* list : Pri0) watchTyping(list);
+    // The id-mode switch acts on the press itself, so the check box must not
+    // also toggle on its own.
+    AutoID->installEventFilter(this);
+}
+
+bool GlowsetMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == AutoID) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                    AutoID_MouseDown();
+                return true;
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+                return true;
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+                if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+                    if (event->type() == QEvent::KeyPress &&
+                        !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+                        AutoID_MouseDown();
+                    }
+                    return true;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void GlowsetMain::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    SearchPort->setEnabled(false);
+    UploadTimer->setEnabled(false);
+    if (MSComm2->isOpen()) MSComm2->close();
+    QMainWindow::closeEvent(event);
+}
+
+// ---- waits, status, window size ----
+
+void GlowsetMain::Sleep(int count) {
+    sleepCount = 0;
+    SleepTimer->setEnabled(true);
+    while (sleepCount < count) platform_.clock.processEvents();
+    SleepTimer->setEnabled(false);
+}
+
+void GlowsetMain::showStatus(const QString& text) {
+    Textout->setText(text);
+    Textout->show();
+    TextClear->setEnabled(false);
+    TextClear->setEnabled(true);
+}
+
+void GlowsetMain::TextClear_Timer() {
+    Textout->setText("");
+    Textout->hide();
+    TextClear->setEnabled(false);
+}
+
+void GlowsetMain::ShowPriority_Click() {
+    resize(width(), tw(kTallHeightTwips));
+    ShowPriority->hide();
+    HidePriority->show();
+}
+
+void GlowsetMain::HidePriority_Click() {
+    resize(width(), tw(kShortHeightTwips));
+    HidePriority->hide();
+    ShowPriority->show();
+}
+
+void GlowsetMain::ForceOnID0_Click() {
+    for (int i = 0; i < 8; ++i) {
+        LabelID[i]->setText(QString("ID   %1").arg(ForceOnID0->isChecked() ? 0 : i));
+    }
+}
+
+void GlowsetMain::SetupDefaultMsg_Click() {
+    if (MSComm2->isOpen()) MSComm2->close();
+    DownloadAll->setText("Download from Sign");
+    DownloadAll->setEnabled(true);
+    if (openDefaultMessageWindow) openDefaultMessageWindow();
+}
+
+void GlowsetMain::SendTestMsg_Click() {
+    if (openTestMessageWindow) openTestMessageWindow();
+}
+
+// ---- other windows' operations ----
+
+void GlowsetMain::SaveDefaultMsg(const std::string& message, int16_t font, int16_t colour,
+                                 int16_t style, int16_t alignment, int16_t speed, int16_t pause) {
+    DefMsg = message;
+    DefFont = font;
+    DefColor = colour;
+    DefStyle = style;
+    DefAlign = alignment;
+    DefSpeed = speed;
+    DefPause = pause;
+}
+
+std::string GlowsetMain::getDefaultMsg() const {
+    std::string record = configFileName.toLocal8Bit().toStdString() + "," + DefMsg;
+    for (int16_t code : {DefFont, DefColor, DefStyle, DefAlign, DefSpeed, DefPause}) {
+        record += "," + std::to_string(code);
+    }
+    return record;
+}
+
+// ---- the port ----
+
+std::optional<OpenError> GlowsetMain::openSelectedPort() {
+    // An exchange whose close is still pending is over: close it rather
+    // than fail on a port that is still open.
+    if (MSComm2->isOpen()) MSComm2->close();
+    MSComm2->setPortNumber(ComportsList->currentIndex() + 1);
+    return MSComm2->open();
+}
+
+void GlowsetMain::send(const std::string& line) {
+    MSComm2->write(line);
+}
+
+void GlowsetMain::reportOpenFailure(const OpenError& error) {
+    if (error.number == kErrorInvalidPortNumber) {
+        platform_.dialogs.message(
+            this,
+            QString("Cannot Open Port:%1\r\nPlease Change Comport").arg(MSComm2->portNumber()),
+            " ");
+    }
+}
+
+// ---- port search ----
+
+void GlowsetMain::SearchPort_Timer() {
+    SearchPort->setEnabled(false);  // one pass only
+    bool stopped = false;
+    Textout->show();
+    for (int i = 0; i < kPortCount; ++i) {
+        Textout->setText("Searching...");
+        ComportsList->setCurrentIndex(i);
+        DownloadAll_Click();
+        Sleep(30);
+        if (!LEDSignModel->text().isEmpty()) break;
+        if (closing_) {
+            stopped = true;
+            break;
+        }
+        if (i == kPortCount - 1) ComportsList->setCurrentIndex(0);
+        Textout->setText("");
+        Sleep(10);
+    }
+    if (stopped) return;
+    Textout->setText("");
+    if (CheckWebVersion) CheckWebVersion();
+    if (OfferNewVersion) OfferNewVersion();
+    Textout->hide();
+    VersionCheckLabel->hide();
+}
+
+// ---- receive path ----
+
+void GlowsetMain::MSComm2_OnComm() {
+    while (MSComm2->inputCount() > 0) {
+        const std::string c = MSComm2->read();
+        if (c.empty()) break;
+        lineTimeoutCount = 10;
+        DataTimeout->setEnabled(true);
+        if (c[0] != '\n') {
+            if (discardingLine_) continue;
+            receiveBuffer += c;
+            if (receiveBuffer.size() > static_cast<size_t>(kReceiveLineLimit)) {
+                // Noise without a line end must not grow memory: drop it and
+                // the rest of its line.
+                receiveBuffer.clear();
+                discardingLine_ = true;
+            }
+            continue;
+        }
+        DataTimeout->setEnabled(false);
+        const std::string line = std::move(receiveBuffer);
+        receiveBuffer.clear();
+        const bool discarded = discardingLine_;
+        discardingLine_ = false;
+        if (!discarded) HandleSignReply(line);
+    }
+}
+
+void GlowsetMain::DataTimeout_Timer() {
+    if (lineTimeoutCount < 1) {
+        DataTimeout->setEnabled(false);
+        receiveBuffer.clear();
+        discardingLine_ = false;
+    } else {
+        --lineTimeoutCount;
+    }
+}
+
+// ---- download request ----
+
+void GlowsetMain::DownloadAll_Click() {
+    configFileName.clear();
+    const int index = ComportsList->currentIndex();
+    if (const auto error = openSelectedPort()) {
+        if (index >= 0) {
+            ComportsList->setItemText(index, QString("%1-%2").arg(index + 1).arg(
+                                                 QString::fromStdString(error->description)));
+        }
+        return;
+    }
+    DownloadAll->setEnabled(false);
+    DownloadAll->setText("Reading...");
+    send(downloadAllCommand() + kCommandEnd);
+    ComClose->setEnabled(true);
+}
+
+void GlowsetMain::ComClose_Timer() {
+    ComClose->setEnabled(false);
+    if (!MSComm2->isOpen()) return;
+    MSComm2->close();
+    DownloadAll->setText("Download from Sign");
+    DownloadAll->setEnabled(true);
+    UploadAll->setEnabled(true);
+    UploadFactoryDef->setEnabled(true);
+}
+
+// ---- replies ----
+
+void GlowsetMain::HandleSignReply(const std::string& line) {
+    const Reply reply = classifyReply(line);
+    if (reply.kind == ReplyKind::Settings) {
+        applySettingsLine(line);
+        return;
+    }
+    if (const auto status = statusTextForReply(reply, ProgressUploadAll->value())) {
+        showStatus(latin1(*status));
+    } else if (reply.secondWord == std::nullopt &&
+               (reply.kind == ReplyKind::Default || reply.kind == ReplyKind::Linked)) {
+        showStatus(Textout->text());  // no second word: the previous text again
+    }
+}
+
+bool GlowsetMain::selectPosition(QComboBox* list, int position) {
+    if (position < -1 || position >= list->count()) return false;
+    list->setCurrentIndex(position);
+    return true;
+}
+
+void GlowsetMain::LoadModelOptions(const std::string& model) {
+    for (auto* lists : {&FontP, &ColorP, &StyleP, &AlignmentP, &SpeedP, &PauseP, &BeepP}) {
+        for (QComboBox* list : *lists) list->clear();
+    }
+    const OptionSet& set = optionSetForModel(model);
+    layoutOptionLists(set);
+    for (int p = 0; p < 5; ++p) {
+        fillList(FontP[p], set.font);
+        fillList(ColorP[p], set.colour);
+        fillList(StyleP[p], set.style);
+        fillList(AlignmentP[p], set.alignment);
+        fillList(SpeedP[p], set.speed);
+        fillList(PauseP[p], set.pause);
+        fillList(BeepP[p], set.beep);
+    }
+}
+
+void GlowsetMain::applySettingsLine(const std::string& text) {
+    const SettingsLine line = parseSettingsLine(text);
+    // Model and firmware count.
+    const bool oldSign = !line.firmwareCount.has_value();
+    LEDSignModel->setText(latin1(oldSign ? line.header : line.model));
+    const QString count = oldSign ? QString("Not Available") : latin1(*line.firmwareCount);
+    const QString tip = oldSign ? QString("Firmware Count is available in version 3.9 and above")
+                                : QString("Firmware Count");
+    FCount->setToolTip(tip);
+    FCountLabel->setToolTip(tip);
+    if (FCount->text() != count) {
+        FCount->setText(count);
+        if (FCount_Change) FCount_Change();
+    }
+    if (!LEDSignModel->text().isEmpty()) ShowPriority_Click();
+    LEDSignModelNumber = line.model;
+    LoadModelOptions(LEDSignModelNumber);
+
+    // The five priorities.
+    for (int p = 0; p < 5; ++p) {
+        const DecodedPriority values = decodePriority(line, p);
+        auto& stored = signCopy.priorities[p];
+        const std::array<QComboBox*, 7> lists = {FontP[p],      StyleP[p], ColorP[p], SpeedP[p],
+                                                 AlignmentP[p], PauseP[p], BeepP[p]};
+        for (int v = 0; v < 7; ++v) {
+            if (!values[v]) continue;
+            stored[v] = *values[v];
+            selectPosition(lists[v], *values[v]);
+        }
+        if (values[kTimeout]) {
+            stored[7] = *values[kTimeout];
+            TimeoutP[p]->setText(QString::number(*values[kTimeout]));
+        }
+    }
+
+    // Links: the entries of each id joined, the later priority winning.
+    for (int n = 0; n < 8; ++n) {
+        Capcode0[n]->clear();
+        Pri0[n]->setCurrentIndex(-1);
+        Pri0[n]->setEditText("");
+    }
+    mergeLinkEntries(linkEntries, line);
+    const auto boxes = linkBoxesFrom(linkEntries);
+    for (int n = 0; n < 8; ++n) {
+        Capcode0[n]->setText(latin1(boxes[n].capcodes));
+        // The copy follows the box for every id, so an id the sign no longer
+        // links is not taken for a change on the next upload.
+        signCopy.capcodes[n] = boxes[n].capcodes;
+        if (boxes[n].priorityIndex && selectPosition(Pri0[n], *boxes[n].priorityIndex)) {
+            signCopy.linkPriorities[n] = boxes[n].priorityText;
+        }
+    }
+
+    // Id mode, change flags, user command.
+    if (const auto automatic = idModeOf(line)) {
+        AutoID->setCheckState(*automatic ? Qt::Checked : Qt::Unchecked);
+        TestLabel->setText(*automatic ? "Auto ID True" : "Auto ID False");
+        signCopy.idMode = *automatic ? 1 : 0;
+    }
+    flags.priorityChanged.fill(false);
+    std::fill(flags.linkChanged.begin(), flags.linkChanged.begin() + 8, false);
+    if (const auto command = userCommandOf(line)) {
+        usercmd1->setText(latin1(*command));
+        signCopy.userCommand = *command;
+    }
+}
+
+}  // namespace glowset

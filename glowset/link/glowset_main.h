@@ -1,0 +1,155 @@
+// The main window: finds the sign, shows and edits its whole set-up,
+// uploads changes, keeps set-ups in settings files.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "glowset/link/sign_copy.h"
+#include "glowset/platform/platform.h"
+#include "glowset/protocol/settings_line.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
+
+namespace glowset {
+
+inline constexpr const char* kMainCaption = "Marquelle ver 4.72";
+inline constexpr int kTallHeightTwips = 9700;
+inline constexpr int kShortHeightTwips = 5750;
+inline constexpr int kReceiveLineLimit = 4096;
+
+class GlowsetMain : public QMainWindow {
+  public:
+    explicit GlowsetMain(Platform& platform, QWidget* parent = nullptr);
+    ~GlowsetMain() override;
+
+    // ---- operations other windows use ----
+    void Sleep(int count);
+    void SaveDefaultMsg(const std::string& message, int16_t font, int16_t colour, int16_t style,
+                        int16_t alignment, int16_t speed, int16_t pause);
+    bool IsDefMsgEmpty() const { return configFileName.isEmpty(); }
+    std::string getDefaultMsg() const;
+    void DeleteConfigFileName() { configFileName.clear(); }
+    int16_t getSaveSettingsTick() const { return saveSettingsTick; }
+    void setSaveSettingsTick(int16_t tick) { saveSettingsTick = tick; }
+    // Writes text + CR LF. With overwrite the old file is replaced only once
+    // the new one is completely written; otherwise the text is appended.
+    bool SaveTextToFile(const QString& path, const std::string& text, bool overwrite);
+
+    // ---- handlers ----
+    void DownloadAll_Click();
+    void UploadAll_Click();
+    void ForceUpload_Click();
+    void UploadFactoryDef_Click();
+    void AutoID_MouseDown();
+    void SetupDefaultMsg_Click();
+    void SendTestMsg_Click();
+    void ShowPriority_Click();
+    void HidePriority_Click();
+    void ForceOnID0_Click();
+    void signSaveAs_Click();
+    void signOpenFile_Click();
+    void HandleSignReply(const std::string& line);
+    bool LoadSettingsFile(const QString& path);
+    void LoadModelOptions(const std::string& model);
+    int getChangedRows();
+    void MSComm2_OnComm();
+
+    // ---- hooks for the windows and checks that later parts attach ----
+    // Each does nothing until set.
+    std::function<void()> openDefaultMessageWindow;
+    std::function<void()> openTestMessageWindow;
+    std::function<void()> openFactoryDefaultsWindow;
+    std::function<void()> CheckWebVersion;
+    std::function<void()> OfferNewVersion;
+    std::function<void()> FCount_Change;
+    std::function<void()> signUpgrade_Click;
+    std::function<void()> signAbout_Click;
+
+    // ---- state ----
+    std::string receiveBuffer;
+    int16_t lineTimeoutCount = 0;
+    int16_t sleepCount = 0;
+    QString configFileName;
+    std::string DefMsg;
+    int16_t DefFont = 0, DefColor = 0, DefStyle = 0, DefAlign = 0, DefSpeed = 0, DefPause = 0;
+    int16_t saveSettingsTick = 1;
+    std::string LEDSignModelNumber;
+    SignCopy signCopy;
+    ChangeFlags flags;
+    std::array<std::string, 7> uploadCommands;
+    std::string linkClearCommand, linkSetCommand;
+    LinkEntries linkEntries;
+
+    // ---- controls ----
+    QGroupBox* C;
+    QComboBox* ComportsList;
+    QPushButton *DownloadAll, *UploadAll, *ForceUpload, *UploadFactoryDef, *SetupDefaultMsg,
+        *SendTestMsg;
+    QCheckBox *AutoID, *ForceOnID0;
+    QLineEdit* usercmd1;
+    QLabel *Label24, *Label23, *LEDSignModel, *FCountLabel, *FCount, *Textout, *TestLabel,
+        *VersionCheckLabel;
+    std::array<QComboBox*, 5> FontP, StyleP, ColorP, SpeedP, AlignmentP, PauseP, BeepP;
+    std::array<QLineEdit*, 5> TimeoutP;
+    std::array<QLabel*, 5> PriorityLabels;
+    std::array<QLineEdit*, 8> Capcode0;
+    std::array<QComboBox*, 8> Pri0;
+    std::array<QLabel*, 8> LabelID;
+    QLabel *FontHeader, *StyleHeader, *ColorHeader, *SpeedHeader, *AlignHeader, *PauseHeader,
+        *BeepHeader, *TimeoutHeader, *CapcodeHeader, *LinkPriorityHeader;
+    QProgressBar* ProgressUploadAll;
+    QToolButton *ShowPriority, *HidePriority;
+    QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout;
+
+    std::unique_ptr<SerialPort> MSComm2;
+    std::unique_ptr<Timer> DataTimeout, SearchPort, SleepTimer, FactoryDef, TextClear, UploadTimer,
+        ComClose;
+
+    // Converts twips (1/1440 inch) to pixels of this screen.
+    int tw(int twips) const;
+    // Reads the controls as the change detection sees them.
+    WindowSettings readControls() const;
+    // Shows a status message, cleared 5 s later.
+    void showStatus(const QString& text);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildMenus();
+    void fillStartUpLists();
+    void layoutOptionLists(const struct OptionSet& set);
+    void wireHandlers();
+    std::optional<OpenError> openSelectedPort();
+    void send(const std::string& line);
+    bool selectPosition(QComboBox* list, int position);
+    void SearchPort_Timer();
+    void DataTimeout_Timer();
+    void ComClose_Timer();
+    void UploadTimer_Timer();
+    void FactoryDef_Timer();
+    void TextClear_Timer();
+    void applySettingsLine(const std::string& line);
+    void reportOpenFailure(const OpenError& error);
+
+    Platform& platform_;
+    bool discardingLine_ = false;  // inside an overlong line, until its LF
+    bool closing_ = false;
+    double pixelsPerTwip_ = 1.0 / 15;
+};
+
+}  // namespace glowset

@@ -1,0 +1,191 @@
+// The main window's controls, captions, menus and geometry (in twips).
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+
+#include "glowset/link/glowset_main.h"
+#include "glowset/options/option_sets.h"
+
+namespace glowset {
+namespace {
+
+// Column positions of the priority table; font and style columns move with
+// the option set.
+constexpr int kPriorityTop = 5600;
+constexpr int kRowStep = 420;
+constexpr int kColorLeft = 4800, kSpeedLeft = 6240, kAlignLeft = 7480, kPauseLeft = 8520,
+              kBeepLeft = 9260, kTimeoutLeft = 10300;
+constexpr int kControlHeight = 315;
+constexpr int kWindowWidth = 12000;
+
+QComboBox* makeList(QWidget* parent, const QString& name) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    // The operator may also type; typed text leaves no entry selected.
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setCompleter(nullptr);
+    return list;
+}
+
+}  // namespace
+
+int GlowsetMain::tw(int twips) const {
+    return static_cast<int>(twips * pixelsPerTwip_ + 0.5);
+}
+
+void GlowsetMain::buildControls() {
+    if (const QScreen* s = screen()) pixelsPerTwip_ = s->logicalDotsPerInchY() / 1440.0;
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    const auto place = [&](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+    };
+    const auto label = [&](const QString& name, const QString& caption, int left, int top,
+                           int width) {
+        auto* l = new QLabel(caption, central);
+        l->setObjectName(name);
+        place(l, left, top, width, kControlHeight);
+        return l;
+    };
+    const auto button = [&](const QString& name, const QString& caption, int top) {
+        auto* b = new QPushButton(caption, central);
+        b->setObjectName(name);
+        place(b, 9200, top, 2600, 420);
+        return b;
+    };
+
+    C = new QGroupBox("Comport", central);
+    C->setObjectName("C");
+    place(C, 240, 60, 2400, 780);
+    ComportsList = new QComboBox(C);
+    ComportsList->setObjectName("ComportsList");
+    place(ComportsList, 120, 330, 2160, kControlHeight);
+
+    Label23 = label("Label23", "Type  : ", 2880, 200, 1000);
+    LEDSignModel = label("LEDSignModel", "", 3880, 200, 2200);
+    QFont bold = LEDSignModel->font();
+    bold.setBold(true);
+    LEDSignModel->setFont(bold);
+    FCountLabel = label("FCountLabel", "Build No : ", 2880, 560, 1000);
+    FCount = label("FCount", "", 3880, 560, 2200);
+
+    DownloadAll = button("DownloadAll", "Download from Sign", 200);
+    UploadAll = button("UploadAll", "Upload to Sign", 680);
+    ForceUpload = button("ForceUpload", "Force Upload", 1160);
+    UploadFactoryDef = button("UploadFactoryDef", "Upload Factory Defaults", 1640);
+    SetupDefaultMsg = button("SetupDefaultMsg", "Setup Default Message", 2120);
+    SendTestMsg = button("SendTestMsg", "Send Test Message", 2600);
+
+    CapcodeHeader = label("CapcodeHeader", "Linked to Capcode", 1200, 1000, 2900);
+    LinkPriorityHeader = label("LinkPriorityHeader", "Linked to Priority", 4200, 1000, 1900);
+    for (int i = 0; i < 8; ++i) {
+        const int top = 1300 + i * 360;
+        LabelID[i] = label(QString("LabelID%1").arg(i), QString("ID   %1").arg(i), 240, top, 900);
+        Capcode0[i] = new QLineEdit(central);
+        Capcode0[i]->setObjectName(QString("Capcode0_%1").arg(i));
+        place(Capcode0[i], 1200, top, 2900, kControlHeight);
+        Pri0[i] = makeList(central, QString("Pri0_%1").arg(i));
+        place(Pri0[i], 4200, top, 1700, kControlHeight);
+    }
+
+    AutoID = new QCheckBox("Auto sequence messages", central);
+    AutoID->setObjectName("AutoID");
+    AutoID->setToolTip("Increment IDs Automatically for incoming messages");
+    place(AutoID, 6200, 1300, 2950, kControlHeight);
+    ForceOnID0 = new QCheckBox("Force all messages to ID 0", central);
+    ForceOnID0->setObjectName("ForceOnID0");
+    place(ForceOnID0, 6200, 1660, 2950, kControlHeight);
+    Label24 = label("Label24", "User Defined Reset Command", 6200, 2120, 2950);
+    usercmd1 = new QLineEdit(central);
+    usercmd1->setObjectName("usercmd1");
+    place(usercmd1, 6200, 2440, 2800, kControlHeight);
+    TestLabel = label("TestLabel", "", 6200, 2800, 2500);
+    TestLabel->hide();
+
+    ProgressUploadAll = new QProgressBar(central);
+    ProgressUploadAll->setObjectName("ProgressUploadAll");
+    ProgressUploadAll->setMinimum(0);
+    ProgressUploadAll->setTextVisible(false);
+    place(ProgressUploadAll, 9200, 3140, 2600, 250);
+    ProgressUploadAll->hide();
+    VersionCheckLabel = label("VersionCheckLabel", "Version Check", 9200, 3480, 2600);
+
+    Textout = label("Textout", "", 240, 4380, 9000);
+    Textout->hide();
+    ShowPriority = new QToolButton(central);
+    ShowPriority->setObjectName("ShowPriority");
+    ShowPriority->setArrowType(Qt::DownArrow);
+    ShowPriority->setToolTip("Show the priority settings");
+    place(ShowPriority, 11300, 4300, 500, 420);
+    HidePriority = new QToolButton(central);
+    HidePriority->setObjectName("HidePriority");
+    HidePriority->setArrowType(Qt::UpArrow);
+    HidePriority->setToolTip("Hide the priority settings");
+    place(HidePriority, 11300, 4300, 500, 420);
+    HidePriority->hide();
+
+    FontHeader = label("FontHeader", "Font", 1200, kPriorityTop, 1000);
+    StyleHeader = label("StyleHeader", "Style", 3510, kPriorityTop, 1000);
+    ColorHeader = label("ColorHeader", "Color", kColorLeft, kPriorityTop, 1000);
+    SpeedHeader = label("SpeedHeader", "Speed", kSpeedLeft, kPriorityTop, 1000);
+    AlignHeader = label("AlignHeader", "Align", kAlignLeft, kPriorityTop, 900);
+    PauseHeader = label("PauseHeader", "Pause", kPauseLeft, kPriorityTop, 700);
+    BeepHeader = label("BeepHeader", "Beep", kBeepLeft, kPriorityTop, 900);
+    TimeoutHeader = label("TimeoutHeader", "Timeout (Secs)", kTimeoutLeft, kPriorityTop, 1500);
+    for (int p = 0; p < 5; ++p) {
+        const int top = kPriorityTop + 300 + p * kRowStep;
+        PriorityLabels[p] =
+            label(QString("Label%1").arg(p), QString("Priority %1").arg(p), 120, top, 1050);
+        FontP[p] = makeList(central, QString("FontP%1").arg(p));
+        StyleP[p] = makeList(central, QString("StyleP%1").arg(p));
+        ColorP[p] = makeList(central, QString("ColorP%1").arg(p));
+        place(ColorP[p], kColorLeft, top, 1400, kControlHeight);
+        SpeedP[p] = makeList(central, QString("SpeedP%1").arg(p));
+        place(SpeedP[p], kSpeedLeft, top, 1200, kControlHeight);
+        AlignmentP[p] = makeList(central, QString("AlignmentP%1").arg(p));
+        place(AlignmentP[p], kAlignLeft, top, 1000, kControlHeight);
+        PauseP[p] = makeList(central, QString("PauseP%1").arg(p));
+        place(PauseP[p], kPauseLeft, top, 700, kControlHeight);
+        BeepP[p] = makeList(central, QString("BeepP%1").arg(p));
+        place(BeepP[p], kBeepLeft, top, 1000, kControlHeight);
+        TimeoutP[p] = new QLineEdit(central);
+        TimeoutP[p]->setObjectName(QString("TimeoutP%1").arg(p));
+        place(TimeoutP[p], kTimeoutLeft, top, 900, kControlHeight);
+    }
+    layoutOptionLists(genericOptionSet());
+    resize(tw(kWindowWidth), tw(kShortHeightTwips));
+}
+
+void GlowsetMain::layoutOptionLists(const OptionSet& set) {
+    for (int p = 0; p < 5; ++p) {
+        const int top = kPriorityTop + 300 + p * kRowStep;
+        FontP[p]->setGeometry(tw(1200), tw(top), tw(set.fontListWidth), tw(kControlHeight));
+        StyleP[p]->setGeometry(tw(set.styleListLeft), tw(top), tw(set.styleListWidth),
+                               tw(kControlHeight));
+        SpeedP[p]->setEnabled(set.speedAndAlignmentEnabled);
+        AlignmentP[p]->setEnabled(set.speedAndAlignmentEnabled);
+    }
+    StyleHeader->move(tw(set.styleListLeft), StyleHeader->y());
+}
+
+void GlowsetMain::buildMenus() {
+    QMenu* signFile = menuBar()->addMenu("&File");
+    signOpenFile = signFile->addAction("&Open");
+    signSaveAs = signFile->addAction("Save");
+    signExit = signFile->addAction("E&xit");
+    QMenu* signTools = menuBar()->addMenu("&Tools");
+    signUpgrade = signTools->addAction("&Upgrade");
+    QMenu* signHelp = menuBar()->addMenu("&Help");
+    signAbout = signHelp->addAction("&About");
+}
+
+}  // namespace glowset

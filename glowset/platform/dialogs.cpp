@@ -1,0 +1,36 @@
+#include "glowset/platform/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace glowset {
+
+QString qtFileFilter(const QString& filter) {
+    const int bar = filter.indexOf('|');
+    if (bar < 0) return filter.trimmed();
+    QString description = filter.left(bar).trimmed();
+    const QString pattern = filter.mid(bar + 1).trimmed();
+    if (!description.contains('(')) description += " (" + pattern + ")";
+    return description;
+}
+
+void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title,
+                    text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, {}, {}, qtFileFilter(filter));
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent, {}, {}, qtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("led");  // a name typed without extension gets .led
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace glowset

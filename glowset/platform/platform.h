@@ -1,0 +1,23 @@
+// Everything a window needs from the machine, handed in so that tests can
+// replace each part: the clock, serial ports, dialogs and the port names.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "glowset/platform/clock.h"
+#include "glowset/platform/dialogs.h"
+#include "glowset/platform/port_names.h"
+#include "glowset/platform/serial_port.h"
+
+namespace glowset {
+
+struct Platform {
+    Clock& clock;
+    Dialogs& dialogs;
+    // A new serial port object; each window owns its own.
+    std::function<std::unique_ptr<SerialPort>()> makeSerialPort;
+    PortEnvironment ports;
+};
+
+}  // namespace glowset

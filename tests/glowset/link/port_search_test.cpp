@@ -1,0 +1,104 @@
+// The port search and the receive path, on the virtual clock.
+#include <QLabel>
+#include <QPushButton>
+
+#include "tests/glowset/support/window_fixture.h"
+
+namespace glowset::testing {
+namespace {
+
+using PortSearch = WindowTest;
+
+TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
+    GlowsetMain& w = startAndSearch();
+    std::vector<int> expectedPorts;
+    for (int n = 1; n <= 12; ++n) expectedPorts.push_back(n);
+    EXPECT_EQ(bench.portsWritten(), expectedPorts);
+    for (size_t i = 0; i < bench.writes.size(); ++i) {
+        EXPECT_EQ(bench.writes[i].bytes, "DOWNLOAD_ALL\r");
+        EXPECT_EQ(bench.writes[i].time, 400 + 400 * static_cast<long long>(i));
+    }
+    EXPECT_EQ(w.ComportsList->currentIndex(), 0);
+    EXPECT_TRUE(w.LEDSignModel->text().isEmpty());
+    EXPECT_TRUE(w.Textout->isHidden());
+    EXPECT_TRUE(w.VersionCheckLabel->isHidden());
+    EXPECT_FALSE(w.MSComm2->isOpen());
+    clock.advance(1000);
+    EXPECT_EQ(bench.writes.size(), 12u);  // one pass only
+}
+
+TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
+    bench.attachSign(3, {"XY12", "4"});
+    bench.attachSign(5, {"OTHER", "4"});
+    int versionChecks = 0;
+    window = std::make_unique<GlowsetMain>(platform);
+    window->CheckWebVersion = [&] { ++versionChecks; };
+    clock.advance(400);
+    EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(window->ComportsList->currentIndex(), 2);
+    EXPECT_EQ(window->LEDSignModel->text(), "XY12");
+    EXPECT_EQ(versionChecks, 1);
+    clock.advance(500);
+    EXPECT_FALSE(window->MSComm2->isOpen());
+    EXPECT_TRUE(window->DownloadAll->isEnabled());
+    EXPECT_EQ(window->DownloadAll->text(), "Download from Sign");
+}
+
+TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
+    bench.removePort(2);
+    bench.holdPort(4);
+    GlowsetMain& w = startAndSearch();
+    EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(w.ComportsList->itemText(1), "2-/dev/ttySIM2 does not exist");
+    EXPECT_EQ(w.ComportsList->itemText(3), "4-/dev/ttySIM4 is in use by another program");
+    EXPECT_EQ(w.ComportsList->itemText(2), "COM 3");
+    EXPECT_EQ(w.ComportsList->itemData(2, Qt::ToolTipRole).toString(), "/dev/ttySIM3");
+}
+
+TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
+    window = std::make_unique<GlowsetMain>(platform);
+    window->show();
+    clock.post(1000, [&] { window->close(); });
+    clock.advance(400);
+    EXPECT_LE(bench.writes.size(), 3u);
+}
+
+using ReceivePath = WindowTest;
+
+TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, long long>> pieces;  // bytes, delay after the previous
+        QString status;
+    } cases[] = {
+        {"LF ends a line", {{"Auto ID\n", 0}}, "Switched to Auto ID"},
+        {"CR stays in the line", {{"Auto ID\r\n", 0}}, ""},
+        {"split line within 100 ms", {{"Auto ", 0}, {"ID\n", 90}}, "Switched to Auto ID"},
+        {"gap longer than 110 ms", {{"Auto ", 0}, {"ID\n", 130}}, ""},
+        {"two lines in one piece", {{"User ID\nAuto ID\n", 0}}, "Switched to Auto ID"},
+    };
+    for (const auto& c : cases) {
+        startAndSearch();
+        window->DownloadAll_Click();  // opens the port for the exchange
+        long long at = 0;
+        for (const auto& [bytes, delay] : c.pieces) {
+            at += delay;
+            port().arrive(bytes, at);
+        }
+        clock.advance(at + 50);
+        EXPECT_EQ(window->Textout->text(), c.status) << c.name;
+        window.reset();
+    }
+}
+
+TEST_F(ReceivePath, EndlessNoiseIsDroppedUpToItsLineEnd) {
+    startAndSearch();
+    window->DownloadAll_Click();
+    port().arrive(std::string(10000, 'x') + "Auto ID\nUser ID\n");
+    clock.advance(10);
+    EXPECT_LE(window->receiveBuffer.size(), static_cast<size_t>(kReceiveLineLimit));
+    EXPECT_EQ(window->Textout->text(), "Switched to User ID");
+}
+
+}  // namespace
+}  // namespace glowset::testing

@@ -1,0 +1,171 @@
+// File > Save and File > Open through the window.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "tests/glowset/support/window_fixture.h"
+
+namespace glowset::testing {
+namespace {
+
+class SettingsFile : public WindowTest {
+  protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    static QByteArray read(const QString& file) {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    static void write(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+};
+
+TEST_F(SettingsFile, SavingRightAfterStartUpWritesEmptyValues) {
+    GlowsetMain& w = startAndSearch();
+    dialogs.fileAnswers = {path("start.led")};
+    w.signSaveAs_Click();
+    EXPECT_EQ(dialogs.filters.at(0), "Text (*.led) | *.led");
+    const QByteArray file = read(path("start.led"));
+    EXPECT_TRUE(file.startsWith("Model:\r\nCom:1\r\nPri0:-1,-1,-1,-1,-1,-1,-1,\r\n"));
+    EXPECT_TRUE(file.contains("LinkID7:,-1\r\nDefaultMsg:\r\nDefaultFont:0\r\n"));
+    EXPECT_TRUE(file.endsWith("AutoID:0\r\n\r\n"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(w.configFileName.isEmpty());  // saving does not change it
+}
+
+TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
+    signsim::Sign& sign = bench.attachSign(1, {"XY12", "4"});
+    sign.state().links = {{3, "1111", 2}, {6, "9", 4}};
+    sign.state().userCommand = "RST";
+    GlowsetMain& w = startAndSearch();
+    w.ColorP[2]->setCurrentIndex(7);
+    w.TimeoutP[4]->setText("45");
+    w.SaveDefaultMsg("OPEN\r\nNOW", 5, 3, 0, 2, 1, 4);
+    w.AutoID->setCheckState(Qt::Unchecked);
+    dialogs.fileAnswers = {path("sign.led")};
+    w.signSaveAs_Click();
+
+    // Change everything, then open the file again.
+    w.ColorP[2]->setCurrentIndex(1);
+    w.TimeoutP[4]->setText("1");
+    w.Capcode0[3]->setText("x");
+    w.Pri0[6]->setCurrentIndex(0);
+    w.ComportsList->setCurrentIndex(5);
+    w.SaveDefaultMsg("", 0, 0, 0, 0, 0, 0);
+    w.AutoID->setCheckState(Qt::Checked);
+    w.LEDSignModel->setText("OTHER");
+    dialogs.fileAnswers = {path("sign.led")};
+    w.signOpenFile_Click();
+
+    EXPECT_EQ(w.ColorP[2]->currentIndex(), 7);
+    EXPECT_EQ(w.TimeoutP[4]->text(), "45");
+    EXPECT_EQ(w.Capcode0[3]->text(), "1111");
+    EXPECT_EQ(w.Pri0[3]->currentIndex(), 2);
+    EXPECT_EQ(w.Pri0[6]->currentIndex(), 4);
+    EXPECT_EQ(w.ComportsList->currentIndex(), 0);
+    EXPECT_EQ(w.DefMsg, "OPEN\xAANOW");  // line breaks stay byte 170
+    EXPECT_EQ(w.DefFont, 5);
+    EXPECT_EQ(w.DefPause, 4);
+    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
+    EXPECT_EQ(w.LEDSignModel->text(), "XY12");
+    EXPECT_EQ(w.LEDSignModelNumber, "XY12");
+    EXPECT_EQ(w.configFileName, path("sign.led"));
+    EXPECT_EQ(w.SetupDefaultMsg->toolTip(),
+              QString::fromLatin1(
+                  "Message:OPEN\xAANOW, Font:5, Color:3, Style:0, Align:2, Speed:1, Pause:4"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, "Suggestion");
+    EXPECT_EQ(dialogs.messages[0].text,
+              "It is Better to use Force Upload after opening up a file\r\n"
+              "It will make sure that all the settings are written to the Sign");
+    EXPECT_EQ(w.getDefaultMsg(), path("sign.led").toStdString() + ",OPEN\xAANOW,5,3,0,2,1,4");
+}
+
+TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
+    const struct {
+        const char* name;
+        QByteArray contents;  // empty: the file does not exist
+        QString message;      // start of the error message, "" for none
+        int color0;           // ColorP0 afterwards (starts at 1)
+    } cases[] = {
+        {"missing file", {}, "Error 53 opening file.\r\n", 1},
+        {"not a number", "Pri0:1,1,4,1,1,1,1,5\r\nCom:x\r\nPri0:1,1,6,1,1,1,1,5\r\n",
+         "Error 13 opening file.\r\nLine 2: \"Com:\" needs a number", 4},
+        {"position a list does not have", "Pri0:1,1,4,1,1,1,1,5\r\nPri1:1,1,99,1,1,1,1,5\r\n",
+         "Error 380 opening file.\r\nColorP1 has no position 99.", 4},
+        {"check box value", "AutoID:3\r\nPri0:1,1,4,1,1,1,1,5\r\n", "Error 380 opening file.", 1},
+        {"port outside the list", "Com:13\r\n", "Error 380 opening file.", 1},
+        {"nine fields are ignored", "Pri0:1,1,4,1,1,1,1,5,6\r\n", "", 1},
+        {"empty file", "", "", 1},
+    };
+    for (const auto& c : cases) {
+        GlowsetMain& w = startAndSearch();
+        w.ColorP[0]->setCurrentIndex(1);
+        w.SetupDefaultMsg->setToolTip("before");
+        const QString file = path(QString("case%1.led").arg(&c - cases));
+        if (!c.contents.isNull()) write(file, c.contents);
+        dialogs.messages.clear();
+        dialogs.fileAnswers = {file};
+        w.signOpenFile_Click();
+        ASSERT_EQ(dialogs.messages.size(), c.message.isEmpty() ? 1u : 2u) << c.name;
+        if (!c.message.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message))
+                << c.name << ": " << dialogs.messages[0].text.toStdString();
+            EXPECT_EQ(w.SetupDefaultMsg->toolTip(), "before") << c.name;
+        } else {
+            EXPECT_NE(w.SetupDefaultMsg->toolTip(), "before") << c.name;
+        }
+        EXPECT_EQ(dialogs.messages.back().title, "Suggestion") << c.name;
+        EXPECT_EQ(w.ColorP[0]->currentIndex(), c.color0) << c.name;
+        EXPECT_EQ(w.configFileName, file) << c.name;  // set even when the load stopped
+        window.reset();
+    }
+}
+
+TEST_F(SettingsFile, CancelledDialogs) {
+    GlowsetMain& w = startAndSearch();
+    dialogs.fileAnswers = {""};
+    w.signSaveAs_Click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    dialogs.fileAnswers = {""};
+    w.signOpenFile_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, "Suggestion");
+    EXPECT_TRUE(w.configFileName.isEmpty());
+}
+
+TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
+    GlowsetMain& w = startAndSearch();
+    dialogs.fileAnswers = {path("missing-folder/sign.led")};
+    w.signSaveAs_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Error Saving File");
+}
+
+TEST_F(SettingsFile, SaveTextToFileReplacesOrAppends) {
+    GlowsetMain& w = startAndSearch();
+    const QString file = path("text.txt");
+    EXPECT_TRUE(w.SaveTextToFile(file, "a much longer first text", true));
+    EXPECT_TRUE(w.SaveTextToFile(file, "short", true));
+    EXPECT_EQ(read(file), "short\r\n");
+    EXPECT_TRUE(w.SaveTextToFile(file, "more", false));
+    EXPECT_EQ(read(file), "short\r\nmore\r\n");
+    EXPECT_FALSE(w.SaveTextToFile(path("no/such/dir.txt"), "x", true));
+    EXPECT_FALSE(w.SaveTextToFile(path("no/such/dir.txt"), "x", false));
+    // A folder in the file's place: the write fails and the folder stays.
+    QDir(dir.path()).mkdir("taken.led");
+    EXPECT_FALSE(w.SaveTextToFile(path("taken.led"), "x", true));
+    EXPECT_TRUE(QFileInfo(path("taken.led")).isDir());
+}
+
+}  // namespace
+}  // namespace glowset::testing

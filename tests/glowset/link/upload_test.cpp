@@ -1,0 +1,208 @@
+// The upload queue, Force Upload and the id-mode switch on the virtual clock.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "tests/glowset/support/window_fixture.h"
+
+namespace glowset::testing {
+namespace {
+
+class Upload : public WindowTest {
+  protected:
+    GlowsetMain& withSign() {
+        signsim::Sign& sign = bench.attachSign(1, {"XY12", "4"});
+        sign.state().links = {{2, "55", 1}, {5, "66", 3}};
+        GlowsetMain& w = startAndSearch();
+        clock.advance(1000);  // the search's exchange is over
+        return w;
+    }
+    // Presses a button and lets the queue run out; returns the writes with
+    // their times relative to the press.
+    std::vector<WireWrite> run(const std::function<void()>& press) {
+        const size_t start = mark();
+        const long long t0 = clock.nowMilliseconds();
+        press();
+        clock.advance(20000);
+        auto writes = writesSince(start);
+        for (auto& w : writes) w.time -= t0;
+        return writes;
+    }
+};
+
+TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
+    GlowsetMain& w = withSign();
+    const size_t start = mark();
+    w.UploadAll_Click();
+    EXPECT_EQ(w.Textout->text(), "Nothing to Upload");
+    EXPECT_TRUE(w.MSComm2->isOpen());
+    EXPECT_FALSE(w.UploadAll->isEnabled());
+    EXPECT_EQ(w.UploadAll->text(), "Writing...");
+    clock.advance(500);
+    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_TRUE(w.UploadAll->isEnabled());
+    EXPECT_TRUE(w.DownloadAll->isEnabled());
+    EXPECT_EQ(w.UploadAll->text(), "Upload to Sign");
+    EXPECT_EQ(mark(), start);
+}
+
+TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
+    GlowsetMain& w = withSign();
+    w.BeepP[3]->setCurrentIndex(2);
+    QString status;
+    clock.post(600, [&] { status = w.Textout->text(); });
+    const auto writes = run([&] { w.UploadAll_Click(); });
+    EXPECT_EQ(status, "Default Uploaded : 3");
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].time, 500);
+    EXPECT_EQ(writes[0].bytes, "<DF pr=3 f=5 c=0 s=0 a=0 sp=2 p=2 b=2 t=10>\r");
+    EXPECT_EQ(bench.signs[1]->state().priorities[3].beep, 2);
+}
+
+TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
+    GlowsetMain& w = withSign();
+    w.ColorP[4]->setCurrentIndex(3);
+    w.FontP[1]->setCurrentIndex(7);
+    w.usercmd1->setText("RST");
+    w.Capcode0[2]->setText("77");         // id 2: new capcode, priority kept
+    w.Capcode0[5]->clear();               // id 5: emptied
+    w.Capcode0[7]->setText("1234,5678");  // id 7: no priority chosen
+    w.AutoID->setCheckState(Qt::Unchecked);
+    const auto writes = run([&] { w.UploadAll_Click(); });
+    const std::vector<std::pair<long long, std::string>> expected = {
+        {500, "<DF pr=1 f=7 c=0 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
+        {1000, "<DF pr=4 f=5 c=3 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
+        {1500, "<id=user>\r"},
+        {2000, "<UC>RST\r"},
+        {2500, "<link id=2 cap=0>\r"},
+        {2650, "<link id=2 cap=77 pr=1>\r"},
+        {3000 + 150,
+         "<link id=5 cap=0>\r"},  // no clear line first: only the set line, after the wait
+        {3500, "<link id=7 cap=0>\r"},
+        {3650, "<link id=7 cap=1234,5678 pr=0>\r"},
+    };
+    ASSERT_EQ(writes.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(writes[i].time, expected[i].first) << i;
+        EXPECT_EQ(writes[i].bytes, expected[i].second) << i;
+    }
+    EXPECT_EQ(w.ProgressUploadAll->maximum(), 1 + 20 * 7);
+    EXPECT_EQ(w.Pri0[7]->currentIndex(), 0);  // no priority chosen: set to 0
+    EXPECT_EQ(w.Pri0[5]->currentText(), "");  // emptied with its capcode
+    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_TRUE(w.ProgressUploadAll->isHidden());
+    // The sign now holds what was sent.
+    const auto& links = bench.signs[1]->state().links;
+    ASSERT_EQ(links.size(), 3u);
+    EXPECT_EQ(links[0], (signsim::LinkEntry{2, "77", 1}));
+    EXPECT_EQ(links[2], (signsim::LinkEntry{7, "5678", 0}));
+}
+
+TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
+    GlowsetMain& w = startAndSearch();  // no sign: capcode boxes empty
+    for (int p = 0; p < 5; ++p) {
+        for (QComboBox* list : {w.FontP[p], w.StyleP[p], w.ColorP[p], w.SpeedP[p], w.AlignmentP[p],
+                                w.PauseP[p], w.BeepP[p]}) {
+            list->setCurrentIndex(0);
+        }
+    }
+    std::vector<int> progress;
+    w.ForceUpload_Click();
+    EXPECT_EQ(w.ProgressUploadAll->maximum(), 301);
+    const size_t start = mark();
+    const long long t0 = clock.nowMilliseconds();
+    for (int step = 0; step < 17; ++step) {
+        clock.advance(500);
+        progress.push_back(w.ProgressUploadAll->value());
+    }
+    const auto writes = writesSince(start);
+    ASSERT_EQ(writes.size(), 15u);
+    for (int p = 0; p < 5; ++p) {
+        EXPECT_EQ(writes[p].bytes,
+                  "<DF pr=" + std::to_string(p) + " f=0 c=0 s=0 a=0 sp=0 p=0 b=0 t=>\r");
+        EXPECT_EQ(writes[p].time - t0, 500 * (p + 1));
+    }
+    EXPECT_EQ(writes[5].bytes, "<id=user>\r");
+    EXPECT_EQ(writes[6].bytes, "<UC>\r");
+    for (int n = 0; n < 8; ++n) {
+        EXPECT_EQ(writes[7 + n].bytes, "<link id=" + std::to_string(n) + " cap=0>\r");
+    }
+    EXPECT_EQ(progress[0], 20);
+    EXPECT_EQ(progress[14], 300);
+    EXPECT_EQ(progress[15], 301);
+    EXPECT_FALSE(w.MSComm2->isOpen());
+}
+
+TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
+    GlowsetMain& w = withSign();
+    bench.removePort(1);
+    w.ColorP[0]->setCurrentIndex(4);
+    const size_t start = mark();
+    w.UploadAll_Click();
+    clock.advance(2000);
+    EXPECT_EQ(mark(), start);
+    EXPECT_TRUE(w.UploadAll->isEnabled());
+    EXPECT_TRUE(w.flags.priorityChanged[0]);  // still to send next time
+    EXPECT_TRUE(dialogs.messages.empty());    // silent for a missing device
+
+    w.ComportsList->setCurrentIndex(-1);  // port number 0: invalid
+    w.UploadAll_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Cannot Open Port:0\r\nPlease Change Comport");
+}
+
+TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
+    GlowsetMain& w = withSign();
+    ASSERT_EQ(w.AutoID->checkState(), Qt::Checked);
+    const size_t start = mark();
+    const long long t0 = clock.nowMilliseconds();
+    clock.post(100, [&] {
+        EXPECT_FALSE(w.AutoID->isEnabled());
+        EXPECT_FALSE(w.DownloadAll->isEnabled());
+        EXPECT_TRUE(w.MSComm2->isOpen());
+    });
+    w.AutoID_MouseDown();
+    EXPECT_EQ(clock.nowMilliseconds() - t0, 200);
+    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(w.AutoID->isEnabled());
+    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_EQ(w.Textout->text(), "Switched to User ID");
+    ASSERT_EQ(writesSince(start).size(), 1u);
+    EXPECT_EQ(writesSince(start)[0].bytes, "<id=user>\r");
+    EXPECT_FALSE(w.flags.idModeChanged);  // the copy is untouched...
+    EXPECT_EQ(w.getChangedRows(), 1);     // ...so the next upload sends the id mode again
+
+    bench.removePort(1);
+    w.AutoID_MouseDown();
+    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);  // nothing happened
+}
+
+TEST_F(Upload, FactoryDefaultsEndWithTheReadBack) {
+    GlowsetMain& w = withSign();
+    signsim::Sign& sign = *bench.signs[1];
+    // What the confirmation window does on "Yes".
+    w.openFactoryDefaultsWindow = [&] {
+        w.MSComm2->setPortNumber(w.ComportsList->currentIndex() + 1);
+        ASSERT_FALSE(w.MSComm2->open());
+        w.UploadFactoryDef->setEnabled(false);
+        w.DownloadAll->setEnabled(false);
+        w.UploadAll->setEnabled(false);
+        w.MSComm2->write("<FD>\r");
+        w.FactoryDef->setEnabled(true);
+    };
+    w.UploadFactoryDef_Click();
+    clock.advance(600);
+    EXPECT_TRUE(sign.state().links.empty());
+    EXPECT_FALSE(w.UploadAll->isEnabled());
+    EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
+    clock.advance(400);
+    EXPECT_TRUE(w.UploadAll->isEnabled());
+    EXPECT_TRUE(w.UploadFactoryDef->isEnabled());
+    EXPECT_EQ(w.Capcode0[2]->text(), "");  // the restored set-up is shown
+}
+
+}  // namespace
+}  // namespace glowset::testing

@@ -1,0 +1,74 @@
+#include "tests/glowset/support/simulated_serial_port.h"
+
+namespace glowset::testing {
+
+signsim::Sign& SimulatedBench::attachSign(int port, signsim::SignOptions options) {
+    signs[port] =
+        std::make_unique<signsim::Sign>(std::move(options), [] { return std::time_t(1700000000); });
+    return *signs[port];
+}
+
+std::unique_ptr<SerialPort> SimulatedBench::makePort() {
+    return std::make_unique<SimulatedSerialPort>(*this);
+}
+
+std::vector<int> SimulatedBench::portsWritten() const {
+    std::vector<int> ports;
+    for (const auto& w : writes) ports.push_back(w.port);
+    return ports;
+}
+
+std::vector<std::string> SimulatedBench::linesWritten() const {
+    std::vector<std::string> lines;
+    for (const auto& w : writes) lines.push_back(w.bytes);
+    return lines;
+}
+
+std::optional<OpenError> SimulatedSerialPort::open() {
+    if (number_ < 1 || number_ > kHighestPortNumber) {
+        return OpenError{kErrorInvalidPortNumber, "invalid port number"};
+    }
+    const std::string device = "/dev/ttySIM" + std::to_string(number_);
+    if (bench_.missing[number_]) return describeOpenFailure(OpenFailure::NoDevice, number_, device);
+    if (bench_.busy[number_] || open_)
+        return describeOpenFailure(OpenFailure::InUse, number_, device);
+    open_ = true;
+    ++generation_;
+    input_.clear();
+    return std::nullopt;
+}
+
+void SimulatedSerialPort::close() {
+    open_ = false;
+    input_.clear();
+}
+
+bool SimulatedSerialPort::write(const std::string& bytes) {
+    if (!open_) return false;
+    bench_.writes.push_back({bench_.clock.nowMilliseconds(), number_, bytes});
+    const auto sign = bench_.signs.find(number_);
+    if (sign == bench_.signs.end()) return true;  // a port with nothing on it
+    const std::string reply = sign->second->receive(bytes);
+    if (!reply.empty()) arrive(reply, bench_.replyDelayMs);
+    return true;
+}
+
+void SimulatedSerialPort::arrive(const std::string& bytes, long long delayMs) {
+    const long long generation = generation_;
+    std::weak_ptr<bool> alive = alive_;
+    bench_.clock.post(delayMs, [this, bytes, generation, alive] {
+        if (alive.expired() || !open_ || generation != generation_)
+            return;  // lost, like a closed port
+        input_ += bytes;
+        if (onReceive) onReceive();
+    });
+}
+
+std::string SimulatedSerialPort::read() {
+    if (input_.empty()) return {};
+    const std::string c(1, input_.front());
+    input_.erase(0, 1);
+    return c;
+}
+
+}  // namespace glowset::testing

@@ -1,0 +1,75 @@
+// A serial port for window tests: each port number leads to an in-process
+// simulated sign (or to nothing, or to a missing device), on the virtual
+// clock. Everything written is logged with its time.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "glowset/platform/serial_port.h"
+#include "glowset/platform/virtual_clock.h"
+#include "sim/signsim/sign.h"
+
+namespace glowset::testing {
+
+struct WireWrite {
+    long long time;
+    int port;
+    std::string bytes;
+};
+
+// The machine's serial ports as the tests arrange them.
+class SimulatedBench {
+  public:
+    explicit SimulatedBench(VirtualClock& clock) : clock(clock) {}
+
+    // A sign answering on port n.
+    signsim::Sign& attachSign(int port, signsim::SignOptions options);
+    // Port n has no device at all.
+    void removePort(int port) { missing[port] = true; }
+    // Port n is held by another program.
+    void holdPort(int port) { busy[port] = true; }
+
+    std::unique_ptr<SerialPort> makePort();
+
+    // Everything written to any port, and just the ports written to in order.
+    std::vector<WireWrite> writes;
+    std::vector<int> portsWritten() const;
+    std::vector<std::string> linesWritten() const;  // bytes of each write
+
+    VirtualClock& clock;
+    std::map<int, std::unique_ptr<signsim::Sign>> signs;
+    std::map<int, bool> missing, busy;
+    long long replyDelayMs = 20;  // from the end of a command to its reply
+};
+
+class SimulatedSerialPort : public SerialPort {
+  public:
+    explicit SimulatedSerialPort(SimulatedBench& bench) : bench_(bench) {}
+    void setPortNumber(int number) override { number_ = number; }
+    int portNumber() const override { return number_; }
+    std::optional<OpenError> open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    bool write(const std::string& bytes) override;
+    int inputCount() const override { return static_cast<int>(input_.size()); }
+    std::string read() override;
+
+    // Bytes arriving from the line `delayMs` from now (for receive-path tests).
+    void arrive(const std::string& bytes, long long delayMs = 0);
+
+  private:
+    SimulatedBench& bench_;
+    int number_ = 1;
+    bool open_ = false;
+    long long generation_ = 0;  // replies to an earlier opening are lost
+    std::string input_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+  public:
+    ~SimulatedSerialPort() override { *alive_ = false; }
+};
+
+}  // namespace glowset::testing

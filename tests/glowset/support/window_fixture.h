@@ -1,0 +1,45 @@
+// A main window on the virtual clock with simulated ports and scripted dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLabel>
+
+#include "glowset/link/glowset_main.h"
+#include "tests/glowset/support/scripted_dialogs.h"
+#include "tests/glowset/support/simulated_serial_port.h"
+
+namespace glowset::testing {
+
+class WindowTest : public ::testing::Test {
+  protected:
+    VirtualClock clock;
+    SimulatedBench bench{clock};
+    ScriptedDialogs dialogs;
+    Platform platform{
+        clock, dialogs, [this] { return bench.makePort(); },
+        PortEnvironment{[](const std::string&) { return std::optional<std::string>(); },
+                        [] {
+                            std::vector<std::string> devices;
+                            for (int n = 1; n <= 12; ++n)
+                                devices.push_back("/dev/ttySIM" + std::to_string(n));
+                            return devices;
+                        }}};
+    std::unique_ptr<GlowsetMain> window;
+
+    // Opens the window and lets its port search run to the end.
+    GlowsetMain& startAndSearch() {
+        window = std::make_unique<GlowsetMain>(platform);
+        clock.advance(400);
+        return *window;
+    }
+    SimulatedSerialPort& port() { return static_cast<SimulatedSerialPort&>(*window->MSComm2); }
+    // Writes made from now on.
+    size_t mark() const { return bench.writes.size(); }
+    std::vector<WireWrite> writesSince(size_t mark) const {
+        return std::vector<WireWrite>(bench.writes.begin() + static_cast<long>(mark),
+                                      bench.writes.end());
+    }
+};
+
+}  // namespace glowset::testing
