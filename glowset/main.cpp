@@ -4,6 +4,7 @@
 #include "glowset/link/glowset_main.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
+#include "glowset/windows/factory_defaults_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
                                [] { return std::make_unique<glowset::QtSerialPort>(); },
                                glowset::systemPortEnvironment()};
     glowset::GlowsetMain window(platform);
+    glowset::installSecondaryWindows(window, platform);
     window.show();
     return app.exec();
 }

@@ -73,6 +73,9 @@ std::optional<OpenError> QtSerialPort::open() {
 }
 
 void QtSerialPort::close() {
+    // A command written just before closing (the idle display switches) must
+    // still leave; Qt drops what is not yet written when the port closes.
+    if (port_.isOpen() && port_.bytesToWrite() > 0) port_.waitForBytesWritten(1000);
     if (port_.isOpen()) port_.close();
     input_.clear();
 }

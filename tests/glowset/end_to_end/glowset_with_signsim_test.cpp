@@ -5,8 +5,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -19,6 +21,7 @@
 #include "glowset/link/glowset_main.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
+#include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +44,8 @@ bool waitFor(const std::function<bool()>& condition, int limitMs = 30000) {
 
 class GlowsetWithSignsim : public ::testing::Test {
   protected:
-    void SetUp() override {
+    // Starts the signsim program; `draw` lets it draw its display into the log.
+    void startSign(bool draw) {
         ASSERT_TRUE(dir.isValid());
         link = dir.filePath("sign").toStdString();
         log = dir.filePath("signsim.log").toStdString();
@@ -50,8 +54,11 @@ class GlowsetWithSignsim : public ::testing::Test {
         if (pid == 0) {
             const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(out, 1);
-            ::execl(SIGNSIM_PROGRAM, SIGNSIM_PROGRAM, "--model", "XY12", "--firmware", "4.2",
-                    "--link", link.c_str(), "--quiet", static_cast<char*>(nullptr));
+            std::vector<const char*> argv = {SIGNSIM_PROGRAM, "--model", "XY12",      "--firmware",
+                                             "4.2",           "--link",  link.c_str()};
+            if (!draw) argv.push_back("--quiet");
+            argv.push_back(nullptr);
+            ::execv(SIGNSIM_PROGRAM, const_cast<char* const*>(argv.data()));
             ::_exit(127);
         }
         ASSERT_TRUE(waitFor([&] { return ::access(link.c_str(), F_OK) == 0; }, 5000));
@@ -80,6 +87,7 @@ class GlowsetWithSignsim : public ::testing::Test {
 };
 
 TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
+    startSign(false);
     QtClock clock;
     ScriptedDialogs dialogs;
     Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(); },
@@ -107,6 +115,35 @@ TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
     window.DownloadAll_Click();
     ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
     EXPECT_EQ(window.ColorP[2]->currentIndex(), 4);
+}
+
+TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColours) {
+    startSign(true);
+    QtClock clock;
+    ScriptedDialogs dialogs;
+    Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(); },
+                      systemPortEnvironment()};
+    GlowsetMain window(platform);
+    ASSERT_TRUE(waitFor([&] { return window.LEDSignModel->text() == "XY12"; }));
+    ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
+
+    LEDTestMessage message(platform, window);
+    message.ColorList->setCurrentRow(4);  // Green for all that is typed
+    message.ColorTextBox->insertPlainText("Go");
+    message.ColorLabel_DblClick();  // selection mode
+    QTextCursor cursor = message.ColorTextBox->textCursor();
+    cursor.setPosition(1);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    message.ColorTextBox->setTextCursor(cursor);
+    message.ColorList->setCurrentRow(3);  // "o" in Red
+    message.Upload_Click();
+    ASSERT_TRUE(waitFor([&] { return message.Upload->isEnabled(); }));
+
+    const std::string log = signLog();
+    EXPECT_NE(log.find("<- <id=0 f=5 s=0 c=4 a=0 b=0 p=2 sp=2 t=10>G$CDo"), std::string::npos)
+        << log;
+    // The display draws "G" in the sign's green and "o" in its red.
+    EXPECT_NE(log.find("\x1b[38;2;0;200;0mG\x1b[38;2;230;0;0mo"), std::string::npos) << log;
 }
 
 }  // namespace

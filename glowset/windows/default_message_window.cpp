@@ -1,0 +1,410 @@
+#include "glowset/windows/default_message_window.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "glowset/link/glowset_main.h"
+#include "glowset/options/option_sets.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/default_message_record.h"
+#include "glowset/protocol/numbers.h"
+#include "glowset/windows/message_text.h"
+#include "glowset/windows/sign_clock.h"
+
+namespace glowset {
+namespace {
+
+QString latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+}
+
+const QString kRemoveMessage = "Remove message and Click \"Upload to Sign\" to display Time";
+
+void fill(QListWidget* list, const OptionList& entries) {
+    const QSignalBlocker block(list);
+    list->clear();
+    for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
+}
+
+bool selectRow(QListWidget* list, int row) {
+    if (row < -1 || row >= list->count()) return false;
+    list->setCurrentRow(row);
+    return true;
+}
+
+}  // namespace
+
+GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& main, QWidget* parent)
+    : ExchangeWindow(platform, main, parent) {
+    setWindowTitle("Setup Default Message");
+    ComClose = platform_.clock.createTimer(50);
+    ComClose->onTick = [this] { ComClose_Timer(); };
+    SleepTimer = platform_.clock.createTimer(10);
+    SleepTimer->onTick = [this] { ++sleepTicks; };
+    build();
+
+    // Start-up.
+    FillListsForModel(main_.LEDSignModelNumber);
+    const int formats = timeFormatCountForModel(main_.LEDSignModel->text().toStdString());
+    for (int code = 0; code < formats; ++code) {
+        TimeFormat->addItem(
+            QString::fromLatin1(timeFormats()[code].listText.data(),
+                                static_cast<int>(timeFormats()[code].listText.size())));
+    }
+    Test->clear();
+    TimeFormat->setCurrentIndex(0);  // puts "<hh:mm:ss>" into the message box
+    if (!main_.IsDefMsgEmpty()) {
+        loadFromMainWindow();
+    } else {
+        Download_Click();
+        showAck("Data downloaded successfully from LED Sign");
+    }
+    changed.fill(false);
+}
+
+void GlowsetDefaultMessage::build() {
+    const char* captions[] = {"Default Message", "Font",  "Speed",       "Color", "Style",
+                              "Alignment",       "Pause", "Time Format", "OR"};
+    for (int i = 0; i < 9; ++i) {
+        Labels[i] = new QLabel(captions[i], this);
+        Labels[i]->setObjectName(QString("Label%1").arg(i + 1));
+    }
+    TimeFormatLabel = Labels[7];
+    OrLabel = Labels[8];
+    defaultMessage = new QTextEdit(this);
+    defaultMessage->setObjectName("defaultMessage");
+    defaultMessage->setAcceptRichText(false);
+    defaultMessage->setMinimumHeight(90);
+    Test = new QLineEdit(this);
+    Test->setObjectName("Test");
+    Test->setReadOnly(true);
+    const auto makeList = [this](const char* name) {
+        auto* list = new QListWidget(this);
+        list->setObjectName(name);
+        list->setMinimumHeight(130);
+        return list;
+    };
+    fontList = makeList("fontList");
+    ColorList = makeList("ColorList");
+    StyleList = makeList("StyleList");
+    AlignmentList = makeList("AlignmentList");
+    SpeedList = makeList("SpeedList");
+    PauseList = makeList("PauseList");
+    TimeFormat = new QComboBox(this);
+    TimeFormat->setObjectName("TimeFormat");
+    const auto makeButton = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Upload = makeButton("Upload", "Upload to Sign");
+    Download = makeButton("Download", "Download from Sign");
+    SetTime = makeButton("SetTime", "Set LED Sign Time");
+    TimeOnIdle = makeButton("TimeOnIdle", "Time Display on Idle");
+    InsertTime = makeButton("InsertTime", "Insert Time");
+    Exit = makeButton("Exit", "Exit");
+    TimeDisplayStatus = new QLabel(QString::fromLatin1(kIdleOffCaption.data()), this);
+    TimeDisplayStatus->setObjectName("TimeDisplayStatus");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Labels[0], 0, 0, 1, 6);
+    grid->addWidget(defaultMessage, 1, 0, 1, 6);
+    // Lists in the order font, colour, style, alignment, speed, pause.
+    const std::array<std::pair<QLabel*, QListWidget*>, 6> columns = {{{Labels[1], fontList},
+                                                                      {Labels[3], ColorList},
+                                                                      {Labels[4], StyleList},
+                                                                      {Labels[5], AlignmentList},
+                                                                      {Labels[2], SpeedList},
+                                                                      {Labels[6], PauseList}}};
+    for (int c = 0; c < 6; ++c) {
+        grid->addWidget(columns[c].first, 2, c);
+        grid->addWidget(columns[c].second, 3, c);
+    }
+    grid->addWidget(TimeFormatLabel, 4, 0);
+    grid->addWidget(TimeFormat, 4, 1);
+    grid->addWidget(InsertTime, 4, 2);
+    grid->addWidget(OrLabel, 4, 3, Qt::AlignCenter);
+    grid->addWidget(TimeOnIdle, 4, 4);
+    grid->addWidget(TimeDisplayStatus, 4, 5);
+    grid->addWidget(Test, 5, 0, 1, 6);
+    grid->addWidget(Upload, 6, 0, 1, 2);
+    grid->addWidget(Download, 6, 2, 1, 2);
+    grid->addWidget(SetTime, 6, 4);
+    grid->addWidget(Exit, 6, 5);
+    grid->addWidget(Ack, 7, 0, 1, 4);
+    grid->addWidget(Progress, 7, 4, 1, 2);
+    grid->addWidget(DateTime, 8, 0, 1, 6);
+
+    const std::array<QListWidget*, 6> lists = {fontList,      ColorList, StyleList,
+                                               AlignmentList, SpeedList, PauseList};
+    for (int i = 0; i < 6; ++i) {
+        connect(lists[i], &QListWidget::currentRowChanged, this, [this, i] { changed[i] = true; });
+    }
+    connect(AlignmentList, &QListWidget::currentRowChanged, this, [this](int row) {
+        const Qt::Alignment align = row == 1   ? Qt::AlignRight
+                                    : row == 2 ? Qt::AlignHCenter
+                                               : Qt::AlignLeft;
+        QTextCursor cursor = defaultMessage->textCursor();
+        defaultMessage->selectAll();
+        defaultMessage->setAlignment(align);
+        defaultMessage->setTextCursor(cursor);
+    });
+    connect(TimeFormat, &QComboBox::currentIndexChanged, this, [this](int index) {
+        changed[6] = true;
+        if (index >= 0) setMessageText(placeholderFor(index));
+    });
+    connect(Upload, &QPushButton::clicked, this, [this] { Upload_Click(); });
+    connect(Download, &QPushButton::clicked, this, [this] { Download_Click(); });
+    connect(SetTime, &QPushButton::clicked, this, [this] { SetTime_Click(); });
+    connect(TimeOnIdle, &QPushButton::clicked, this, [this] { TimeOnIdle_Click(); });
+    connect(InsertTime, &QPushButton::clicked, this, [this] { InsertTime_Click(); });
+    connect(Exit, &QPushButton::clicked, this, [this] { Exit_Click(); });
+}
+
+void GlowsetDefaultMessage::FillListsForModel(const std::string& model) {
+    const DefaultMessageLists lists = defaultMessageListsForModel(model);
+    fill(fontList, lists.font);
+    fill(ColorList, lists.colour);
+    fill(StyleList, lists.style);
+    fill(AlignmentList, lists.alignment);
+    fill(SpeedList, lists.speed);
+    fill(PauseList, lists.pause);
+    SpeedList->setEnabled(lists.speedAndAlignmentEnabled);
+    AlignmentList->setEnabled(lists.speedAndAlignmentEnabled);
+    // KL404's four fonts need a narrow list only.
+    fontList->setMaximumWidth(model == kModelKL404 ? 90 : QWIDGETSIZE_MAX);
+
+    const bool kl404 = model == kModelKL404, rv = model == kModelRV2210, tb = model == kModelTB330;
+    TimeFormat->setVisible(!tb);
+    TimeFormatLabel->setVisible(!tb);
+    InsertTime->setVisible(!kl404 && !tb);
+    for (QWidget* w : std::initializer_list<QWidget*>{OrLabel, TimeOnIdle, TimeDisplayStatus}) {
+        w->setVisible(!rv && !tb);
+    }
+}
+
+void GlowsetDefaultMessage::loadFromMainWindow() {
+    const std::string record = main_.getDefaultMsg();
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = record.find(',', start);
+        fields.push_back(record.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (fields.size() != 8) return;  // a message holding "," cannot be told apart
+    setMessageText(storedToDisplay(fields[1]));
+    const std::array<QListWidget*, 6> lists = {fontList,      ColorList, StyleList,
+                                               AlignmentList, SpeedList, PauseList};
+    for (int i = 0; i < 6; ++i) {
+        if (const auto n = wholeNumber(fields[2 + i])) selectRow(lists[i], static_cast<int>(*n));
+    }
+    showAck("Getting data from File " + QString::fromLocal8Bit(fields[0].c_str()));
+}
+
+std::string GlowsetDefaultMessage::messageText() const {
+    QString text = defaultMessage->toPlainText();
+    text.replace('\n', "\r\n");
+    return text.toLatin1().toStdString();
+}
+
+void GlowsetDefaultMessage::setMessageText(const std::string& crlfText) {
+    QString text = latin1(crlfText);
+    text.replace("\r\n", "\n");
+    defaultMessage->setPlainText(text);
+    const int row = AlignmentList->currentRow();
+    defaultMessage->selectAll();
+    defaultMessage->setAlignment(row == 1   ? Qt::AlignRight
+                                 : row == 2 ? Qt::AlignHCenter
+                                            : Qt::AlignLeft);
+    defaultMessage->moveCursor(QTextCursor::End);
+}
+
+bool GlowsetDefaultMessage::idleDisplayOn() const {
+    return TimeDisplayStatus->text() == QString::fromLatin1(kIdleOnCaption.data());
+}
+
+bool GlowsetDefaultMessage::exchangeRunning() const {
+    return MSComm1->isOpen();
+}
+
+std::array<int16_t, 6> GlowsetDefaultMessage::positions() const {
+    return {static_cast<int16_t>(fontList->currentRow()),
+            static_cast<int16_t>(ColorList->currentRow()),
+            static_cast<int16_t>(StyleList->currentRow()),
+            static_cast<int16_t>(AlignmentList->currentRow()),
+            static_cast<int16_t>(SpeedList->currentRow()),
+            static_cast<int16_t>(PauseList->currentRow())};
+}
+
+void GlowsetDefaultMessage::Sleep(int count) {
+    sleepTicks = 0;
+    SleepTimer->setEnabled(true);
+    while (sleepTicks < count && !closed_) platform_.clock.processEvents();
+    SleepTimer->setEnabled(false);
+}
+
+void GlowsetDefaultMessage::finishExchange(bool writing) {
+    Download->setEnabled(false);
+    Upload->setEnabled(false);
+    if (writing) {
+        Upload->setText("Writing...");
+        RemoveAck->setEnabled(false);
+    } else {
+        Download->setText("Reading...");
+    }
+    closeCountdown = 10;
+    ComClose->setEnabled(true);
+    startProgress();
+}
+
+void GlowsetDefaultMessage::Upload_Click() {
+    if (exchangeRunning()) return;
+    Test->clear();
+    const std::string text = messageText();
+    const auto p = positions();
+    const DefaultMessageParams params{p[0], p[1], p[2], p[3], p[4], p[5]};
+    std::string command;
+    if (text.empty()) {
+        command = displayToWire(deleteDefaultMessageCommand());
+    } else if (!idleDisplayOn()) {
+        command = defaultMessageCommand(params, text);
+    }
+    Test->setText(latin1(command));
+    if (!openPort()) return;
+    send(command + kCommandEnd);
+    const bool anyChange = std::find(changed.begin(), changed.end(), true) != changed.end();
+    if (idleDisplayOn() && anyChange) {
+        const std::string idle =
+            idleTimeDisplayCommand(params, static_cast<int16_t>(TimeFormat->currentIndex()));
+        Test->setText(latin1(idle));
+        Sleep(20);
+        send(idle + kCommandEnd);
+        Sleep(50);
+        send(resetCommand() + kCommandEnd);
+        Test->setText(Test->text() + " , RESET");
+    }
+    finishExchange(true);
+}
+
+void GlowsetDefaultMessage::Download_Click() {
+    if (exchangeRunning()) return;
+    main_.DeleteConfigFileName();
+    if (!openPort()) return;
+    send(downloadDefaultMessageCommand() + kCommandEnd);
+    Download->setEnabled(false);
+    Upload->setEnabled(false);
+    Download->setText("Reading...");
+    Sleep(10);
+    send(timeStatusCommand() + kCommandEnd);
+    finishExchange(false);
+}
+
+void GlowsetDefaultMessage::SetTime_Click() {
+    if (exchangeRunning()) return;
+    if (!openPort()) return;
+    send(clockCommandNow());
+    SetTime->setEnabled(false);
+    finishExchange(true);
+}
+
+void GlowsetDefaultMessage::TimeOnIdle_Click() {
+    if (exchangeRunning()) return;
+    if (!openPort()) return;
+    if (!idleDisplayOn()) {
+        fontList->setEnabled(false);
+        send(idleSwitchCommand(true));
+        closePort();
+        if (!messageText().empty()) showAck(kRemoveMessage);
+    } else {
+        fontList->setEnabled(true);
+        send(idleSwitchCommand(false));
+        closePort();
+    }
+    Download_Click();  // reads the state back with TIME_STATUS
+}
+
+void GlowsetDefaultMessage::InsertTime_Click() {
+    setMessageText(messageText() + placeholderFor(TimeFormat->currentIndex()));
+}
+
+void GlowsetDefaultMessage::ComClose_Timer() {
+    if (closeCountdown >= 1) {
+        --closeCountdown;
+        return;
+    }
+    receiveBuffer.clear();
+    ComClose->setEnabled(false);
+    if (MSComm1->isOpen()) {
+        closePort();
+        Download->setText("Download from Sign");
+        Upload->setText("Upload to Sign");
+        Download->setEnabled(true);
+        Upload->setEnabled(true);
+        SetTime->setEnabled(true);
+    }
+    const bool idleOff = !idleDisplayOn();
+    fontList->setEnabled(idleOff);
+    StyleList->setEnabled(idleOff);
+    PauseList->setEnabled(idleOff);
+}
+
+void GlowsetDefaultMessage::HandleReply(const std::string& line) {
+    if (line.empty()) return;
+    if (containsIgnoreCase(line, "done")) {
+        showAck(!messageText().empty() && idleDisplayOn() ? kRemoveMessage
+                                                          : QString("Upload Successfull"));
+        return;
+    }
+    if (equalsIgnoreCase(line, "error")) return;
+    if (line.rfind("TIME", 0) == 0) {
+        if (const auto on = idleDisplayFromReply(line)) {
+            TimeDisplayStatus->setText(
+                QString::fromLatin1((*on ? kIdleOnCaption : kIdleOffCaption).data()));
+        }
+        return;
+    }
+    if (line.rfind("default", 0) == 0) {
+        showAck("Default message uploaded successfully");
+        return;
+    }
+    const auto record = parseDefaultMessageRecord(line);
+    if (!record) return;
+    const auto p = recordPositions(*record);
+    // The record's order: font, style, colour, speed, alignment, pause.
+    const std::array<QListWidget*, 6> lists = {fontList,  StyleList,     ColorList,
+                                               SpeedList, AlignmentList, PauseList};
+    for (int i = 0; i < 6; ++i) selectRow(lists[i], p[i]);
+    setMessageText(storedToDisplay(record->storedText));
+}
+
+void GlowsetDefaultMessage::Exit_Click() {
+    reject();
+}
+
+// Every way of closing (Exit, the close box, Escape) ends here.
+void GlowsetDefaultMessage::done(int result) {
+    if (!closed_) {
+        closed_ = true;
+        const auto p = positions();
+        main_.SaveDefaultMsg(messageText(), p[0], p[1], p[2], p[3], p[4], p[5]);
+        main_.SetupDefaultMsg->setToolTip(
+            QString("Message:%1, Font:%2, Color:%3, Style:%4, Align:%5, Speed:%6, Pause:%7")
+                .arg(latin1(messageText()), QString::number(p[0]), QString::number(p[1]),
+                     QString::number(p[2]), QString::number(p[3]), QString::number(p[4]),
+                     QString::number(p[5])));
+        ComClose->setEnabled(false);
+        closePort();
+    }
+    QDialog::done(result);
+}
+
+}  // namespace glowset

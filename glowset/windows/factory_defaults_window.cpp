@@ -1,0 +1,80 @@
+#include "glowset/windows/factory_defaults_window.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "glowset/link/glowset_main.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/windows/default_message_window.h"
+#include "glowset/windows/test_message_window.h"
+
+namespace glowset {
+
+Warning::Warning(GlowsetMain& main, QWidget* parent) : QDialog(parent), main_(main) {
+    setWindowTitle("Setup Factory Defaults");
+    setModal(true);
+    Label1 = new QLabel(
+        "Loading Factory Defaults will delete all the settings currently stored. Do you wish to "
+        "continue ?",
+        this);
+    Label1->setObjectName("Label1");
+    Label1->setWordWrap(true);
+    Yes = new QPushButton("Yes", this);
+    Yes->setObjectName("Yes");
+    No = new QPushButton("No", this);
+    No->setObjectName("No");
+    No->setDefault(true);  // the harmless answer
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Yes);
+    buttons->addWidget(No);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+    connect(Yes, &QPushButton::clicked, this, [this] { Yes_Click(); });
+    connect(No, &QPushButton::clicked, this, [this] { No_Click(); });
+}
+
+void Warning::Yes_Click() {
+    SerialPort& port = *main_.MSComm2;
+    if (port.isOpen()) port.close();
+    port.setPortNumber(main_.ComportsList->currentIndex() + 1);
+    if (const auto error = port.open()) {
+        // Nothing was sent: say why in the main window and leave the sign alone.
+        main_.showStatus(QString("Factory defaults not sent: COM%1: %2")
+                             .arg(port.portNumber())
+                             .arg(QString::fromStdString(error->description)));
+        reject();
+        return;
+    }
+    main_.UploadFactoryDef->setEnabled(false);
+    main_.DownloadAll->setEnabled(false);
+    main_.UploadAll->setEnabled(false);
+    port.write(factoryDefaultsCommand() + kCommandEnd);
+    main_.FactoryDef->setEnabled(true);
+    accept();
+}
+
+void Warning::No_Click() {
+    reject();
+}
+
+void installSecondaryWindows(GlowsetMain& main, Platform& platform) {
+    main.openDefaultMessageWindow = [&main, &platform] {
+        GlowsetDefaultMessage window(platform, main, &main);
+        window.exec();
+    };
+    main.openTestMessageWindow = [&main, &platform] {
+        LEDTestMessage window(platform, main, &main);
+        window.exec();
+    };
+    main.openFactoryDefaultsWindow = [&main] {
+        Warning window(main, &main);
+        window.exec();
+    };
+}
+
+}  // namespace glowset

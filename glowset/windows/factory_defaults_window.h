@@ -1,0 +1,33 @@
+// "Setup Factory Defaults": asks before the sign's whole set-up is replaced
+// by its factory settings. "Yes" sends the reset on the main window's port
+// and leaves the read-back to the main window.
+#pragma once
+
+#include <QDialog>
+
+#include "glowset/platform/platform.h"
+
+class QLabel;
+class QPushButton;
+
+namespace glowset {
+
+class GlowsetMain;
+
+class Warning : public QDialog {
+  public:
+    Warning(GlowsetMain& main, QWidget* parent = nullptr);
+    void Yes_Click();
+    void No_Click();
+
+    QLabel* Label1;
+    QPushButton *Yes, *No;
+
+  private:
+    GlowsetMain& main_;
+};
+
+// Connects the main window's buttons to the secondary windows.
+void installSecondaryWindows(GlowsetMain& main, Platform& platform);
+
+}  // namespace glowset

@@ -1,0 +1,470 @@
+#include "glowset/windows/test_message_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include "glowset/link/glowset_main.h"
+#include "glowset/options/option_sets.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/default_message_record.h"
+#include "glowset/protocol/numbers.h"
+#include "glowset/windows/message_text.h"
+
+namespace glowset {
+namespace {
+
+enum ListIndex {
+    kFontList,
+    kColorList,
+    kStyleList,
+    kAlignmentList,
+    kSpeedList,
+    kPauseList,
+    kBeepList,
+    kTimeoutBox
+};
+
+void fill(QListWidget* list, const OptionList& entries) {
+    const QSignalBlocker block(list);
+    list->clear();
+    for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
+}
+
+void selectRow(QListWidget* list, int row) {
+    if (row >= -1 && row < list->count()) list->setCurrentRow(row);
+}
+
+QColor previewColour(int position) {
+    if (position < 0 || position >= kInlineColourCount) return Qt::black;
+    const Rgb& c = colourPreviewTable()[position];
+    return QColor(c.red, c.green, c.blue);
+}
+
+}  // namespace
+
+LEDTestMessage::LEDTestMessage(Platform& platform, GlowsetMain& main, QWidget* parent)
+    : ExchangeWindow(platform, main, parent) {
+    setWindowTitle("Send Test Message");
+    ComClose = platform_.clock.createTimer(500);
+    ComClose->onTick = [this] {
+        ComClose->setEnabled(false);
+        if (!MSComm1->isOpen()) return;
+        closePort();
+        Download->setText("Download from Sign");
+        Upload->setText("Send Message to Sign");
+        Download->setEnabled(true);
+        Upload->setEnabled(true);
+        SetTime->setEnabled(true);
+    };
+    build();
+
+    FillListsForModel(main_.LEDSignModelNumber);
+    for (int id = 0; id < 8; ++id) MsgID->addItem(QString::number(id));
+    MsgID->setCurrentIndex(0);
+    for (const auto& entry : priorityList()) MsgPri->addItem(QString::fromStdString(entry));
+    selectionMode = false;
+    SaveSettings->setChecked(main_.getSaveSettingsTick() != 0);
+    MsgPri->setCurrentIndex(0);
+    MsgPri_Click();  // loads priority 0's settings
+}
+
+void LEDTestMessage::build() {
+    const char* captions[] = {"Test Message", "Font",    "Speed",       "Color", "Style",
+                              "Alignment",    "Pause",   "Time Format", "ID",    "Priority",
+                              "Beep",         "Timeout", "Command"};
+    for (int i = 0; i < 13; ++i) {
+        Labels[i] = new QLabel(captions[i], this);
+        Labels[i]->setObjectName(QString("Label%1").arg(i + 1));
+    }
+    Labels[3]->setToolTip(
+        "Double-click to switch between colouring the whole text and the selection");
+    Labels[3]->installEventFilter(this);
+    ColorTextBox = new QTextEdit(this);
+    ColorTextBox->setObjectName("ColorTextBox");
+    ColorTextBox->setMinimumHeight(90);
+    Test = new QLineEdit(this);
+    Test->setObjectName("Test");
+    Test->setReadOnly(true);
+    Test->setToolTip("Double-click to send this command again");
+    Test->installEventFilter(this);
+    defaultMessage = new QPlainTextEdit(this);
+    defaultMessage->setObjectName("defaultMessage");
+    defaultMessage->setMaximumHeight(50);
+    const auto makeList = [this](const char* name) {
+        auto* list = new QListWidget(this);
+        list->setObjectName(name);
+        list->setMinimumHeight(120);
+        return list;
+    };
+    fontList = makeList("fontList");
+    ColorList = makeList("ColorList");
+    StyleList = makeList("StyleList");
+    AlignmentList = makeList("AlignmentList");
+    SpeedList = makeList("SpeedList");
+    PauseList = makeList("PauseList");
+    BeepList = makeList("BeepList");
+    MsgID = new QComboBox(this);
+    MsgID->setObjectName("MsgID");
+    MsgPri = new QComboBox(this);
+    MsgPri->setObjectName("MsgPri");
+    TimeFormat = new QComboBox(this);
+    TimeFormat->setObjectName("TimeFormat");
+    Timeout = new QLineEdit(this);
+    Timeout->setObjectName("Timeout");
+    SaveSettings = new QCheckBox("Save changes to Priority", this);
+    SaveSettings->setObjectName("SaveSettings");
+    const auto makeButton = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    InsertTime = makeButton("InsertTime", "Insert Time");
+    SetTime = makeButton("SetTime", "Set LED Sign Time");
+    Upload = makeButton("Upload", "Send Message to Sign");
+    Download = makeButton("Download", "Download from Pager");
+    Exit = makeButton("Exit", "Exit");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Labels[0], 0, 0, 1, 7);
+    grid->addWidget(ColorTextBox, 1, 0, 1, 7);
+    const std::array<std::pair<QLabel*, QListWidget*>, 7> columns = {{{Labels[1], fontList},
+                                                                      {Labels[3], ColorList},
+                                                                      {Labels[4], StyleList},
+                                                                      {Labels[5], AlignmentList},
+                                                                      {Labels[2], SpeedList},
+                                                                      {Labels[6], PauseList},
+                                                                      {Labels[10], BeepList}}};
+    for (int c = 0; c < 7; ++c) {
+        grid->addWidget(columns[c].first, 2, c);
+        grid->addWidget(columns[c].second, 3, c);
+    }
+    grid->addWidget(Labels[8], 4, 0);
+    grid->addWidget(MsgID, 4, 1);
+    grid->addWidget(Labels[9], 4, 2);
+    grid->addWidget(MsgPri, 4, 3);
+    grid->addWidget(Labels[11], 4, 4);
+    grid->addWidget(Timeout, 4, 5);
+    grid->addWidget(SaveSettings, 4, 6);
+    grid->addWidget(Labels[7], 5, 0);
+    grid->addWidget(TimeFormat, 5, 1, 1, 2);
+    grid->addWidget(InsertTime, 5, 3);
+    grid->addWidget(SetTime, 5, 4, 1, 2);
+    grid->addWidget(Labels[12], 6, 0);
+    grid->addWidget(Test, 6, 1, 1, 6);
+    grid->addWidget(defaultMessage, 7, 0, 1, 7);
+    grid->addWidget(Upload, 8, 0, 1, 2);
+    grid->addWidget(Download, 8, 2, 1, 2);
+    grid->addWidget(Exit, 8, 6);
+    grid->addWidget(Ack, 9, 0, 1, 4);
+    grid->addWidget(Progress, 9, 4, 1, 3);
+    grid->addWidget(DateTime, 10, 0, 1, 7);
+
+    const std::array<QListWidget*, 7> lists = {fontList,  ColorList, StyleList, AlignmentList,
+                                               SpeedList, PauseList, BeepList};
+    for (int i = 0; i < 7; ++i) {
+        connect(lists[i], &QListWidget::currentRowChanged, this, [this, i] { parameterChosen(i); });
+    }
+    connect(Timeout, &QLineEdit::textChanged, this, [this] { parameterChosen(kTimeoutBox); });
+    connect(ColorTextBox, &QTextEdit::textChanged, this, [this] {
+        if (building_) return;
+        building_ = true;
+        if (selectionMode) {
+            ColorTextBox->setTextColor(previewColour(ColorList->currentRow()));
+        } else {
+            // Whole-text mode: what was typed takes the text's one font and
+            // colour, wherever the cursor stood (an empty editor or a new
+            // line has no format of its own to pass on).
+            QTextCharFormat format;
+            applyFontPreview(format, fontList->currentRow());
+            format.setForeground(previewColour(ColorList->currentRow()));
+            QTextCursor all(ColorTextBox->document());
+            all.select(QTextCursor::Document);
+            all.mergeCharFormat(format);
+            ColorTextBox->mergeCurrentCharFormat(format);
+        }
+        building_ = false;
+        BuildTestCommand();
+    });
+    connect(MsgPri, &QComboBox::activated, this, [this] { MsgPri_Click(); });
+    connect(SaveSettings, &QCheckBox::clicked, this, [this] { SaveSettings_Click(); });
+    connect(Upload, &QPushButton::clicked, this, [this] { Upload_Click(); });
+    connect(Download, &QPushButton::clicked, this, [this] { Download_Click(); });
+    connect(SetTime, &QPushButton::clicked, this, [this] { SetTime_Click(); });
+    connect(InsertTime, &QPushButton::clicked, this, [this] { InsertTime_Click(); });
+    connect(Exit, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+bool LEDTestMessage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == Labels[3]) ColorLabel_DblClick();
+        if (watched == Test) Test_DblClick();
+    }
+    return ExchangeWindow::eventFilter(watched, event);
+}
+
+void LEDTestMessage::FillListsForModel(const std::string& model) {
+    const bool kl404 = model == kModelKL404;
+    const OptionSet& set = kl404 ? kl404OptionSet() : genericOptionSet();
+    fill(fontList, set.font);
+    fill(ColorList, set.colour);
+    fill(StyleList, set.style);
+    fill(AlignmentList, set.alignment);
+    fill(SpeedList, set.speed);
+    fill(PauseList, set.pause);
+    fill(BeepList, set.beep);
+    SpeedList->setEnabled(!kl404);
+    AlignmentList->setEnabled(!kl404);
+    TimeFormat->clear();
+    if (!kl404) {
+        for (const auto& f : timeFormats()) {
+            TimeFormat->addItem(
+                QString::fromLatin1(f.listText.data(), static_cast<int>(f.listText.size())));
+        }
+        TimeFormat->setCurrentIndex(0);
+    }
+    TimeFormat->setVisible(!kl404);
+    Labels[7]->setVisible(!kl404);
+    InsertTime->setVisible(!kl404);
+}
+
+void LEDTestMessage::applyFontPreview(QTextCharFormat& format, int position) {
+    if (position < 0 || position >= kInlineFontCount) return;
+    const FontPreview& f = fontPreviewTable()[position];
+    format.setFontFamilies(
+        {QString::fromLatin1(f.typeface.data(), static_cast<int>(f.typeface.size()))});
+    format.setFontPointSize(f.size);
+    format.setFontUnderline(f.shade);
+    format.setFontItalic(f.colourShade);
+}
+
+void LEDTestMessage::applyToEditor(const std::function<void(QTextCharFormat&)>& change) {
+    QTextCharFormat format;
+    change(format);
+    building_ = true;
+    QTextCursor cursor = ColorTextBox->textCursor();
+    if (!selectionMode) cursor.select(QTextCursor::Document);
+    if (cursor.hasSelection()) cursor.mergeCharFormat(format);
+    if (!selectionMode) cursor.movePosition(QTextCursor::Start);
+    ColorTextBox->setTextCursor(cursor);
+    ColorTextBox->mergeCurrentCharFormat(format);  // what is typed next
+    building_ = false;
+}
+
+void LEDTestMessage::parameterChosen(int list) {
+    if (SaveSettings->isChecked()) copyToMainWindow(list);
+    if (list == kFontList) {
+        const int position = fontList->currentRow();
+        applyToEditor([position](QTextCharFormat& f) { applyFontPreview(f, position); });
+    } else if (list == kColorList) {
+        const QColor colour = previewColour(ColorList->currentRow());
+        applyToEditor([colour](QTextCharFormat& f) { f.setForeground(colour); });
+    } else if (list == kAlignmentList) {
+        const int row = AlignmentList->currentRow();
+        building_ = true;
+        QTextCursor cursor = ColorTextBox->textCursor();
+        if (!selectionMode) ColorTextBox->selectAll();
+        ColorTextBox->setAlignment(row == 1   ? Qt::AlignRight
+                                   : row == 2 ? Qt::AlignHCenter
+                                              : Qt::AlignLeft);
+        ColorTextBox->setTextCursor(cursor);
+        building_ = false;
+    }
+    BuildTestCommand();
+}
+
+void LEDTestMessage::copyToMainWindow(int list) {
+    const int p = MsgPri->currentIndex();
+    if (p < 0 || p > 4) return;
+    if (list == kTimeoutBox) {
+        main_.TimeoutP[p]->setText(Timeout->text());
+        return;
+    }
+    const std::array<QComboBox*, 7> targets = {
+        main_.FontP[p],  main_.ColorP[p], main_.StyleP[p], main_.AlignmentP[p],
+        main_.SpeedP[p], main_.PauseP[p], main_.BeepP[p]};
+    const std::array<QListWidget*, 7> lists = {fontList,  ColorList, StyleList, AlignmentList,
+                                               SpeedList, PauseList, BeepList};
+    const int row = lists[list]->currentRow();
+    if (row >= -1 && row < targets[list]->count()) targets[list]->setCurrentIndex(row);
+}
+
+void LEDTestMessage::MsgPri_Click() {
+    const int p = MsgPri->currentIndex();
+    if (p < 0 || p > 4) return;
+    const std::array<QComboBox*, 7> sources = {
+        main_.FontP[p],  main_.ColorP[p], main_.StyleP[p], main_.AlignmentP[p],
+        main_.SpeedP[p], main_.PauseP[p], main_.BeepP[p]};
+    const std::array<QListWidget*, 7> lists = {fontList,  ColorList, StyleList, AlignmentList,
+                                               SpeedList, PauseList, BeepList};
+    for (int i = 0; i < 7; ++i) selectRow(lists[i], sources[i]->currentIndex());
+    Timeout->setText(main_.TimeoutP[p]->text());
+}
+
+void LEDTestMessage::SaveSettings_Click() {
+    main_.setSaveSettingsTick(SaveSettings->isChecked() ? 1 : 0);
+}
+
+void LEDTestMessage::ColorLabel_DblClick() {
+    selectionMode = !selectionMode;
+    Labels[3]->setText(selectionMode ? "Color (selection)" : "Color");
+}
+
+std::vector<FormattedChar> LEDTestMessage::formattedText() const {
+    std::vector<FormattedChar> chars;
+    const auto toChar = [](QChar c) {
+        const char latin = c.toLatin1();
+        return latin == 0 && c.unicode() != 0 ? '?' : latin;
+    };
+    for (QTextBlock block = ColorTextBox->document()->begin(); block.isValid();
+         block = block.next()) {
+        if (block != ColorTextBox->document()->begin()) {
+            FormattedChar lineBreak = chars.empty() ? FormattedChar{} : chars.back();
+            lineBreak.ch = '\n';
+            chars.push_back(lineBreak);
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            const QStringList families = format.fontFamilies().toStringList();
+            const QColor colour = format.foreground().color();
+            FormattedChar c;
+            c.typeface =
+                (families.isEmpty() ? format.font().family() : families.first()).toStdString();
+            c.size = qRound(format.fontPointSize());
+            c.shade = format.fontUnderline();
+            c.colourShade = format.fontItalic();
+            c.colour = {colour.red(), colour.green(), colour.blue()};
+            for (QChar ch : fragment.text()) {
+                c.ch = toChar(ch);
+                chars.push_back(c);
+            }
+        }
+    }
+    return chars;
+}
+
+std::string LEDTestMessage::BuildTestCommand() {
+    const InlineText text = buildInlineText(formattedText());
+    // The first font and colour travel in the header; the lists show them
+    // without applying them to the editor again.
+    if (text.headerFont) {
+        const QSignalBlocker block(fontList);
+        selectRow(fontList, *text.headerFont);
+    }
+    if (text.headerColour) {
+        const QSignalBlocker block(ColorList);
+        selectRow(ColorList, *text.headerColour);
+    }
+    TestMessageParams p;
+    p.id = static_cast<int16_t>(MsgID->currentIndex());
+    p.font = static_cast<int16_t>(fontList->currentRow());
+    p.style = static_cast<int16_t>(StyleList->currentRow());
+    p.colour = static_cast<int16_t>(ColorList->currentRow());
+    p.alignment = static_cast<int16_t>(AlignmentList->currentRow());
+    p.beep = static_cast<int16_t>(BeepList->currentRow());
+    p.pause = static_cast<int16_t>(PauseList->currentRow());
+    p.speed = static_cast<int16_t>(SpeedList->currentRow());
+    p.timeout = Timeout->text().toLatin1().toStdString();
+    const std::string command = testMessageCommand(p, text.text);
+    Test->setText(QString::fromLatin1(command.data(), static_cast<int>(command.size())));
+    return command;
+}
+
+void LEDTestMessage::startExchange(const std::string& bytes, bool reading) {
+    if (MSComm1->isOpen()) return;  // one exchange at a time
+    if (!openPort()) return;
+    send(bytes);
+    Download->setEnabled(false);
+    Upload->setEnabled(false);
+    if (reading) {
+        Download->setText("Reading...");
+    } else {
+        Upload->setText("Writing...");
+        RemoveAck->setEnabled(false);
+    }
+    ComClose->setEnabled(true);
+    startProgress();
+}
+
+void LEDTestMessage::Upload_Click() {
+    if (MSComm1->isOpen()) return;
+    startExchange(BuildTestCommand() + kCommandEnd, false);
+}
+
+void LEDTestMessage::Test_DblClick() {
+    startExchange(Test->text().toLatin1().toStdString() + kCommandEnd, false);
+}
+
+void LEDTestMessage::Download_Click() {
+    startExchange(downloadDefaultMessageCommand() + kCommandEnd, true);
+}
+
+void LEDTestMessage::SetTime_Click() {
+    if (MSComm1->isOpen()) return;
+    startExchange(clockCommandNow(), false);
+    if (MSComm1->isOpen()) SetTime->setEnabled(false);
+}
+
+void LEDTestMessage::InsertTime_Click() {
+    const QString text = ColorTextBox->toPlainText() +
+                         QString::fromStdString(placeholderFor(TimeFormat->currentIndex()));
+    building_ = true;
+    ColorTextBox->setPlainText(text);
+    building_ = false;
+    // One format for all of it: the fonts and colours mixed before are gone.
+    const int font = fontList->currentRow();
+    const QColor colour = previewColour(ColorList->currentRow());
+    const bool mode = selectionMode;
+    selectionMode = false;
+    applyToEditor([&](QTextCharFormat& f) {
+        applyFontPreview(f, font);
+        f.setForeground(colour);
+    });
+    selectionMode = mode;
+    ColorTextBox->moveCursor(QTextCursor::End);
+    BuildTestCommand();
+}
+
+void LEDTestMessage::HandleReply(const std::string& line) {
+    if (line.empty()) return;
+    if (containsIgnoreCase(line, "done")) {
+        showAck("Upload Successfull");
+        return;
+    }
+    if (equalsIgnoreCase(line, "error")) return;
+    if (line.find(':') == std::string::npos || line.find("SET TIME") != std::string::npos) return;
+    const auto record = parseDefaultMessageRecord(line);
+    if (!record) return;
+    // Positions as they stand, in the record's order; the editor is left alone.
+    const std::array<QListWidget*, 6> lists = {fontList,  StyleList,     ColorList,
+                                               SpeedList, AlignmentList, PauseList};
+    for (int i = 0; i < 6; ++i) {
+        const QSignalBlocker block(lists[i]);
+        selectRow(lists[i], record->numbers[i]);
+    }
+    const std::string display = storedToDisplay(record->storedText);
+    QString text = QString::fromLatin1(display.data(), static_cast<int>(display.size()));
+    defaultMessage->setPlainText(text.replace("\r\n", "\n"));
+}
+
+void LEDTestMessage::done(int result) {
+    if (!closed_) {
+        closed_ = true;
+        ComClose->setEnabled(false);
+        closePort();
+    }
+    QDialog::done(result);
+}
+
+}  // namespace glowset

@@ -1,0 +1,75 @@
+// "Send Test Message": a one-off message with its id, display parameters,
+// beep and time-out, typed in an editor that previews each sign font and
+// colour so both can change inside the text.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "glowset/windows/exchange_window.h"
+#include "glowset/windows/inline_codes.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTextCharFormat;
+class QTextEdit;
+
+namespace glowset {
+
+class LEDTestMessage : public ExchangeWindow {
+  public:
+    LEDTestMessage(Platform& platform, GlowsetMain& main, QWidget* parent = nullptr);
+
+    void FillListsForModel(const std::string& model);
+    // Builds the command from the editor and the lists, shows it in Test and
+    // returns it (without terminator).
+    std::string BuildTestCommand();
+    void HandleReply(const std::string& line) override;
+
+    void Upload_Click();
+    void Download_Click();
+    void SetTime_Click();
+    void Test_DblClick();
+    void InsertTime_Click();
+    void ColorLabel_DblClick();  // toggles whole-text and selection mode
+    void MsgPri_Click();
+    void SaveSettings_Click();
+
+    // The editor's characters with their formats, in order; a paragraph
+    // break is a '\n' in the format of the character before it.
+    std::vector<FormattedChar> formattedText() const;
+    // The editor attribute used for each mark: underline shows the shade
+    // mark, italic the colour-shade mark.
+    static void applyFontPreview(QTextCharFormat& format, int fontPosition);
+
+    QTextEdit* ColorTextBox;
+    QLineEdit *Test, *Timeout;
+    QPlainTextEdit* defaultMessage;
+    QListWidget *fontList, *ColorList, *StyleList, *AlignmentList, *SpeedList, *PauseList,
+        *BeepList;
+    QComboBox *MsgID, *MsgPri, *TimeFormat;
+    QCheckBox* SaveSettings;
+    QPushButton *InsertTime, *SetTime, *Upload, *Download, *Exit;
+    std::array<QLabel*, 13> Labels;
+    bool selectionMode = false;  // false: a font or colour applies to the whole text
+
+    void done(int result) override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void build();
+    void parameterChosen(int list);  // 0-6: font, colour, style, alignment, speed, pause, beep
+    void copyToMainWindow(int list);
+    void applyToEditor(const std::function<void(QTextCharFormat&)>& change);
+    void startExchange(const std::string& bytes, bool reading);
+    bool building_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace glowset

@@ -1,0 +1,55 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "glowset/windows/factory_defaults_window.h"
+#include "tests/glowset/support/window_fixture.h"
+
+namespace glowset::testing {
+namespace {
+
+using FactoryDefaults = WindowTest;
+
+TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
+    signsim::Sign& sign = bench.attachSign(1, {"XY12", "4"});
+    sign.state().links = {{2, "55", 1}};
+    startAndSearch();
+    clock.advance(1000);
+    ASSERT_EQ(window->Capcode0[2]->text(), "55");
+    const size_t start = mark();
+    {
+        Warning warning(*window);
+        EXPECT_EQ(warning.windowTitle(), "Setup Factory Defaults");
+        warning.Yes_Click();
+    }
+    ASSERT_EQ(writesSince(start).size(), 1u);
+    EXPECT_EQ(writesSince(start)[0].bytes, "<FD>\r");
+    EXPECT_FALSE(window->UploadAll->isEnabled());
+    clock.advance(600);
+    EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
+    EXPECT_EQ(window->Capcode0[2]->text(), "");
+    clock.advance(400);
+    EXPECT_TRUE(window->UploadAll->isEnabled());
+    EXPECT_TRUE(window->UploadFactoryDef->isEnabled());
+}
+
+TEST_F(FactoryDefaults, NoSendsNothingAndAMissingPortIsReported) {
+    bench.attachSign(1, {"XY12", "4"}).state().links = {{2, "55", 1}};
+    startAndSearch();
+    clock.advance(1000);
+    const size_t start = mark();
+    Warning(*window).No_Click();
+    clock.advance(1000);
+    EXPECT_EQ(mark(), start);
+    EXPECT_EQ(window->Capcode0[2]->text(), "55");
+
+    bench.removePort(1);
+    Warning(*window).Yes_Click();
+    EXPECT_EQ(mark(), start);
+    EXPECT_TRUE(window->Textout->text().startsWith("Factory defaults not sent: COM1:"));
+    EXPECT_TRUE(window->UploadAll->isEnabled());
+}
+
+}  // namespace
+}  // namespace glowset::testing
