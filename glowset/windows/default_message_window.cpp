@@ -179,6 +179,7 @@ void GlowsetDefaultMessage::FillListsForModel(const std::string& model) {
     SpeedList->setEnabled(lists.speedAndAlignmentEnabled);
     AlignmentList->setEnabled(lists.speedAndAlignmentEnabled);
     // KL404's four fonts need a narrow list only.
+    fontList->setMinimumWidth(model == kModelKL404 ? 0 : 180);
     fontList->setMaximumWidth(model == kModelKL404 ? 90 : QWIDGETSIZE_MAX);
 
     const bool kl404 = model == kModelKL404, rv = model == kModelRV2210, tb = model == kModelTB330;

@@ -107,6 +107,7 @@ void LEDTestMessage::build() {
         return list;
     };
     fontList = makeList("fontList");
+    fontList->setMinimumWidth(180);
     ColorList = makeList("ColorList");
     StyleList = makeList("StyleList");
     AlignmentList = makeList("AlignmentList");
