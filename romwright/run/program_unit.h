@@ -1,0 +1,54 @@
+// One programming pass: pick the programmer, bring the unit into its
+// loader, erase each flash block before its first page, write the pages,
+// report progress, finish and say how it went. Two service modes read a
+// flash range into a page file or write a page file into a range.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "romwright/programmers/programmer.h"
+#include "romwright/run/run_result.h"
+
+namespace romwright {
+
+enum RunFlags : unsigned {
+    kChainLoad = 1,
+    kNoBreak = 2,
+    kReadMode = 4,
+    kRawWriteMode = 8,
+};
+
+struct RunCallbacks {
+    std::function<void(const std::string&)> error;
+    std::function<void(uint32_t total, uint32_t done)> progress;
+    std::function<void(const std::string&)> info;
+};
+
+struct FlashBlock {
+    uint32_t first;
+    uint32_t last;  // inclusive
+    uint32_t erase_address;
+};
+inline constexpr size_t kFlashBlockCount = 14;
+const std::array<FlashBlock, kFlashBlockCount>& flash_blocks();
+// The block that holds an address, if any.
+std::optional<size_t> flash_block_index(uint32_t address);
+
+// Makes the programmer a run uses; tests hand in their own printers.
+using ProgrammerFactory = std::function<std::unique_ptr<Programmer>(uint8_t kind, unsigned flags)>;
+ProgrammerFactory default_programmers();
+
+RunResult program_unit(const std::string& port, const std::string& path, unsigned flags,
+                       uint32_t range_start, uint32_t range_end, const RunCallbacks& callbacks,
+                       const ProgrammerFactory& programmers = default_programmers());
+
+// The percentage the window shows: done of total, rounded up; 100 when the
+// total is 0 (a service range shorter than a page) so nothing divides by 0.
+int progress_percent(uint32_t total, uint32_t done);
+
+}  // namespace romwright

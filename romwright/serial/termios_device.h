@@ -1,0 +1,21 @@
+// The serial port on Linux: termios over the device that "COMn" names.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "romwright/serial/serial_port.h"
+
+namespace romwright {
+
+// Opens the device of a port name ("COM1" ... "COM9", or a device path) at a
+// baud rate: exclusive, raw 8N1, no flow control, DTR and RTS raised,
+// T = 1000 ms. nullptr when any step fails.
+std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud);
+
+// The device path a port name stands for: the environment variable COMn
+// when set, else the n-th serial device (USB and ACM adapters first, then
+// on-board ports that exist). A name that is not "COMn" is taken as a path.
+std::string device_for_port_name(const std::string& port);
+
+}  // namespace romwright

@@ -1,0 +1,140 @@
+// Flashing through the termios layer into the unitsim program on a
+// pseudo-terminal, and reading the flash back.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "romwright/run/program_unit.h"
+#include "romwright/serial/serial_port.h"
+#include "romwright/serial/termios_device.h"
+#include "tests/romwright/support/fake_device.h"
+
+namespace romwright::testing {
+namespace {
+
+class FlashThroughPty : public ::testing::Test {
+  protected:
+    void start(const std::vector<std::string>& extra) {
+        link = tempPath("unit-" + std::to_string(counter++));
+        dump = link + ".dump";
+        std::filesystem::remove(dump);
+        pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const int out = ::open("/dev/null", O_WRONLY);
+            ::dup2(out, 1);
+            std::vector<std::string> args = {UNITSIM_PROGRAM, "--link", link,
+                                             "--dump",        dump,     "--quiet"};
+            args.insert(args.end(), extra.begin(), extra.end());
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(UNITSIM_PROGRAM, argv.data());
+            ::_exit(127);
+        }
+        for (int i = 0; i < 500 && !std::filesystem::is_symlink(link); ++i) ::usleep(10000);
+        ASSERT_TRUE(std::filesystem::is_symlink(link));
+        ::setenv("COM1", link.c_str(), 1);
+    }
+    // Stops the unit and returns its flash.
+    Bytes stop() {
+        ::kill(pid, SIGINT);
+        ::waitpid(pid, nullptr, 0);
+        pid = -1;
+        std::ifstream in(dump, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    void TearDown() override {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        ::unsetenv("COM1");
+    }
+
+    // An image from address `base` on, with pages of the bytes a serial line
+    // likes to mangle (NUL, LF, CR, XON, XOFF) among random ones.
+    static RomBuilder image(int pages, int programmer, Bytes& expected, uint32_t base = 0x80000) {
+        RomBuilder builder;
+        builder.programmer = programmer;
+        expected.assign(1u << 20, 0xFF);
+        std::mt19937 random(42);
+        const uint8_t fills[] = {0x00, 0x0A, 0x0D, 0x11, 0x13, 0xFF};
+        for (int p = 0; p < pages; ++p) {
+            const uint32_t address = base + 256u * static_cast<uint32_t>(p);
+            Bytes data(256);
+            if (p < 6) {
+                std::fill(data.begin(), data.end(), fills[p]);
+            } else {
+                for (auto& b : data) b = static_cast<uint8_t>(random());
+            }
+            builder.pageData(address, data, static_cast<uint16_t>(p));
+            std::copy(data.begin(), data.end(), expected.begin() + address);
+        }
+        return builder;
+    }
+
+    std::string link, dump;
+    pid_t pid = -1;
+    static inline int counter = 0;
+};
+
+TEST_F(FlashThroughPty, NativeLoaderWholeFlashImageReadsBackIdentically) {
+    start({"--protocol", "native"});
+    Bytes expected;
+    const std::string path = image(4096, 1, expected, 0).writeTo(tempPath("native.rom"));
+    RunCallbacks callbacks;
+    uint32_t lastDone = 0;
+    callbacks.progress = [&](uint32_t, uint32_t done) { lastDone = done; };
+    ASSERT_EQ(program_unit("COM1", path, kNoBreak, 0, 0, callbacks), kSuccess);
+    EXPECT_EQ(lastDone, 4096u);
+
+    // Read mode brings the same bytes back.
+    const std::string readBack = tempPath("readback.bin");
+    ASSERT_EQ(program_unit("COM1", readBack, kChainLoad | kReadMode, 0, 0x100000, callbacks),
+              kSuccess);
+    std::ifstream in(readBack, std::ios::binary);
+    const Bytes read((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_TRUE(read == expected);
+
+    const Bytes flash = stop();
+    ASSERT_EQ(flash.size(), expected.size());
+    EXPECT_TRUE(flash == expected);
+}
+
+TEST_F(FlashThroughPty, M16cBootLoaderWholeFlashImage) {
+    start({"--protocol", "m16c"});
+    Bytes expected;
+    const std::string path = image(4096, 0, expected, 0).writeTo(tempPath("m16c.rom"));
+    ASSERT_EQ(program_unit("COM1", path, 0, 0, 0, {}), kSuccess);
+    const Bytes flash = stop();
+    ASSERT_EQ(flash.size(), expected.size());
+    EXPECT_TRUE(flash == expected);
+}
+
+TEST_F(FlashThroughPty, RefusedPageEndsWithAProgrammingError) {
+    start({"--fault", "refuse-page=2"});
+    Bytes expected;
+    const std::string path = image(4, 1, expected).writeTo(tempPath("refused.rom"));
+    EXPECT_EQ(program_unit("COM1", path, kNoBreak, 0, 0, {}), kProgrammingError);
+    const Bytes flash = stop();
+    EXPECT_EQ(flash[0x80000], 0x00);  // the first page is in
+    EXPECT_EQ(flash[0x80100], 0xFF);  // the second is not
+}
+
+TEST(TermiosPort, MissingDeviceAndATimedOutRead) {
+    ::setenv("COM7", "/nonexistent/tty", 1);
+    EXPECT_FALSE(open_serial_port("COM7", 57600));
+    ::unsetenv("COM7");
+    EXPECT_EQ(device_for_port_name("/dev/ttyX"), "/dev/ttyX");
+}
+
+}  // namespace
+}  // namespace romwright::testing

@@ -1,0 +1,307 @@
+// Both programmers against scripted answers and the simulated unit: the
+// bytes on the wire, every refusal and odd answer, and cancel.
+#include <gtest/gtest.h>
+
+#include "romwright/programmers/m16c_programmer.h"
+#include "romwright/programmers/native_programmer.h"
+#include "tests/romwright/support/fake_device.h"
+
+namespace romwright::testing {
+namespace {
+
+class ProgrammerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        cancel_requested = false;
+        useFakePorts(wire);
+    }
+    void TearDown() override {
+        close_serial_port();
+        set_device_opener(nullptr);
+        cancel_requested = false;
+    }
+    Printer printer() {
+        return [this](const std::string& text) { printed += text; };
+    }
+    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
+    std::string printed;
+};
+
+const Bytes kPage(256, 0x5A);
+
+TEST_F(ProgrammerTest, M16cConnectsWithTheBytesOfTheBootProtocol) {
+    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c);
+    attachUnit(*wire, unit);
+    M16cProgrammer programmer(printer());
+    ASSERT_EQ(programmer.connect("COM2"), kSuccess);
+    const std::vector<Bytes> expected = {
+        {0xB0}, {0xB0}, {0xB3}, {0x70}, {0xF5, 0xDF, 0xFF, 0x0F, 0x07, 0, 0, 0, 0, 0, 0, 0},
+        {0x70}};
+    EXPECT_EQ(wire->writes, expected);
+    EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM2 9600", "baud 57600"}));
+
+    wire->writes.clear();
+    EXPECT_TRUE(programmer.erase_block(0x8FFFE));
+    EXPECT_TRUE(programmer.write_page(0x80100, kPage.data(), 0x1234));
+    const std::vector<Bytes> operations = {
+        {0x20, 0xFF, 0x08, 0xD0}, {0x70}, {0x41, 0x01, 0x08}, kPage, {0x70}};
+    EXPECT_EQ(wire->writes, operations);
+    EXPECT_EQ(unit->flash()[0x80100], 0x5A);
+    EXPECT_EQ(unit->eraseLog(), (std::vector<uint32_t>{0x80000}));
+
+    uint8_t page[256];
+    EXPECT_FALSE(programmer.read_page(0x80100, page));
+    EXPECT_TRUE(programmer.finish());
+    EXPECT_EQ(printed,
+              "page reads not currently supported by this programmer\n"
+              "\nRemove the jumper beside the microprocessor, and reset the pager for normal "
+              "operation.\n");
+}
+
+TEST_F(ProgrammerTest, M16cStatusPairs) {
+    const struct {
+        Bytes answer;
+        bool good;
+        std::string message;
+    } cases[] = {
+        {{0x80, 0x01}, true, ""},
+        {{0x00, 0x01}, false, "Incorrect response from M16C (0x00,0x01)\n"},
+        {{0x00, 0x00}, true, ""},
+        {{0x7F, 0xFF}, false, "Incorrect response from M16C (0x7f,0xff)\n"},
+        {{0x80}, false, "M16C is not responding\n"},
+        {{}, false, "M16C is not responding\n"},
+    };
+    for (const auto& c : cases) {
+        printed.clear();
+        ASSERT_TRUE(open_serial_port("COM1", 57600));
+        wire->pending.clear();
+        wire->respond = [&](const Bytes& written) {
+            return written == Bytes{0x70} ? c.answer : Bytes{};
+        };
+        M16cProgrammer programmer(printer());
+        EXPECT_EQ(programmer.m16c_check_status(), c.good);
+        EXPECT_EQ(printed, c.message);
+    }
+}
+
+TEST_F(ProgrammerTest, M16cConnectFailures) {
+    // Never answers: pairs of 0xB0 until the user cancels.
+    cancelAfterEmptyReads(*wire, 5);
+    EXPECT_EQ(M16cProgrammer(printer()).connect("COM1"), kCancelled);
+    EXPECT_EQ(wire->writes.size(), 10u);
+    EXPECT_EQ(wire->writes.back(), Bytes{0xB0});
+
+    // Answers the sync but not the speed change.
+    wire = std::make_shared<Wire>();
+    useFakePorts(wire);
+    wire->respond = [](const Bytes& written) {
+        return written == Bytes{0xB0} ? Bytes{0xB0} : Bytes{0x00};
+    };
+    cancel_requested = false;
+    EXPECT_EQ(M16cProgrammer(printer()).connect("COM1"), kInvalidResponse);
+    EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM1 9600"}));  // no speed change
+
+    // The port cannot be opened.
+    wire = std::make_shared<Wire>();
+    useFakePorts(wire, true);
+    EXPECT_EQ(M16cProgrammer(printer()).connect("COM1"), kPortError);
+
+    // A refused page and an erase that fails.
+    wire = std::make_shared<Wire>();
+    useFakePorts(wire);
+    unitsim::Faults faults;
+    faults.refusePage = 1;
+    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c, faults);
+    attachUnit(*wire, unit);
+    M16cProgrammer programmer(printer());
+    ASSERT_EQ(programmer.connect("COM1"), kSuccess);
+    printed.clear();
+    EXPECT_FALSE(programmer.write_page(0x80000, kPage.data(), 0));
+    EXPECT_EQ(printed, "Incorrect response from M16C (0x00,0x01)\nerror programming block\n");
+}
+
+TEST_F(ProgrammerTest, NativeEntryModes) {
+    const struct {
+        bool chainLoad, noBreak;
+        std::vector<Bytes> writes;
+        std::vector<std::string> events;
+        std::string printed;
+    } cases[] = {
+        {false,
+         false,
+         {},
+         {"open COM1 57600", "break on", "purge", "break off"},
+         "Please reset pager\n"},
+        {false,
+         true,
+         {{0x0A}},
+         {"open COM1 57600", "break on", "purge", "break off", "timeout 100", "timeout 1000"},
+         "Please reset pager\nUnit in programming mode\n"},
+        {true,
+         false,
+         {{0x0B}, {0x0A}},
+         {"open COM1 57600", "break on", "purge", "break off", "timeout 100", "timeout 1000"},
+         "Please reset pager\n"},
+        {true,
+         true,
+         {{0x0B}, {0x0A}},
+         {"open COM1 57600", "break on", "purge", "break off", "timeout 100", "timeout 1000"},
+         "Please reset pager\n"},  // chain load wins
+    };
+    for (const auto& c : cases) {
+        wire = std::make_shared<Wire>();
+        useFakePorts(wire);
+        auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
+        attachUnit(*wire, unit);
+        printed.clear();
+        NativeProgrammer programmer(c.chainLoad, c.noBreak, printer());
+        EXPECT_EQ(programmer.connect("COM1"), kSuccess);
+        EXPECT_EQ(wire->writes, c.writes);
+        EXPECT_EQ(wire->events, c.events);
+        EXPECT_EQ(printed, c.printed);
+        EXPECT_TRUE(unit->inLoader());
+    }
+}
+
+TEST_F(ProgrammerTest, NativeHandshakesRepeatUntilAcknowledged) {
+    int tries = 0;
+    wire->respond = [&](const Bytes&) -> Bytes {
+        ++tries;
+        if (tries <= 2) return {};      // nothing yet
+        if (tries == 3) return {0x15};  // a wrong answer starts the phase again
+        return {0x06};
+    };
+    NativeProgrammer programmer(true, false, printer());
+    EXPECT_EQ(programmer.connect("COM1"), kSuccess);
+    EXPECT_EQ(wire->writes, (std::vector<Bytes>{{0x0B}, {0x0B}, {0x0B}, {0x0B}, {0x0A}}));
+
+    // Break mode with a unit that never answers: the break stays on until Cancel.
+    wire = std::make_shared<Wire>();
+    useFakePorts(wire);
+    cancelAfterEmptyReads(*wire, 3);
+    EXPECT_EQ(NativeProgrammer(false, false, printer()).connect("COM1"), kCancelled);
+    EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM1 57600", "break on"}));
+    EXPECT_FALSE(serial_port_open());  // closed on cancel
+}
+
+TEST_F(ProgrammerTest, NativeFrames) {
+    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
+    attachUnit(*wire, unit);
+    NativeProgrammer programmer(false, true, printer());
+    ASSERT_EQ(programmer.connect("COM1"), kSuccess);
+    wire->writes.clear();
+    EXPECT_TRUE(programmer.erase_block(0x8FFFE));
+    EXPECT_TRUE(programmer.write_page(0x80100, kPage.data(), 0x1234));
+    uint8_t page[256] = {};
+    EXPECT_TRUE(programmer.read_page(0x80100, page));
+    EXPECT_EQ(page[17], 0x5A);
+    EXPECT_TRUE(programmer.finish());
+    const std::vector<Bytes> expected = {{'e', 0x08, 0xFF, 0xFE, 0, 0},
+                                         {'w', 0x08, 0x01, 0x00, 0x12, 0x34},
+                                         kPage,
+                                         {'r', 0x08, 0x01, 0x00, 0x01, 0x00},
+                                         {'t', 0, 0, 0, 0, 0}};
+    EXPECT_EQ(wire->writes, expected);
+    EXPECT_EQ(printed, "Please reset pager\nUnit in programming mode\n");
+}
+
+TEST_F(ProgrammerTest, NativeRefusalsAndOddAnswers) {
+    const struct {
+        const char* name;
+        std::function<bool(NativeProgrammer&)> operation;
+        std::vector<Bytes> answers;  // one per write, in order
+        bool result;
+        std::string message;
+        size_t writes;
+    } cases[] = {
+        {"erase refused",
+         [](NativeProgrammer& p) { return p.erase_block(0x8FFFE); },
+         {{0x15}},
+         false,
+         "Error erasing block\n",
+         1},
+        {"erase odd",
+         [](NativeProgrammer& p) { return p.erase_block(0x8FFFE); },
+         {{0x99}},
+         false,
+         "Undefined response\n",
+         1},
+        {"write frame refused: no data follows",
+         [](NativeProgrammer& p) { return p.write_page(0x80000, kPage.data(), 0); },
+         {{0x15}},
+         false,
+         "error in write command\n",
+         1},
+        {"write frame odd",
+         [](NativeProgrammer& p) { return p.write_page(0x80000, kPage.data(), 0); },
+         {{0x00}},
+         false,
+         "undefined response to write command\n",
+         1},
+        {"data refused",
+         [](NativeProgrammer& p) { return p.write_page(0x80000, kPage.data(), 0); },
+         {{0x06}, {0x15}},
+         false,
+         "error in writing ROM\n",
+         2},
+        {"data odd",
+         [](NativeProgrammer& p) { return p.write_page(0x80000, kPage.data(), 0); },
+         {{0x06}, {0x42}},
+         false,
+         "undefined response to write command\n",
+         2},
+        {"read refused",
+         [](NativeProgrammer& p) {
+             uint8_t d[256];
+             return p.read_page(0x80000, d);
+         },
+         {{0x15}},
+         false,
+         "error in read command\n",
+         1},
+        {"read odd",
+         [](NativeProgrammer& p) {
+             uint8_t d[256];
+             return p.read_page(0x80000, d);
+         },
+         {{0x07}},
+         false,
+         "undefined response to read command\n",
+         1},
+        {"read short by one",
+         [](NativeProgrammer& p) {
+             uint8_t d[256];
+             return p.read_page(0x80000, d);
+         },
+         {Bytes(259, 0x06)},
+         false,
+         "",
+         1},
+        {"no answer: cancel ends the wait",
+         [](NativeProgrammer& p) { return p.erase_block(0x8FFFE); },
+         {{}},
+         false,
+         "",
+         1},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(open_serial_port("COM1", 57600));
+        wire->writes.clear();
+        wire->pending.clear();
+        wire->emptyReads = 0;
+        cancel_requested = false;
+        cancelAfterEmptyReads(*wire, 3);
+        size_t answer = 0;
+        wire->respond = [&](const Bytes&) {
+            return answer < c.answers.size() ? c.answers[answer++] : Bytes{};
+        };
+        printed.clear();
+        NativeProgrammer programmer(false, false, printer());
+        EXPECT_EQ(c.operation(programmer), c.result) << c.name;
+        EXPECT_EQ(printed, c.message) << c.name;
+        EXPECT_EQ(wire->writes.size(), c.writes) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace romwright::testing

@@ -1,0 +1,98 @@
+#include "romwright/rom/rom_image.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/romwright/support/fake_device.h"
+
+namespace romwright::testing {
+namespace {
+
+TEST(ReadRomHeader, FieldsAndEveryWayToBeInvalid) {
+    const std::string long150(150, 'x'), long300(300, 'y');
+    const struct {
+        const char* name;
+        std::function<void(RomBuilder&)> change;
+        std::function<void(Bytes&)> cut;
+        RunResult result;
+        std::string caption1;
+        int programmer;
+    } cases[] = {
+        {"good", [](RomBuilder&) {}, nullptr, kSuccess, "Sign", 1},
+        {"magic in another case",
+         [](RomBuilder& b) { b.magic = "orvantis Signals Company ROMFile v100"; }, nullptr,
+         kInvalidFile, "", 0},
+        {"magic with more after it", [](RomBuilder& b) { b.magic += "x"; }, nullptr, kInvalidFile,
+         "", 0},
+        {"caption of 150 keeps the fields after it in place",
+         [&](RomBuilder& b) { b.caption1 = long150; }, nullptr, kSuccess, long150, 1},
+        {"caption of 300 is cut but read to its end", [&](RomBuilder& b) { b.caption1 = long300; },
+         nullptr, kSuccess, std::string(255, 'y'), 1},
+        {"no programmer byte", [](RomBuilder&) {}, [](Bytes& b) { b.resize(38 + 5 + 9); },
+         kInvalidFile, "", 0},
+        {"file ends inside caption2", [](RomBuilder&) {}, [](Bytes& b) { b.resize(45); },
+         kInvalidFile, "", 0},
+        {"empty file", [](RomBuilder&) {}, [](Bytes& b) { b.clear(); }, kInvalidFile, "", 0},
+        {"magic without NUL", [](RomBuilder&) {}, [](Bytes& b) { b.resize(37); }, kInvalidFile, "",
+         0},
+        {"unknown programmer passes the header", [](RomBuilder& b) { b.programmer = 7; }, nullptr,
+         kSuccess, "Sign", 7},
+    };
+    for (const auto& c : cases) {
+        RomBuilder builder;
+        c.change(builder);
+        builder.page(0x80000, 0x11);
+        Bytes bytes = builder.bytes();
+        if (c.cut) c.cut(bytes);
+        bytes.push_back(0);  // fmemopen needs a buffer; the extra byte is cut off below
+        RomHeader header;
+        std::FILE* stream =
+            bytes.size() > 1 ? fmemopen(bytes.data(), bytes.size() - 1, "rb") : nullptr;
+        const RunResult result = stream ? read_rom_header(stream, header) : kInvalidFile;
+        if (stream) std::fclose(stream);
+        EXPECT_EQ(result, c.result) << c.name;
+        if (result == kSuccess) {
+            EXPECT_EQ(header.caption1, c.caption1) << c.name;
+            EXPECT_EQ(header.caption2, "firmware") << c.name;
+            EXPECT_EQ(header.programmer, c.programmer) << c.name;
+        }
+    }
+}
+
+TEST(ReadRomHeader, ThePreviewOpensTheFile) {
+    RomHeader header;
+    EXPECT_EQ(read_rom_header(std::string(), header), kInvalidFileName);
+    EXPECT_EQ(read_rom_header(tempPath("does-not-exist.rom"), header), kInvalidFileName);
+    RomBuilder builder;
+    builder.caption1 = "Model 7";
+    builder.caption2 = "v2.1";
+    ASSERT_EQ(read_rom_header(builder.writeTo(tempPath("good.rom")), header), kSuccess);
+    EXPECT_EQ(rom_description(header), "Model 7 v2.1");
+}
+
+TEST(Records, KindsTotalAndTrailingPart) {
+    RomBuilder builder;
+    builder.page(0x80000, 0xAA, 0x1234).page(0x80100, 0xBB, 0, 3).page(0x123456, 0xCC, 0, 9);
+    Bytes bytes = builder.bytes();
+    bytes.insert(bytes.end(), 100, 0x55);  // a part of a record
+    std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
+    RomHeader header;
+    ASSERT_EQ(read_rom_header(stream, header), kSuccess);
+    EXPECT_EQ(count_records(stream), 3u);
+    RomRecord record;
+    ASSERT_TRUE(read_record(stream, record));
+    EXPECT_EQ(record.kind, kPageRecord);
+    EXPECT_EQ(record.address, 0x80000u);
+    EXPECT_EQ(record.write_word, 0x1234);
+    EXPECT_EQ(record.data[0], 0xAA);
+    EXPECT_EQ(record.data[255], 0xAA);
+    ASSERT_TRUE(read_record(stream, record));
+    EXPECT_EQ(record.kind, kIgnoredRecord);
+    ASSERT_TRUE(read_record(stream, record));
+    EXPECT_EQ(record.kind, 9);
+    EXPECT_EQ(record.address, 0x123456u);
+    EXPECT_FALSE(read_record(stream, record));  // the part-record is no record
+    std::fclose(stream);
+}
+
+}  // namespace
+}  // namespace romwright::testing

@@ -1,0 +1,131 @@
+#include "tests/romwright/support/fake_device.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace romwright::testing {
+
+bool FakeDevice::set_baud(int baud) {
+    wire_->events.push_back("baud " + std::to_string(baud));
+    if (wire_->onBaud) wire_->onBaud(baud);
+    return true;
+}
+
+bool FakeDevice::set_timeout(int milliseconds) {
+    wire_->events.push_back("timeout " + std::to_string(milliseconds));
+    return true;
+}
+
+void FakeDevice::set_break(bool on) {
+    wire_->events.push_back(on ? "break on" : "break off");
+    if (wire_->onBreak) {
+        const Bytes answer = wire_->onBreak(on);
+        wire_->pending.insert(wire_->pending.end(), answer.begin(), answer.end());
+    }
+}
+
+void FakeDevice::purge_receive() {
+    wire_->events.push_back("purge");
+    wire_->pending.clear();
+}
+
+size_t FakeDevice::write(const uint8_t* bytes, size_t count) {
+    const Bytes written(bytes, bytes + count);
+    wire_->writes.push_back(written);
+    if (wire_->respond) {
+        const Bytes answer = wire_->respond(written);
+        wire_->pending.insert(wire_->pending.end(), answer.begin(), answer.end());
+    }
+    return count;
+}
+
+size_t FakeDevice::read(uint8_t* buffer, size_t count) {
+    size_t n = 0;
+    while (n < count && !wire_->pending.empty()) {
+        buffer[n++] = wire_->pending.front();
+        wire_->pending.pop_front();
+    }
+    if (n == 0) {
+        ++wire_->emptyReads;
+        if (wire_->onEmptyRead) wire_->onEmptyRead();
+    }
+    return n;
+}
+
+void useFakePorts(std::shared_ptr<Wire> wire, bool fail) {
+    set_device_opener(
+        [wire, fail](const std::string& port, int baud) -> std::unique_ptr<SerialDevice> {
+            wire->events.push_back("open " + port + " " + std::to_string(baud) +
+                                   (fail ? " failed" : ""));
+            if (fail) return nullptr;
+            if (wire->onBaud) wire->onBaud(baud);
+            return std::make_unique<FakeDevice>(wire);
+        });
+}
+
+void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit) {
+    wire.respond = [unit](const Bytes& bytes) { return unit->receive(bytes); };
+    wire.onBreak = [unit](bool on) { return unit->lineBreak(on); };
+    wire.onBaud = [unit](int baud) { unit->hostBaud(baud); };
+}
+
+void cancelAfterEmptyReads(Wire& wire, int count) {
+    wire.onEmptyRead = [&wire, count] {
+        if (wire.emptyReads >= count) cancel_requested = true;
+    };
+}
+
+void cancelAfterWrites(Wire& wire, size_t count) {
+    const auto answer = wire.respond;
+    wire.respond = [&wire, count, answer](const Bytes& bytes) {
+        if (wire.writes.size() >= count) cancel_requested = true;
+        return answer ? answer(bytes) : Bytes{};
+    };
+}
+
+RomBuilder& RomBuilder::page(uint32_t address, uint8_t fill, uint16_t writeWord, uint8_t kind) {
+    Bytes record(268, 0);
+    record[0] = kind;
+    for (int i = 0; i < 4; ++i) record[4 + i] = static_cast<uint8_t>(address >> (8 * i));
+    record[8] = static_cast<uint8_t>(writeWord);
+    record[9] = static_cast<uint8_t>(writeWord >> 8);
+    std::fill(record.begin() + 10, record.begin() + 266, fill);
+    records.insert(records.end(), record.begin(), record.end());
+    return *this;
+}
+
+RomBuilder& RomBuilder::pageData(uint32_t address, const Bytes& data, uint16_t writeWord) {
+    page(address, 0, writeWord);
+    std::copy(data.begin(), data.begin() + 256, records.end() - 258);
+    return *this;
+}
+
+Bytes RomBuilder::bytes() const {
+    Bytes out(magic.begin(), magic.end());
+    out.push_back(0);
+    out.insert(out.end(), caption1.begin(), caption1.end());
+    out.push_back(0);
+    out.insert(out.end(), caption2.begin(), caption2.end());
+    out.push_back(0);
+    if (programmer >= 0) out.push_back(static_cast<uint8_t>(programmer));
+    out.insert(out.end(), records.begin(), records.end());
+    return out;
+}
+
+std::string RomBuilder::writeTo(const std::string& path) const {
+    const Bytes b = bytes();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
+    return path;
+}
+
+std::string tempPath(const std::string& name) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("romwright-test-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+}  // namespace romwright::testing

@@ -1,0 +1,70 @@
+// In-process serial devices for the flasher's tests: every write is logged
+// and answered at once by a function (a script or a simulated unit); reads
+// return what has been answered so far, so a wait that gets nothing ends
+// at once instead of after the time-out.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "romwright/serial/serial_port.h"
+#include "sim/unitsim/unit.h"
+
+namespace romwright::testing {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Wire {
+    std::vector<Bytes> writes;  // each write as one piece
+    std::vector<std::string>
+        events;  // "open COM1 57600", "break on", "baud 57600", "timeout 100", "purge", ...
+    std::deque<uint8_t> pending;  // answers not read yet
+    std::function<Bytes(const Bytes&)> respond;
+    std::function<Bytes(bool)> onBreak;
+    std::function<void(int)> onBaud;  // the speed the host uses, at open and on every change
+    // Runs when a read finds nothing; tests cancel from here after a while.
+    std::function<void()> onEmptyRead;
+    int emptyReads = 0;
+};
+
+class FakeDevice : public SerialDevice {
+  public:
+    explicit FakeDevice(std::shared_ptr<Wire> wire) : wire_(std::move(wire)) {}
+    bool set_baud(int baud) override;
+    bool set_timeout(int milliseconds) override;
+    void set_break(bool on) override;
+    void purge_receive() override;
+    size_t write(const uint8_t* bytes, size_t count) override;
+    size_t read(uint8_t* buffer, size_t count) override;
+
+  private:
+    std::shared_ptr<Wire> wire_;
+};
+
+// Makes every port open onto the wire (or fail, when `fail` is set).
+void useFakePorts(std::shared_ptr<Wire> wire, bool fail = false);
+// A simulated unit answering on the wire.
+void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit);
+// Cancels the run after `count` reads that found nothing.
+void cancelAfterEmptyReads(Wire& wire, int count);
+// Cancels the run after `count` writes (for units that always answer something).
+void cancelAfterWrites(Wire& wire, size_t count);
+
+// A ROM image in memory.
+struct RomBuilder {
+    std::string caption1 = "Sign", caption2 = "firmware";
+    int programmer = 1;
+    std::string magic = "Orvantis Signals Company ROMFile v100";
+    Bytes records;
+    RomBuilder& page(uint32_t address, uint8_t fill, uint16_t writeWord = 0, uint8_t kind = 2);
+    RomBuilder& pageData(uint32_t address, const Bytes& data, uint16_t writeWord = 0);
+    Bytes bytes() const;
+    std::string writeTo(const std::string& path) const;  // returns path
+};
+
+std::string tempPath(const std::string& name);
+
+}  // namespace romwright::testing
