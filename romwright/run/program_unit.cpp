@@ -113,6 +113,7 @@ RunResult program_unit(const std::string& port, const std::string& path, unsigne
     if (read_mode || raw_write) {
         const uint32_t total = range_total(range_start, range_end);
         for (uint32_t address = range_start; address < range_end && !write_failed; address += 256) {
+            if (callbacks.stop && callbacks.stop()) break;
             std::array<uint8_t, 256> page{};
             if (read_mode) {
                 bool read = false;
@@ -133,7 +134,7 @@ RunResult program_unit(const std::string& port, const std::string& path, unsigne
     } else {
         const uint32_t total = count_records(file.get());
         RomRecord record;
-        while (read_record(file.get(), record)) {
+        while (!(callbacks.stop && callbacks.stop()) && read_record(file.get(), record)) {
             if (record.kind == kIgnoredRecord) continue;
             if (record.kind != kPageRecord) {
                 report(callbacks.error, "\nBad record, skipping\n");

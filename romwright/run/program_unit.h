@@ -27,6 +27,8 @@ struct RunCallbacks {
     std::function<void(const std::string&)> error;
     std::function<void(uint32_t total, uint32_t done)> progress;
     std::function<void(const std::string&)> info;
+    // Asked between pages: true ends the transfer (the program is closing).
+    std::function<bool()> stop;
 };
 
 struct FlashBlock {

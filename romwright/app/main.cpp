@@ -1,0 +1,58 @@
+// romwright: writes firmware images into a sign controller's flash.
+#include <QApplication>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "romwright/app/flasher_window.h"
+
+namespace {
+
+// SIGTERM or SIGINT (a script's time-out, Ctrl-C) closes the window like its
+// close box: the run is stopped, the port closed, the exit code returned.
+std::atomic<bool> terminationRequested{false};
+void onTermination(int) {
+    terminationRequested = true;
+}
+
+// Qt ends the process when it finds no display; say so in our words first.
+bool windowPossible(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "-platform")) return true;
+    }
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (!windowPossible(argc, argv)) {
+        std::fputs("Can't load dialog box!\n", stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("romwright");
+    romwright::FlasherState state;
+    romwright::FlasherWindow window(state);
+    window.apply_options(romwright::parse_command_line(arguments));
+    window.start_worker();
+    window.showNormal();
+    std::signal(SIGTERM, onTermination);
+    std::signal(SIGINT, onTermination);
+    QTimer terminationCheck;
+    QObject::connect(&terminationCheck, &QTimer::timeout, [&window] {
+        if (terminationRequested) window.close();
+    });
+    terminationCheck.start(100);
+    app.exec();
+    window.stop_worker();
+    return state.exit_code();
+}

@@ -1,0 +1,204 @@
+// The flasher window with its worker thread, against the simulated unit.
+#include "romwright/app/flasher_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "romwright/programmers/m16c_programmer.h"
+#include "romwright/programmers/native_programmer.h"
+#include "romwright/serial/serial_port.h"
+#include "tests/romwright/support/fake_device.h"
+
+namespace romwright::testing {
+namespace {
+
+// Processes events until the condition holds; the limit only keeps a broken
+// build from hanging the suite.
+bool waitFor(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > 20000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+class Flasher : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useFakePorts(wire);
+        attachUnit(*wire, unit);
+        window = std::make_unique<FlasherWindow>(state, quietProgrammers());
+        window->showError = [this](const QString& text) { errors.push_back(text); };
+    }
+    void TearDown() override {
+        window.reset();
+        set_device_opener(nullptr);
+    }
+    static ProgrammerFactory quietProgrammers() {
+        return [](uint8_t kind, unsigned flags) -> std::unique_ptr<Programmer> {
+            const Printer none = [](const std::string&) {};
+            if (kind == 0) return std::make_unique<M16cProgrammer>(none);
+            return std::make_unique<NativeProgrammer>(flags & kChainLoad, flags & kNoBreak, none);
+        };
+    }
+    std::string image(int pages, const std::string& name, const std::string& caption = "Sign") {
+        RomBuilder builder;
+        builder.caption1 = caption;
+        for (int p = 0; p < pages; ++p) builder.page(0x80000 + 256u * p, static_cast<uint8_t>(p));
+        return builder.writeTo(tempPath(name));
+    }
+    // Presses Flash and waits until the run has ended.
+    void runOnce() {
+        const size_t before = window->statusLog.size();
+        window->flash_clicked();
+        ASSERT_TRUE(waitFor([&] {
+            return window->statusLog.size() > before && window->flash->isEnabled() &&
+                   !window->cancel->isEnabled();
+        }));
+    }
+
+    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
+    std::shared_ptr<unitsim::Unit> unit =
+        std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
+    FlasherState state;
+    std::unique_ptr<FlasherWindow> window;
+    std::vector<QString> errors;
+};
+
+TEST_F(Flasher, StartsOnCom1WithNothingToShow) {
+    EXPECT_EQ(window->windowTitle(), "Embedded Software Flasher");
+    EXPECT_EQ(window->portList->currentText(), "COM1");
+    EXPECT_EQ(window->portList->count(), 9);
+    EXPECT_EQ(window->status->text(), "");
+    EXPECT_FALSE(window->cancel->isEnabled());
+    EXPECT_TRUE(window->flash->isDefault());
+    EXPECT_EQ(state.exit_code(), 1);
+}
+
+TEST_F(Flasher, CommandLinesApplied) {
+    const std::string good = image(1, "cmd.rom");
+    const struct {
+        std::vector<std::string> tokens;
+        std::string port, path;
+        int listIndex;
+        unsigned flags;
+        uint32_t start, end;
+        bool autoClose, noBreakTicked;
+    } cases[] = {
+        {{}, "COM1", "", 0, 0, 0, 0, false, false},
+        {{"-f" + good}, "COM1", good, 0, kNoBreak, 0, 0, false, true},
+        {{"-c3"}, "COM3", "", 2, 0, 0, 0, false, false},
+        {{"-c3", "-c12"}, "COM3", "", -1, 0, 0, 0, false, false},  // no entry, port unchanged
+        {{"-c0"}, "COM1", "", -1, 0, 0, 0, false, false},
+        {{"-r80000-90000"}, "COM1", "", 0, kReadMode, 0x80000, 0x90000, false, false},
+        {{"-r0-100"}, "COM1", "", 0, 0, 0, 0x100, false, false},
+        {{"-w100-500", "-r1-2"}, "COM1", "", 0, kRawWriteMode | kReadMode, 1, 2, false, false},
+        {{"-fa.rom", "-fb.rom"}, "COM1", "b.rom", 0, kNoBreak, 0, 0, false, true},
+    };
+    for (const auto& c : cases) {
+        FlasherState fresh;
+        FlasherWindow w(fresh);
+        w.apply_options(parse_command_line(c.tokens));
+        EXPECT_EQ(fresh.port_name, c.port);
+        EXPECT_EQ(fresh.rom_path, c.path);
+        EXPECT_EQ(w.portList->currentIndex(), c.listIndex);
+        EXPECT_EQ(fresh.flags.load(), c.flags);
+        EXPECT_EQ(fresh.range_start, c.start);
+        EXPECT_EQ(fresh.range_end, c.end);
+        EXPECT_EQ(fresh.auto_close, c.autoClose);
+        EXPECT_EQ(w.dontUseBreak->isChecked(), c.noBreakTicked);
+    }
+    FlasherState go;
+    FlasherWindow w(go);
+    w.apply_options(parse_command_line({"-g"}));
+    EXPECT_TRUE(go.auto_close);
+    EXPECT_TRUE(go.start_event.is_set());
+}
+
+TEST_F(Flasher, FileChoicesAndTheCaption) {
+    window->select_rom_file(image(1, "good.rom", "Model X"));
+    EXPECT_EQ(window->windowTitle(), "KVTL (Model X firmware)");
+    EXPECT_EQ(window->status->text(), "Model X firmware");
+    RomBuilder bad;
+    bad.magic = "wrong";
+    window->select_rom_file(bad.writeTo(tempPath("bad.rom")));
+    EXPECT_EQ(window->status->text(), "Invalid file");
+    window->select_rom_file(tempPath("missing.rom"));
+    EXPECT_EQ(window->status->text(), "Invalid filename");
+    EXPECT_EQ(window->windowTitle(), "KVTL (Model X firmware)");  // kept from the good file
+    window->chooseFile = [](QWidget*) { return QString(); };      // cancelled dialog
+    window->browse_clicked();
+    EXPECT_EQ(window->status->text(), "Invalid filename");
+}
+
+TEST_F(Flasher, ARunShowsRoundedUpPercentagesAndItsResult) {
+    window->select_rom_file(image(3, "three.rom"));
+    state.flags = kNoBreak;
+    window->start_worker();
+    runOnce();
+    const std::vector<QString> expected = {"Sign firmware",        "Please reset unit",
+                                           "Flashing unit (%34)",  "Flashing unit (%67)",
+                                           "Flashing unit (%100)", "Successfully programmed unit"};
+    EXPECT_EQ(window->statusLog, expected);
+    EXPECT_EQ(unit->pagesWritten(), 3);
+    EXPECT_TRUE(window->portList->isEnabled());
+    EXPECT_EQ(state.exit_code(), 0);
+}
+
+TEST_F(Flasher, GoWithoutAFileEndsWithInvalidFilename) {
+    window->apply_options(parse_command_line({"-g"}));
+    window->start_worker();
+    ASSERT_TRUE(waitFor([&] { return window->status->text() == "Invalid filename"; }));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(state.exit_code(), 1);
+}
+
+TEST_F(Flasher, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
+    unitsim::Faults faults;
+    faults.dropSecondWriteReply = true;  // the second answer of a page write never comes
+    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
+    attachUnit(*wire, unit);
+    window->select_rom_file(image(3, "cancel.rom"));
+    state.flags = kNoBreak;
+    window->start_worker();
+    window->flash_clicked();
+    ASSERT_TRUE(waitFor([&] { return window->cancel->isEnabled(); }));
+    window->cancel_clicked();
+    ASSERT_TRUE(waitFor([&] { return window->flash->isEnabled(); }));
+    EXPECT_EQ(window->status->text(), "Programming cancelled (%0)");
+
+    // A unit that answers again: a fresh run, percentages from the start.
+    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
+    attachUnit(*wire, unit);
+    window->statusLog.clear();
+    runOnce();
+    EXPECT_EQ(window->statusLog.at(1), "Flashing unit (%34)");
+    EXPECT_EQ(window->statusLog.back(), "Successfully programmed unit");
+}
+
+TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
+    RomBuilder builder;
+    builder.page(0x80000, 1).page(0x80100, 2, 0, 9);
+    window->select_rom_file(builder.writeTo(tempPath("badrecord.rom")));
+    state.flags = kNoBreak;
+    window->start_worker();
+    runOnce();
+    EXPECT_EQ(errors, (std::vector<QString>{"\nBad record, skipping\n"}));
+    runOnce();
+    window->select_rom_file(tempPath("missing.rom"));
+    runOnce();
+    EXPECT_EQ(window->status->text(), "Invalid filename");
+    EXPECT_EQ(state.exit_code(), 0);  // two good runs and a failed one
+}
+
+}  // namespace
+}  // namespace romwright::testing
