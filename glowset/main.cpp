@@ -4,6 +4,7 @@
 #include "glowset/link/glowset_main.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
+#include "glowset/update/update_features.h"
 #include "glowset/windows/factory_defaults_window.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
                                glowset::systemPortEnvironment()};
     glowset::GlowsetMain window(platform);
     glowset::installSecondaryWindows(window, platform);
+    const auto updates = glowset::installUpdateFeatures(window, platform);
     window.show();
     return app.exec();
 }

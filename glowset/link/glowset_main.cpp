@@ -134,12 +134,17 @@ void GlowsetMain::wireHandlers() {
         }
     }
     for (QComboBox* list : Pri0) watchTyping(list);
+    Image1->installEventFilter(this);
     // The id-mode switch acts on the press itself, so the check box must not
     // also toggle on its own.
     AutoID->installEventFilter(this);
 }
 
 bool GlowsetMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+        if (Image1_Click) Image1_Click();
+        return true;
+    }
     if (watched == AutoID) {
         switch (event->type()) {
             case QEvent::MouseButtonPress:
@@ -275,6 +280,7 @@ void GlowsetMain::SearchPort_Timer() {
     SearchPort->setEnabled(false);  // one pass only
     bool stopped = false;
     Textout->show();
+    if (startPageLoad) startPageLoad();
     for (int i = 0; i < kPortCount; ++i) {
         Textout->setText("Searching...");
         ComportsList->setCurrentIndex(i);

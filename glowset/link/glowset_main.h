@@ -76,6 +76,16 @@ class GlowsetMain : public QMainWindow {
     std::function<void()> FCount_Change;
     std::function<void()> signUpgrade_Click;
     std::function<void()> signAbout_Click;
+    std::function<void()> Image1_Click;
+    // Starts loading the downloads page while the port search runs.
+    std::function<void()> startPageLoad;
+
+    // ---- version check ----
+    std::string WebSite;
+    std::string WebFileName;
+    double WebVersion = 0;
+    double CurrentVersion = 0;
+    bool webPageBusy = false;
 
     // ---- state ----
     std::string receiveBuffer;
@@ -100,7 +110,7 @@ class GlowsetMain : public QMainWindow {
     QCheckBox *AutoID, *ForceOnID0;
     QLineEdit* usercmd1;
     QLabel *Label24, *Label23, *LEDSignModel, *FCountLabel, *FCount, *Textout, *TestLabel,
-        *VersionCheckLabel;
+        *VersionCheckLabel, *Image1;
     std::array<QComboBox*, 5> FontP, StyleP, ColorP, SpeedP, AlignmentP, PauseP, BeepP;
     std::array<QLineEdit*, 5> TimeoutP;
     std::array<QLabel*, 5> PriorityLabels;
@@ -130,6 +140,7 @@ class GlowsetMain : public QMainWindow {
 
   private:
     void buildControls();
+    void drawMakerPicture();
     void buildMenus();
     void fillStartUpLists();
     void layoutOptionLists(const struct OptionSet& set);

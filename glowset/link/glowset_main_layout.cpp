@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -77,6 +79,12 @@ void GlowsetMain::buildControls() {
     LEDSignModel->setFont(bold);
     FCountLabel = label("FCountLabel", "Build No : ", 2880, 560, 1000);
     FCount = label("FCount", "", 3880, 560, 2200);
+
+    Image1 = label("Image1", "", 6300, 120, 2700);
+    place(Image1, 6300, 100, 2700, 1000);
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip("Open the maker's web site");
+    drawMakerPicture();
 
     DownloadAll = button("DownloadAll", "Download from Sign", 200);
     UploadAll = button("UploadAll", "Upload to Sign", 680);
@@ -175,6 +183,33 @@ void GlowsetMain::layoutOptionLists(const OptionSet& set) {
         AlignmentP[p]->setEnabled(set.speedAndAlignmentEnabled);
     }
     StyleHeader->move(tw(set.styleListLeft), StyleHeader->y());
+}
+
+// The maker's mark, drawn rather than loaded so the program needs no files.
+void GlowsetMain::drawMakerPicture() {
+    QPixmap picture(Image1->size());
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(20, 20, 20));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(picture.rect().adjusted(1, 1, -1, -1), 6, 6);
+    const int dots = 12;
+    const double step = picture.width() / static_cast<double>(dots + 1);
+    for (int i = 1; i <= dots; ++i) {
+        painter.setBrush(i % 3 == 0   ? QColor(255, 60, 40)
+                         : i % 3 == 1 ? QColor(255, 176, 0)
+                                      : QColor(60, 220, 60));
+        painter.drawEllipse(QPointF(step * i, picture.height() * 0.22), 2.5, 2.5);
+    }
+    painter.setPen(QColor(255, 176, 0));
+    QFont font = Image1->font();
+    font.setBold(true);
+    font.setPixelSize(std::max(8, picture.height() / 3));
+    painter.setFont(font);
+    painter.drawText(picture.rect().adjusted(0, picture.height() / 6, 0, 0), Qt::AlignCenter,
+                     "ORVANTIS");
+    Image1->setPixmap(picture);
 }
 
 void GlowsetMain::buildMenus() {

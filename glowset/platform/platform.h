@@ -9,6 +9,7 @@
 #include "glowset/platform/dialogs.h"
 #include "glowset/platform/port_names.h"
 #include "glowset/platform/serial_port.h"
+#include "glowset/platform/web.h"
 
 namespace glowset {
 
@@ -18,6 +19,12 @@ struct Platform {
     // A new serial port object; each window owns its own.
     std::function<std::unique_ptr<SerialPort>()> makeSerialPort;
     PortEnvironment ports;
+    // The web and other programs, for the version check and the flasher start.
+    std::function<std::unique_ptr<WebPage>()> makeWebPage = makeQtWebPage;
+    std::function<std::unique_ptr<Downloader>()> makeDownloader = makeQtDownloader;
+    std::function<std::unique_ptr<Launcher>()> makeLauncher = makeQtLauncher;
+    std::function<QString()> desktop = desktopFolder;
+    std::function<QString()> appFolder = programFolder;
 };
 
 }  // namespace glowset

@@ -1,0 +1,32 @@
+// The version check at the end of the port search, the new-version
+// download, the firmware notice, the about window and the flasher start,
+// attached to the main window.
+#pragma once
+
+#include <memory>
+
+#include "glowset/platform/platform.h"
+
+namespace glowset {
+
+class GlowsetMain;
+class LEDNewVersionDownload;
+
+struct UpdateFeatures {
+    // How the new-version window is shown; by default modally. Tests look at
+    // it instead.
+    std::function<void(LEDNewVersionDownload&)> showNewVersionWindow;
+    std::unique_ptr<WebPage> WebBrowser1;
+    std::unique_ptr<Launcher> launcher;
+    // The longest wait for the downloads page.
+    int pageTimeoutMs = 15000;
+};
+
+// Attaches the features to the window's hooks; the returned object must live
+// as long as the window.
+std::unique_ptr<UpdateFeatures> installUpdateFeatures(GlowsetMain& main, Platform& platform);
+
+// The flasher's path: the program folder and the flasher's file name.
+QString flasherPath(const QString& programFolder);
+
+}  // namespace glowset

@@ -1,0 +1,302 @@
+// The version check, the new-version download, the firmware notice, the
+// about window and the flasher start.
+#include "glowset/update/update_features.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "glowset/link/glowset_main.h"
+#include "glowset/platform/qt_clock.h"
+#include "glowset/platform/qt_serial_port.h"
+#include "glowset/update/new_version_window.h"
+#include "tests/glowset/support/local_http_server.h"
+#include "tests/glowset/support/window_fixture.h"
+
+namespace glowset::testing {
+namespace {
+
+bool waitFor(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > 20000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+class FakeLauncher : public Launcher {
+  public:
+    explicit FakeLauncher(std::vector<QString>& log) : log_(log) {}
+    bool startDetached(const QString& program) override {
+        log_.push_back("start " + program);
+        return true;
+    }
+    bool openInBrowser(const QString& address) override {
+        log_.push_back("open " + address);
+        return true;
+    }
+
+  private:
+    std::vector<QString>& log_;
+};
+
+// A main window on the real clock with no serial devices, the port search
+// switched off, and the update features attached.
+class Updates : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(desktop.isValid());
+        platform.desktop = [this] { return desktop.path(); };
+        window = std::make_unique<GlowsetMain>(platform);
+        window->SearchPort->setEnabled(false);
+        features = installUpdateFeatures(*window, platform);
+        features->pageTimeoutMs = 500;
+        features->showNewVersionWindow = [this](LEDNewVersionDownload& w) {
+            offered.push_back(w.NewVersionMsg->text());
+        };
+        ::setenv("GLOWSET_DOWNLOADS_URL", (server.base() + "/Downloads").toLatin1().constData(), 1);
+    }
+    void TearDown() override { ::unsetenv("GLOWSET_DOWNLOADS_URL"); }
+    void servePage(const QByteArray& body) { server.answer("/Downloads", {200, body}); }
+    void checkAndOffer() {
+        window->CheckWebVersion();
+        window->OfferNewVersion();
+    }
+
+    QtClock clock;
+    ScriptedDialogs dialogs;
+    static PortEnvironment noDevices() {
+        return {[](const std::string&) { return std::optional<std::string>(); },
+                [] { return std::vector<std::string>(); }};
+    }
+    Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(noDevices()); },
+                      noDevices()};
+    LocalHttpServer server;
+    QTemporaryDir desktop;
+    std::unique_ptr<GlowsetMain> window;
+    std::unique_ptr<UpdateFeatures> features;
+    std::vector<QString> offered;
+};
+
+TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
+    const struct {
+        QByteArray page;
+        std::string fileName;
+        double version;
+        bool offer;
+    } cases[] = {
+        {"<html><body><a>Manual.pdf</a><a href='x'>Glowset 4.80.zip</a></body></html>",
+         "Glowset 4.80.zip", 4.8, true},
+        {"<ul><li>VQK9X4.90.zip</li><li>glowset page</li></ul>", "glowset page", 0, false},
+        {"<p>old: glowset-4.10.exe</p><p>glowset-4.80.exe</p>", "glowset-4.80.exe", 4.8, true},
+        {"<div><span>VQK9X 4.75.zip for Glowset</span></div>", "VQK9X 4.75.zip for Glowset", 0,
+         false},
+        {"<p>Glowset 4.72.zip</p>", "Glowset 4.72.zip", 4.72,
+         false},  // the running version: nothing
+        {"<p>Glowset 4.50.zip</p>", "Glowset 4.50.zip", 4.5, false},
+    };
+    for (const auto& c : cases) {
+        servePage(c.page);
+        offered.clear();
+        window->WebVersion = 0;
+        window->WebFileName.clear();
+        checkAndOffer();
+        EXPECT_EQ(window->WebFileName, c.fileName) << c.page.toStdString();
+        EXPECT_DOUBLE_EQ(window->WebVersion, c.version) << c.page.toStdString();
+        EXPECT_DOUBLE_EQ(window->CurrentVersion, 4.72);
+        EXPECT_EQ(offered.size(), c.offer ? 1u : 0u) << c.page.toStdString();
+    }
+    servePage("<p>Glowset 4.80.zip</p>");
+    offered.clear();
+    checkAndOffer();
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offered[0], "Version 4.8 is available for Download\r\nClick Yes to Download it now");
+}
+
+TEST_F(Updates, NothingOfferedWithoutAPageOrAnAnswer) {
+    checkAndOffer();  // no page at that address
+    EXPECT_TRUE(offered.empty());
+    EXPECT_EQ(window->WebVersion, 0);
+    server.silent = true;  // a server that never answers: the wait has a limit
+    checkAndOffer();
+    EXPECT_TRUE(offered.empty());
+    EXPECT_FALSE(window->webPageBusy);
+}
+
+class Download : public Updates {
+  protected:
+    std::unique_ptr<LEDNewVersionDownload> offer(const std::string& fileName) {
+        window->WebSite = (server.base() + "/Downloads").toStdString();
+        window->WebFileName = fileName;
+        window->WebVersion = 4.8;
+        auto w = std::make_unique<LEDNewVersionDownload>(platform, *window);
+        QObject::connect(w->PB1, &QProgressBar::valueChanged,
+                         [this](int v) { progress.push_back(v); });
+        return w;
+    }
+    void finish(LEDNewVersionDownload& w) {
+        w.Download_Click();
+        ASSERT_TRUE(waitFor([&] { return !w.downloading(); }));
+    }
+    std::vector<int> progress;
+};
+
+TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
+    QByteArray body(8192, 'z');
+    body[0] = 'P';
+    server.answer("/Downloads/Glowset%204.80.zip", {200, body, true, 4096});
+    const QString target = desktop.filePath("Glowset 4.80.zip");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(20000, 'o'));
+    }
+    auto w = offer("Glowset 4.80.zip");
+    EXPECT_EQ(w->NewVersionMsg->text(),
+              "Version 4.8 is available for Download\r\nClick Yes to Download it now");
+    finish(*w);
+    EXPECT_EQ(server.requests.back(),
+              "/Downloads/Glowset%204.80.zip");  // the blank encoded on the wire
+    EXPECT_EQ(w->FiletoDownload, server.base() + "/Downloads/Glowset 4.80.zip");
+    EXPECT_EQ(progress, (std::vector<int>{50, 100}));
+    EXPECT_EQ(readFile(target), body);  // replaced, not appended to
+    EXPECT_EQ(
+        w->NewVersionMsg->text(),
+        "Download Complete\r\nGlowset 4.80.zip is saved on Desktop\r\nPlease Unzip and Install it");
+    EXPECT_TRUE(w->Download->isHidden());
+    EXPECT_TRUE(w->DontDownload->isHidden());
+    EXPECT_FALSE(w->ExitDownload->isHidden());
+    EXPECT_EQ(QDir(desktop.path()).entryList(QDir::Files).size(), 1);  // no temporary file left
+}
+
+TEST_F(Download, AFailingServerLeavesTheOldFileIntact) {
+    server.answer("/Downloads/Glowset%204.80.zip", {200, QByteArray(8192, 'n'), true, 4096, true});
+    const QString target = desktop.filePath("Glowset 4.80.zip");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old version");
+    }
+    auto w = offer("Glowset 4.80.zip");
+    finish(*w);
+    EXPECT_EQ(readFile(target), "old version");
+    EXPECT_EQ(QDir(desktop.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(w->NewVersionMsg->text(), "Download failed");
+    EXPECT_FALSE(w->downloadResult->text().isEmpty());
+    EXPECT_FALSE(w->ExitDownload->isHidden());
+
+    // A missing file on the server: the same.
+    auto again = offer("Glowset 4.99.zip");
+    finish(*again);
+    EXPECT_FALSE(QFile::exists(desktop.filePath("Glowset 4.99.zip")));
+    EXPECT_EQ(again->NewVersionMsg->text(), "Download failed");
+}
+
+TEST_F(Download, NamesThatWouldLeaveTheDesktopAreRefused) {
+    server.answer("/evil.zip", {200, "payload"});
+    auto w = offer("../evil.zip");
+    finish(*w);
+    EXPECT_TRUE(QFile::exists(desktop.filePath("evil.zip")));  // only its last component is used
+    EXPECT_FALSE(QFile::exists(QDir(desktop.path()).filePath("../evil.zip")));
+    for (const std::string name : {"..", "dir/..", "x/", ""}) {
+        const size_t before = server.requests.size();
+        auto refused = offer(name);
+        refused->Download_Click();
+        EXPECT_FALSE(refused->downloading()) << name;
+        EXPECT_EQ(server.requests.size(), before) << name;
+        EXPECT_TRUE(refused->downloadResult->text().contains("nothing was saved")) << name;
+    }
+}
+
+TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
+    server.answer("/Downloads/a.zip", {200, QByteArray(5000, 'a'), false});
+    auto w = offer("a.zip");
+    finish(*w);
+    EXPECT_EQ(readFile(desktop.filePath("a.zip")).size(), 5000);
+    EXPECT_EQ(w->PB1->maximum(), 100);
+    platform.desktop = [] { return QString(); };
+    auto noDesktop = offer("a.zip");
+    finish(*noDesktop);
+    EXPECT_TRUE(noDesktop->downloadResult->text().startsWith("Error 5:"));
+}
+
+using Notice = WindowTest;
+
+TEST_F(Notice, FirmwareCountsBelowThreeBringUpTheNotice) {
+    const struct {
+        const char* header;
+        bool notice;
+    } cases[] = {{"XY12,2.9", true},  {"XY12,2", true}, {"XY12,3", false},   {"XY12,3.0", false},
+                 {"XY12,3.9", false}, {"XY12", false},  {"XY12,abc", false}, {"XY12,", false}};
+    for (const auto& c : cases) {
+        auto w = std::make_unique<GlowsetMain>(platform);
+        auto features = installUpdateFeatures(*w, platform);
+        dialogs.messages.clear();
+        w->HandleSignReply(std::string(c.header) + ":1,2,3");
+        ASSERT_EQ(dialogs.messages.size(), c.notice ? 1u : 0u) << c.header;
+        if (c.notice) {
+            EXPECT_EQ(dialogs.messages[0].title, "Upgrade Firmware");
+            EXPECT_EQ(dialogs.messages[0].text,
+                      "A newer rom file Lumfirm 4.1.rom is available to Upload\r\n"
+                      "Please click on Tools --> Upgrade on the top menu to Upload it");
+        }
+    }
+}
+
+TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersion) {
+    QTemporaryDir folder;
+    platform.appFolder = [&] { return folder.path(); };
+    std::vector<QString> launched;
+    platform.makeLauncher = [&] { return std::make_unique<FakeLauncher>(launched); };
+    auto w = std::make_unique<GlowsetMain>(platform);
+    auto features = installUpdateFeatures(*w, platform);
+
+    w->signUpgrade_Click();  // no flasher there yet
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "The flasher could not be started:\r\n" + folder.filePath("romwright"));
+    EXPECT_TRUE(launched.empty());
+
+    QFile flasher(folder.filePath("romwright"));
+    ASSERT_TRUE(flasher.open(QIODevice::WriteOnly));
+    flasher.write("#!/bin/sh\n");
+    flasher.close();
+    flasher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    w->signUpgrade_Click();
+    EXPECT_EQ(launched, (std::vector<QString>{"start " + folder.filePath("romwright")}));
+
+    w->Image1_Click();
+    EXPECT_EQ(launched.back().left(10), "open https");
+    LEDSignHelp about(w->windowTitle());
+    EXPECT_EQ(about.SoftwareVersion->text(), "Version : 4.72");
+}
+
+TEST(UpgradeForReal, TheStandInFlasherRuns) {
+    QTemporaryDir folder;
+    const QString marker = folder.filePath("started");
+    QFile flasher(flasherPath(folder.path()));
+    ASSERT_TRUE(flasher.open(QIODevice::WriteOnly));
+    flasher.write(("#!/bin/sh\ntouch '" + marker + "'\n").toLocal8Bit());
+    flasher.close();
+    flasher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(makeQtLauncher()->startDetached(flasherPath(folder.path())));
+    EXPECT_TRUE(waitFor([&] { return QFile::exists(marker); }));
+}
+
+}  // namespace
+}  // namespace glowset::testing

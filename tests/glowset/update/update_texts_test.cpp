@@ -1,0 +1,63 @@
+#include "glowset/update/update_texts.h"
+
+#include <gtest/gtest.h>
+
+#include "glowset/update/html_elements.h"
+
+namespace glowset {
+namespace {
+
+TEST(HtmlElementTexts, DocumentOrderWithDescendantText) {
+    const auto texts =
+        htmlElementTexts("<html><body><p>Get <b>Glowset 4.80.zip</b></p><a>x</a></body></html>");
+    const std::vector<std::string> expected = {"Get Glowset 4.80.zipx", "Get Glowset 4.80.zipx",
+                                               "Get Glowset 4.80.zip", "Glowset 4.80.zip", "x"};
+    EXPECT_EQ(texts, expected);
+    EXPECT_TRUE(htmlElementTexts("").empty());
+    EXPECT_FALSE(htmlElementTexts("<p>unclosed <b>tags").empty());  // broken markup is repaired
+}
+
+TEST(CaptionVersion, TheWordsAfterVer) {
+    const struct {
+        const char* caption;
+        double version;
+        std::string text;
+    } cases[] = {{"Marquelle ver 4.72", 4.72, "4.72"},
+                 {"Marquelle VER 5", 5, "5"},
+                 {"Marquelle", 0, ""},
+                 {"Marquelle ver x", 0, "x"}};
+    for (const auto& c : cases) {
+        std::string text;
+        EXPECT_DOUBLE_EQ(captionVersion(c.caption, &text), c.version) << c.caption;
+        EXPECT_EQ(text, c.text) << c.caption;
+    }
+}
+
+TEST(DesktopFileName, OnlyTheLastComponentAndNeverDots) {
+    const struct {
+        const char* text;
+        std::optional<std::string> name;
+    } cases[] = {{"Glowset 4.80.zip", "Glowset 4.80.zip"},
+                 {"../../etc/passwd", "passwd"},
+                 {"a\\b\\c.zip", "c.zip"},
+                 {"..", std::nullopt},
+                 {".", std::nullopt},
+                 {"", std::nullopt},
+                 {"dir/", std::nullopt},
+                 {"x/..", std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(desktopFileName(c.text), c.name) << c.text;
+}
+
+TEST(DownloadsPage, TheEnvironmentReplacesTheAddress) {
+    ::unsetenv("GLOWSET_DOWNLOADS_URL");
+    EXPECT_EQ(downloadsPageAddress(), std::string(kDefaultDownloadsPage));
+    EXPECT_TRUE(
+        downloadsPageAddress().size() > 10 &&
+        downloadsPageAddress().compare(downloadsPageAddress().size() - 10, 10, "/Downloads") == 0);
+    ::setenv("GLOWSET_DOWNLOADS_URL", "http://127.0.0.1:1/Downloads", 1);
+    EXPECT_EQ(downloadsPageAddress(), "http://127.0.0.1:1/Downloads");
+    ::unsetenv("GLOWSET_DOWNLOADS_URL");
+}
+
+}  // namespace
+}  // namespace glowset
