@@ -59,8 +59,7 @@ GlowsetMain::~GlowsetMain() {
     if (MSComm2 && MSComm2->isOpen()) MSComm2->close();
 }
 
-void GlowsetMain::fillStartUpLists() {
-    const OptionSet& set = genericOptionSet();
+void GlowsetMain::fillOptionLists(const OptionSet& set) {
     for (int p = 0; p < 5; ++p) {
         fillList(FontP[p], set.font);
         fillList(ColorP[p], set.colour);
@@ -70,6 +69,10 @@ void GlowsetMain::fillStartUpLists() {
         fillList(PauseP[p], set.pause);
         fillList(BeepP[p], set.beep);
     }
+}
+
+void GlowsetMain::fillStartUpLists() {
+    fillOptionLists(genericOptionSet());
     const OptionList ports = portList();
     for (int i = 0; i < static_cast<int>(ports.size()); ++i) {
         ComportsList->addItem(QString::fromStdString(ports[i]));
@@ -397,15 +400,7 @@ void GlowsetMain::LoadModelOptions(const std::string& model) {
     }
     const OptionSet& set = optionSetForModel(model);
     layoutOptionLists(set);
-    for (int p = 0; p < 5; ++p) {
-        fillList(FontP[p], set.font);
-        fillList(ColorP[p], set.colour);
-        fillList(StyleP[p], set.style);
-        fillList(AlignmentP[p], set.alignment);
-        fillList(SpeedP[p], set.speed);
-        fillList(PauseP[p], set.pause);
-        fillList(BeepP[p], set.beep);
-    }
+    fillOptionLists(set);
 }
 
 void GlowsetMain::applySettingsLine(const std::string& text) {

@@ -143,6 +143,7 @@ class GlowsetMain : public QMainWindow {
     void drawMakerPicture();
     void buildMenus();
     void fillStartUpLists();
+    void fillOptionLists(const struct OptionSet& set);
     void layoutOptionLists(const struct OptionSet& set);
     void wireHandlers();
     std::optional<OpenError> openSelectedPort();

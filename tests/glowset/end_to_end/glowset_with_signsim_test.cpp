@@ -2,18 +2,11 @@
 // a pseudo-terminal standing in as COM3.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -23,55 +16,35 @@
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/scripted_dialogs.h"
+#include "tests/support/child_process.h"
+#include "tests/support/wait_for.h"
 
 #include <gtest/gtest.h>
 
 namespace glowset::testing {
 namespace {
 
-// Processes events until the condition holds; the limit only keeps a broken
-// build from hanging the suite.
-bool waitFor(const std::function<bool()>& condition, int limitMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        ::usleep(2000);
-    }
-    return true;
-}
+using testsupport::waitFor;
 
 class GlowsetWithSignsim : public ::testing::Test {
   protected:
-    // Starts the signsim program; `draw` lets it draw its display into the log.
+    // Starts the signsim program as COM3; `draw` lets it draw its display into the log.
     void startSign(bool draw) {
         ASSERT_TRUE(dir.isValid());
         link = dir.filePath("sign").toStdString();
         log = dir.filePath("signsim.log").toStdString();
-        pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            std::vector<const char*> argv = {SIGNSIM_PROGRAM, "--model", "XY12",      "--firmware",
-                                             "4.2",           "--link",  link.c_str()};
-            if (!draw) argv.push_back("--quiet");
-            argv.push_back(nullptr);
-            ::execv(SIGNSIM_PROGRAM, const_cast<char* const*>(argv.data()));
-            ::_exit(127);
-        }
-        ASSERT_TRUE(waitFor([&] { return ::access(link.c_str(), F_OK) == 0; }, 5000));
+        std::vector<std::string> args = {SIGNSIM_PROGRAM, "--model", "XY12", "--firmware",
+                                         "4.2",           "--link",  link};
+        if (!draw) args.push_back("--quiet");
+        sign.start(args, {}, log);
+        ASSERT_TRUE(testsupport::waitForPath(link));
         for (int n = 1; n <= 12; ++n) {
             const std::string value = n == 3 ? link : dir.filePath("absent").toStdString();
             ::setenv(("COM" + std::to_string(n)).c_str(), value.c_str(), 1);
         }
     }
     void TearDown() override {
-        if (pid > 0) {
-            ::kill(pid, SIGINT);
-            ::waitpid(pid, nullptr, 0);
-        }
+        sign.stop();
         for (int n = 1; n <= 12; ++n) ::unsetenv(("COM" + std::to_string(n)).c_str());
     }
     std::string signLog() const {
@@ -83,7 +56,7 @@ class GlowsetWithSignsim : public ::testing::Test {
 
     QTemporaryDir dir;
     std::string link, log;
-    pid_t pid = -1;
+    testsupport::ChildProcess sign;
 };
 
 TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/wait_for.h"
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/platform/qt_clock.h"
@@ -23,15 +24,7 @@
 namespace glowset::testing {
 namespace {
 
-bool waitFor(const std::function<bool()>& condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 20000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testsupport::waitFor;
 
 QByteArray readFile(const QString& path) {
     QFile f(path);

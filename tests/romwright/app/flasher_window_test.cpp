@@ -4,12 +4,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/wait_for.h"
 
 #include "romwright/programmers/m16c_programmer.h"
 #include "romwright/programmers/native_programmer.h"
@@ -19,17 +20,7 @@
 namespace romwright::testing {
 namespace {
 
-// Processes events until the condition holds; the limit only keeps a broken
-// build from hanging the suite.
-bool waitFor(const std::function<bool()>& condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 20000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testsupport::waitFor;
 
 class Flasher : public ::testing::Test {
   protected:

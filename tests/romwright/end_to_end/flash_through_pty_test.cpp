@@ -1,10 +1,5 @@
 // Flashing through the termios layer into the unitsim program on a
 // pseudo-terminal, and reading the flash back.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -22,42 +17,12 @@ namespace {
 class FlashThroughPty : public ::testing::Test {
   protected:
     void start(const std::vector<std::string>& extra) {
-        link = tempPath("unit-" + std::to_string(counter++));
-        dump = link + ".dump";
-        std::filesystem::remove(dump);
-        pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            const int out = ::open("/dev/null", O_WRONLY);
-            ::dup2(out, 1);
-            std::vector<std::string> args = {UNITSIM_PROGRAM, "--link", link,
-                                             "--dump",        dump,     "--quiet"};
-            args.insert(args.end(), extra.begin(), extra.end());
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(UNITSIM_PROGRAM, argv.data());
-            ::_exit(127);
-        }
-        for (int i = 0; i < 500 && !std::filesystem::is_symlink(link); ++i) ::usleep(10000);
-        ASSERT_TRUE(std::filesystem::is_symlink(link));
-        ::setenv("COM1", link.c_str(), 1);
+        unit.start(extra);
+        ASSERT_TRUE(std::filesystem::is_symlink(unit.link));
+        ::setenv("COM1", unit.link.c_str(), 1);
     }
-    // Stops the unit and returns its flash.
-    Bytes stop() {
-        ::kill(pid, SIGINT);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-        std::ifstream in(dump, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
-    void TearDown() override {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        ::unsetenv("COM1");
-    }
+    Bytes stop() { return unit.stop(); }
+    void TearDown() override { ::unsetenv("COM1"); }
 
     // An image from address `base` on, with pages of the bytes a serial line
     // likes to mangle (NUL, LF, CR, XON, XOFF) among random ones.
@@ -81,9 +46,7 @@ class FlashThroughPty : public ::testing::Test {
         return builder;
     }
 
-    std::string link, dump;
-    pid_t pid = -1;
-    static inline int counter = 0;
+    UnitProgram unit;
 };
 
 TEST_F(FlashThroughPty, NativeLoaderWholeFlashImageReadsBackIdentically) {

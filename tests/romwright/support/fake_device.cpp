@@ -129,3 +129,23 @@ std::string tempPath(const std::string& name) {
 }
 
 }  // namespace romwright::testing
+
+namespace romwright::testing {
+
+void UnitProgram::start(const std::vector<std::string>& extra) {
+    link = tempPath("unit-" + std::to_string(counter_++));
+    dump = link + ".dump";
+    std::filesystem::remove(dump);
+    std::vector<std::string> args = {UNITSIM_PROGRAM, "--link", link, "--dump", dump, "--quiet"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    process_.start(args);
+    testsupport::waitForPath(link);
+}
+
+Bytes UnitProgram::stop() {
+    process_.stop(SIGINT);
+    std::ifstream in(dump, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace romwright::testing

@@ -12,6 +12,7 @@
 
 #include "romwright/serial/serial_port.h"
 #include "sim/unitsim/unit.h"
+#include "tests/support/child_process.h"
 
 namespace romwright::testing {
 
@@ -66,5 +67,19 @@ struct RomBuilder {
 };
 
 std::string tempPath(const std::string& name);
+
+// The unitsim program on a pseudo-terminal, with its flash dumped at the end.
+class UnitProgram {
+  public:
+    // Starts it with extra options; `link` names its device.
+    void start(const std::vector<std::string>& extra);
+    // Stops it and returns its flash.
+    Bytes stop();
+    std::string link, dump;
+
+  private:
+    testsupport::ChildProcess process_;
+    static inline int counter_ = 0;
+};
 
 }  // namespace romwright::testing

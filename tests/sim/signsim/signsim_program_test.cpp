@@ -1,53 +1,27 @@
 // The signsim program on its pseudo-terminal, driven like a serial port.
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/child_process.h"
 
 namespace {
 
 class SignsimProgram : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("signsim-test-" + std::to_string(::getpid()));
+        dir_ =
+            std::filesystem::temp_directory_path() / ("signsim-test-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
         link_ = (dir_ / "sign").string();
-        log_ = (dir_ / "log").string();
     }
-    void TearDown() override {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     void start(std::vector<std::string> args) {
-        pid_ = ::fork();
-        ASSERT_GE(pid_, 0);
-        if (pid_ == 0) {
-            const int out = ::open(log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-            std::vector<char*> argv{const_cast<char*>(SIGNSIM_PROGRAM)};
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(SIGNSIM_PROGRAM, argv.data());
-            ::_exit(127);
-        }
-        // Waits (bounded) for the program to create its link.
-        for (int i = 0; i < 500 && !std::filesystem::is_symlink(link_); ++i) ::usleep(10000);
-        ASSERT_TRUE(std::filesystem::is_symlink(link_));
+        args.insert(args.begin(), SIGNSIM_PROGRAM);
+        sign_.start(args);
+        ASSERT_TRUE(testsupport::waitForPath(link_));
     }
 
     int openDevice() {
@@ -75,8 +49,8 @@ protected:
     }
 
     std::filesystem::path dir_;
-    std::string link_, log_;
-    pid_t pid_ = -1;
+    std::string link_;
+    testsupport::ChildProcess sign_;
 };
 
 TEST_F(SignsimProgram, AnswersDownloadAllAndStopsCleanlyOnInterrupt) {
@@ -89,13 +63,7 @@ TEST_F(SignsimProgram, AnswersDownloadAllAndStopsCleanlyOnInterrupt) {
     ASSERT_EQ(::write(fd, "<UC>hello\r", 10), 10);
     EXPECT_EQ(readLine(fd), "user cmd");
     ::close(fd);
-
-    ::kill(pid_, SIGINT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid_, &status, 0), pid_);
-    pid_ = -1;
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(sign_.stop(SIGINT), 0);
     EXPECT_FALSE(std::filesystem::is_symlink(link_));  // the link is removed on exit
 }
 
@@ -112,10 +80,14 @@ TEST_F(SignsimProgram, RepliesAfterTheDeviceWasClosedAreNotReadByTheNextOpen) {
 }
 
 TEST_F(SignsimProgram, RefusesBadOptions) {
-    const std::string command = std::string(SIGNSIM_PROGRAM) + " --model 'A:B' >/dev/null 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
-    const std::string unknown = std::string(SIGNSIM_PROGRAM) + " --bogus >/dev/null 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(unknown.c_str())), 2);
+    for (const auto& args :
+         {std::vector<std::string>{"--model", "A:B"}, {"--bogus"}, {"--model"}}) {
+        testsupport::ChildProcess program;
+        std::vector<std::string> command = {SIGNSIM_PROGRAM};
+        command.insert(command.end(), args.begin(), args.end());
+        program.start(command);
+        EXPECT_EQ(program.wait(), 2) << args[0];
+    }
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+// Processing Qt events until a condition holds. The limit only keeps a
+// broken build from hanging the suite; no test asserts how long it took.
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <functional>
+
+namespace testsupport {
+
+inline bool waitFor(const std::function<bool()>& condition, int limitMs = 30000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > limitMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+}  // namespace testsupport
