@@ -63,7 +63,8 @@ GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& ma
         loadFromMainWindow();
     } else {
         Download_Click();
-        showAck("Data downloaded successfully from LED Sign");
+        // A port that could not be opened has said so in Ack already.
+        if (MSComm1->isOpen()) showAck("Data downloaded successfully from LED Sign");
     }
     changed.fill(false);
 }

@@ -245,6 +245,9 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_EQ(w->messageText(), "");
 
     bench.holdPort(1);
+    GlowsetDefaultMessage blocked(platform, *window);  // the start-up read cannot open the port
+    EXPECT_TRUE(blocked.Ack->text().contains("in use by another program"))
+        << blocked.Ack->text().toStdString();
     const size_t start = mark();
     w->Upload_Click();
     EXPECT_EQ(mark(), start);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,6 +74,17 @@ TEST_F(Flasher, StartsOnCom1WithNothingToShow) {
     EXPECT_FALSE(window->cancel->isEnabled());
     EXPECT_TRUE(window->flash->isDefault());
     EXPECT_EQ(state.exit_code(), 1);
+}
+
+TEST_F(Flasher, EnterFlashesAndEscapeDoesNothing) {
+    window->show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(state.start_event.is_set());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(state.start_event.is_set());  // the default button, Flash
 }
 
 TEST_F(Flasher, CommandLinesApplied) {
