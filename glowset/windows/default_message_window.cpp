@@ -85,26 +85,14 @@ void GlowsetDefaultMessage::build() {
     Test = new QLineEdit(this);
     Test->setObjectName("Test");
     Test->setReadOnly(true);
-    const auto makeList = [this](const char* name) {
-        auto* list = new QListWidget(this);
-        list->setObjectName(name);
-        list->setMinimumHeight(130);
-        return list;
-    };
-    fontList = makeList("fontList");
-    ColorList = makeList("ColorList");
-    StyleList = makeList("StyleList");
-    AlignmentList = makeList("AlignmentList");
-    SpeedList = makeList("SpeedList");
-    PauseList = makeList("PauseList");
+    fontList = makeList("fontList", 130);
+    ColorList = makeList("ColorList", 130);
+    StyleList = makeList("StyleList", 130);
+    AlignmentList = makeList("AlignmentList", 130);
+    SpeedList = makeList("SpeedList", 130);
+    PauseList = makeList("PauseList", 130);
     TimeFormat = new QComboBox(this);
     TimeFormat->setObjectName("TimeFormat");
-    const auto makeButton = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
     Upload = makeButton("Upload", "Upload to Sign");
     Download = makeButton("Download", "Download from Sign");
     SetTime = makeButton("SetTime", "Set LED Sign Time");

@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/protocol/commands.h"
@@ -80,6 +82,20 @@ void ExchangeWindow::closePort() {
     if (MSComm1 && MSComm1->isOpen()) MSComm1->close();
     receiveBuffer.clear();
     discardingLine_ = false;
+}
+
+QListWidget* ExchangeWindow::makeList(const char* name, int minimumHeight) {
+    auto* list = new QListWidget(this);
+    list->setObjectName(name);
+    list->setMinimumHeight(minimumHeight);
+    return list;
+}
+
+QPushButton* ExchangeWindow::makeButton(const char* name, const char* caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
 }
 
 void ExchangeWindow::startProgress() {

@@ -13,7 +13,9 @@
 #include "glowset/platform/platform.h"
 
 class QLabel;
+class QListWidget;
 class QProgressBar;
+class QPushButton;
 
 namespace glowset {
 
@@ -49,6 +51,10 @@ class ExchangeWindow : public QDialog {
     std::string clockCommandNow() const;
     // Closes the window's port, if open, and drops what it had received.
     void closePort();
+    // Controls of both windows: a named list box, and a named button that
+    // Enter does not press.
+    QListWidget* makeList(const char* name, int minimumHeight);
+    QPushButton* makeButton(const char* name, const char* caption);
 
     Platform& platform_;
     GlowsetMain& main_;

@@ -100,20 +100,14 @@ void LEDTestMessage::build() {
     defaultMessage = new QPlainTextEdit(this);
     defaultMessage->setObjectName("defaultMessage");
     defaultMessage->setMaximumHeight(50);
-    const auto makeList = [this](const char* name) {
-        auto* list = new QListWidget(this);
-        list->setObjectName(name);
-        list->setMinimumHeight(120);
-        return list;
-    };
-    fontList = makeList("fontList");
+    fontList = makeList("fontList", 120);
     fontList->setMinimumWidth(180);
-    ColorList = makeList("ColorList");
-    StyleList = makeList("StyleList");
-    AlignmentList = makeList("AlignmentList");
-    SpeedList = makeList("SpeedList");
-    PauseList = makeList("PauseList");
-    BeepList = makeList("BeepList");
+    ColorList = makeList("ColorList", 120);
+    StyleList = makeList("StyleList", 120);
+    AlignmentList = makeList("AlignmentList", 120);
+    SpeedList = makeList("SpeedList", 120);
+    PauseList = makeList("PauseList", 120);
+    BeepList = makeList("BeepList", 120);
     MsgID = new QComboBox(this);
     MsgID->setObjectName("MsgID");
     MsgPri = new QComboBox(this);
@@ -124,12 +118,6 @@ void LEDTestMessage::build() {
     Timeout->setObjectName("Timeout");
     SaveSettings = new QCheckBox("Save changes to Priority", this);
     SaveSettings->setObjectName("SaveSettings");
-    const auto makeButton = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
     InsertTime = makeButton("InsertTime", "Insert Time");
     SetTime = makeButton("SetTime", "Set LED Sign Time");
     Upload = makeButton("Upload", "Send Message to Sign");
