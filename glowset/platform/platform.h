@@ -7,7 +7,7 @@
 
 #include "glowset/platform/clock.h"
 #include "glowset/platform/dialogs.h"
-#include "glowset/platform/port_names.h"
+#include "glowset/platform/serial_port.h"
 #include "glowset/platform/serial_port.h"
 #include "glowset/platform/web.h"
 

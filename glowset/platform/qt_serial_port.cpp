@@ -1,22 +1,11 @@
 #include "glowset/platform/qt_serial_port.h"
 
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace glowset {
-namespace {
-
-std::string owningGroup(const std::string& device) {
-    struct stat info {};
-    if (::stat(device.c_str(), &info) != 0) return {};
-    const group* g = ::getgrgid(info.st_gid);
-    return g ? g->gr_name : std::string();
-}
-
-}  // namespace
 
 QtSerialPort::QtSerialPort(PortEnvironment environment) : environment_(std::move(environment)) {
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
@@ -64,7 +53,7 @@ std::optional<OpenError> QtSerialPort::open() {
         // open alike; the file's permissions tell them apart.
         if (::access(device->c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
             return describeOpenFailure(OpenFailure::NoPermission, number_, *device,
-                                       owningGroup(*device));
+                                       ports::deviceFacts(*device));
         }
         return describeOpenFailure(OpenFailure::InUse, number_, *device);
     }

@@ -5,7 +5,7 @@
 #include <QSerialPort>
 #include <deque>
 
-#include "glowset/platform/port_names.h"
+#include "glowset/platform/serial_port.h"
 #include "glowset/platform/serial_port.h"
 
 namespace glowset {

@@ -3,25 +3,23 @@
 namespace glowset {
 
 OpenError describeOpenFailure(OpenFailure failure, int portNumber, const std::string& device,
-                              const std::string& group, const std::string& detail) {
-    const std::string port = "COM" + std::to_string(portNumber);
+                              const ports::DeviceFacts& facts, const std::string& detail) {
+    int number = kErrorPortFailed;
     switch (failure) {
         case OpenFailure::NoDevice:
-            if (device.empty()) {
-                return {kErrorNoDevice, "no device for " + port + " (plug in an adapter or set " +
-                                            port + "=/dev/...)"};
-            }
-            return {kErrorNoDevice, device + " does not exist"};
+            number = kErrorNoDevice;
+            break;
         case OpenFailure::InUse:
-            return {kErrorPortInUse, device + " is in use by another program"};
+            number = kErrorPortInUse;
+            break;
         case OpenFailure::NoPermission:
-            return {kErrorNoPermission,
-                    "no permission for " + device + ": add yourself to the group " +
-                        (group.empty() ? std::string("dialout") : group) + " and log in again"};
+            number = kErrorNoPermission;
+            break;
         case OpenFailure::Other:
             break;
     }
-    return {kErrorPortFailed, device + ": " + (detail.empty() ? "cannot be opened" : detail)};
+    return {number, ports::describeOpenFailure(failure, "COM" + std::to_string(portNumber), device,
+                                               facts, detail)};
 }
 
 }  // namespace glowset

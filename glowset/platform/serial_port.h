@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "common/ports/open_failure.h"
+#include "common/ports/port_names.h"
+
 namespace glowset {
 
 inline constexpr int kErrorInvalidPortNumber = 8002;
@@ -41,11 +44,14 @@ class SerialPort {
     std::function<void()> onReceive;
 };
 
-// The words a user reads when a port cannot be opened, by cause.
-enum class OpenFailure { NoDevice, InUse, NoPermission, Other };
-// `detail` is the platform's own text, used for OpenFailure::Other; `group`
-// is the group owning the device, for NoPermission.
+using ports::OpenFailure;
+using ports::PortEnvironment;
+using ports::deviceForPort;
+using ports::systemPortEnvironment;
+
+// The error number and the words a user reads when port n cannot be opened.
 OpenError describeOpenFailure(OpenFailure failure, int portNumber, const std::string& device,
-                              const std::string& group = {}, const std::string& detail = {});
+                              const ports::DeviceFacts& facts = {},
+                              const std::string& detail = {});
 
 }  // namespace glowset

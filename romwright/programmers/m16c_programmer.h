@@ -21,6 +21,8 @@ class M16cProgrammer : public Programmer {
     bool m16c_check_status();
 
   private:
+    // The answer to a status request already sent.
+    bool read_status();
     Printer print_;
 };
 

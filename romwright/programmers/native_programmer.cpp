@@ -29,10 +29,16 @@ bool NativeProgrammer::handshake(uint8_t byte) {
         do {
             serial_write(&byte, 1);
             got = serial_read(&reply, 1);
-            if (cancel_requested) return false;
+            if (cancel_requested || serial_port_lost()) return false;
         } while (got == 0);
         if (reply == kAck) return true;
     }
+}
+
+RunResult NativeProgrammer::entry_ended() {
+    const RunResult result = serial_port_lost() ? kPortError : kCancelled;
+    close_serial_port();
+    return result;
 }
 
 RunResult NativeProgrammer::connect(const std::string& port) {
@@ -50,15 +56,9 @@ RunResult NativeProgrammer::connect(const std::string& port) {
         serial_clear_break();
         if (!set_read_timeout(100)) return kPortError;
         if (chain_load_) {
-            if (!handshake(0x0B) || !handshake(0x0A)) {
-                close_serial_port();
-                return kCancelled;
-            }
+            if (!handshake(0x0B) || !handshake(0x0A)) return entry_ended();
         } else {
-            if (!handshake(0x0A)) {
-                close_serial_port();
-                return kCancelled;
-            }
+            if (!handshake(0x0A)) return entry_ended();
             print_("Unit in programming mode\n");
         }
         if (!set_read_timeout(1000)) return kPortError;
@@ -67,10 +67,7 @@ RunResult NativeProgrammer::connect(const std::string& port) {
     // Break mode: the break stays on until the unit, reset, says it is there.
     while (true) {
         uint8_t reply = 0;
-        if (!wait_for_byte(reply)) {
-            close_serial_port();
-            return kCancelled;
-        }
+        if (!wait_for_byte(reply)) return entry_ended();
         if (reply == kAck) break;
     }
     serial_purge_receive();

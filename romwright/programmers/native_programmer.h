@@ -20,6 +20,9 @@ class NativeProgrammer : public Programmer {
   private:
     // Sends the handshake byte and listens until 0x06 comes back; false on cancel.
     bool handshake(uint8_t byte);
+    // The entry handshake ended without the unit: cancelled, or the port
+    // went away. Closes the port.
+    RunResult entry_ended();
     bool chain_load_;
     bool no_break_;
     Printer print_;

@@ -1,7 +1,10 @@
 #include "romwright/run/program_unit.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "romwright/programmers/m16c_programmer.h"
 #include "romwright/programmers/native_programmer.h"
@@ -72,17 +75,200 @@ int progress_percent(uint32_t total, uint32_t done) {
     return static_cast<int>((static_cast<uint64_t>(done) * 100 + total - 1) / total);
 }
 
+namespace {
+
+// A run's transfer: the port's and the file's troubles are noted as they
+// happen, and the result is chosen from them at the end.
+class Transfer {
+  public:
+    // `keep_written`: remember every page written, for verify().
+    Transfer(Programmer& programmer, std::FILE* file, const RunCallbacks& callbacks,
+             bool keep_written)
+        : programmer_(programmer), file_(file), callbacks_(callbacks), keep_written_(keep_written) {}
+
+    void read_range(uint32_t start, uint32_t end);
+    void write_range(uint32_t start, uint32_t end);
+    void write_image();
+    void verify();
+    RunResult result(const std::string& path);
+
+  private:
+    bool stopping() const {
+        return (callbacks_.stop && callbacks_.stop()) || cancel_requested || serial_port_lost() ||
+               unit_silent();
+    }
+    // Reads a page, retrying while the unit answers wrongly; the receive
+    // queue is purged before each retry so a late byte of the failed answer
+    // is not taken for the next one.
+    bool read_page(uint32_t address, uint8_t* data);
+    bool write_page(uint32_t address, const uint8_t* data, uint16_t write_word);
+    void note_silence(uint32_t address);
+
+    Programmer& programmer_;
+    std::FILE* file_;
+    const RunCallbacks& callbacks_;
+    bool keep_written_;
+    std::vector<std::pair<uint32_t, std::array<uint8_t, 256>>> written_;
+    bool unit_failed_ = false;
+    bool file_failed_ = false;
+    std::string problem_;
+};
+
+void Transfer::note_silence(uint32_t address) {
+    if (!unit_silent() || !problem_.empty()) return;
+    char text[120];
+    std::snprintf(text, sizeof text, "the unit sent nothing for %lld seconds (page %05X)",
+                  static_cast<long long>(kUnitSilenceLimit.count() / 1000), address);
+    problem_ = text;
+    stdout_printer()(std::string(text) + "\n");
+}
+
+bool Transfer::read_page(uint32_t address, uint8_t* data) {
+    while (!programmer_.read_page(address, data)) {
+        if (stopping()) {
+            note_silence(address);
+            return false;
+        }
+        serial_purge_receive();
+    }
+    return true;
+}
+
+bool Transfer::write_page(uint32_t address, const uint8_t* data, uint16_t write_word) {
+    if (!programmer_.write_page(address, data, write_word)) {
+        note_silence(address);
+        unit_failed_ = true;
+        return false;
+    }
+    if (keep_written_) {
+        written_.emplace_back(address, std::array<uint8_t, 256>{});
+        std::copy(data, data + 256, written_.back().second.begin());
+    }
+    return true;
+}
+
+void Transfer::read_range(uint32_t start, uint32_t end) {
+    const uint32_t total = range_total(start, end);
+    uint32_t done = 0;
+    for (uint32_t address = start; address < end; address += 256) {
+        if (callbacks_.stop && callbacks_.stop()) break;
+        std::array<uint8_t, 256> page{};
+        if (!read_page(address, page.data())) break;
+        // Each page is flushed as it comes, so a full disk stops the run at
+        // once instead of at the close.
+        if (std::fwrite(page.data(), 1, page.size(), file_) != page.size() ||
+            std::fflush(file_) != 0) {
+            file_failed_ = true;
+            problem_ = std::string("cannot write the page file: ") + std::strerror(errno);
+            break;
+        }
+        progress(callbacks_, total, ++done);
+        if (address > UINT32_MAX - 256) break;
+    }
+}
+
+void Transfer::write_range(uint32_t start, uint32_t end) {
+    const uint32_t total = range_total(start, end);
+    uint32_t done = 0;
+    for (uint32_t address = start; address < end; address += 256) {
+        if (callbacks_.stop && callbacks_.stop()) break;
+        std::array<uint8_t, 256> page{};
+        std::fread(page.data(), 1, page.size(), file_);
+        if (!write_page(address, page.data(), 0)) break;
+        progress(callbacks_, total, ++done);
+        if (address > UINT32_MAX - 256) break;
+    }
+}
+
+void Transfer::write_image() {
+    std::array<bool, kFlashBlockCount> erased{};
+    const uint32_t total = count_records(file_);
+    uint32_t done = 0;
+    RomRecord record;
+    while (!(callbacks_.stop && callbacks_.stop()) && read_record(file_, record)) {
+        if (record.kind == kIgnoredRecord) continue;
+        if (record.kind != kPageRecord) {
+            report(callbacks_.error, "\nBad record, skipping\n");
+            continue;
+        }
+        if (const auto block = flash_block_index(record.address); block && !erased[*block]) {
+            erased[*block] = true;
+            const uint32_t erase_address = flash_blocks()[*block].erase_address;
+            if (!programmer_.erase_block(erase_address)) {
+                // Pages written into an unerased block would be ANDed into
+                // the old contents: stop before the first of them.
+                note_silence(erase_address);
+                unit_failed_ = true;
+                if (problem_.empty()) {
+                    char text[80];
+                    std::snprintf(text, sizeof text, "the unit did not erase the block at %05X",
+                                  flash_blocks()[*block].first);
+                    problem_ = text;
+                }
+                break;
+            }
+            progress(callbacks_, total, done);
+        }
+        if (!write_page(record.address, record.data.data(), record.write_word)) break;
+        progress(callbacks_, total, ++done);
+    }
+}
+
+void Transfer::verify() {
+    if (unit_failed_ || stopping()) return;
+    report(callbacks_.info, "Verifying " + std::to_string(written_.size()) + " pages...\n");
+    std::array<uint8_t, 256> page{};
+    for (const auto& [address, data] : written_) {
+        if (!read_page(address, page.data())) return;
+        if (page != data) {
+            unit_failed_ = true;
+            char text[80];
+            std::snprintf(text, sizeof text, "verification failed: the page at %05X differs",
+                          address);
+            problem_ = text;
+            return;
+        }
+    }
+}
+
+RunResult Transfer::result(const std::string& path) {
+    if (std::fclose(file_) != 0 && !file_failed_) {
+        file_failed_ = true;
+        problem_ = "cannot write " + path + ": " + std::strerror(errno);
+    }
+    file_ = nullptr;
+    RunResult result = kSuccess;
+    if (cancel_requested) {
+        return kCancelled;
+    } else if (serial_port_lost()) {
+        result = kPortError;
+        problem_ = kPortDisconnected;
+    } else if (unit_silent()) {
+        result = kInvalidResponse;
+    } else if (file_failed_) {
+        result = kInvalidFile;
+    } else if (unit_failed_) {
+        result = kProgrammingError;
+    }
+    if (result != kSuccess) report(callbacks_.problem, problem_);
+    return result;
+}
+
+}  // namespace
+
 RunResult program_unit(const std::string& port, const std::string& path, unsigned flags,
                        uint32_t range_start, uint32_t range_end, const RunCallbacks& callbacks,
                        const ProgrammerFactory& programmers) {
     cancel_requested = false;
-    std::array<bool, kFlashBlockCount> erased{};
 
     const bool read_mode = flags & kReadMode;
     const bool raw_write = !read_mode && (flags & kRawWriteMode);
     if (path.empty()) return kInvalidFileName;
     File file(std::fopen(path.c_str(), read_mode ? "wb" : "rb"));
-    if (!file) return kInvalidFileName;
+    if (!file) {
+        report(callbacks.problem, path + ": " + std::strerror(errno));
+        return kInvalidFileName;
+    }
 
     uint8_t kind = kNativeProgrammer;
     if (!read_mode && !raw_write) {
@@ -94,69 +280,45 @@ RunResult program_unit(const std::string& port, const std::string& path, unsigne
         } else if (kind == kNativeProgrammer) {
             report(callbacks.info, "Using Orvantis Signals Company KV programmer...\n");
         } else {
-            report(
-                callbacks.info,
+            const std::string text =
                 "Unknown programmer required. Please contact Orvantis Signals Company for a newer "
-                "programmer\n");
+                "programmer\n";
+            report(callbacks.info, text);
+            report(callbacks.problem, text.substr(0, text.size() - 1));
             return kPortError;
+        }
+        if (kind == kM16cProgrammer && (flags & kVerify)) {
+            report(callbacks.problem,
+                   "this image is for the M16C boot loader, which cannot read pages back to "
+                   "verify them");
+            return kProgrammingError;
         }
     }
     std::unique_ptr<Programmer> programmer = programmers(kind, flags);
     const RunResult connected = programmer->connect(port);
     if (connected != kSuccess) {
+        if (connected == kPortError) report(callbacks.problem, serial_problem());
         close_serial_port();
         return connected;
     }
+    // The entry handshake waits for the user; from here on the unit answers
+    // at once or not at all.
+    set_silence_limit(kUnitSilenceLimit);
 
-    bool write_failed = false;
-    uint32_t done = 0;
-    if (read_mode || raw_write) {
-        const uint32_t total = range_total(range_start, range_end);
-        for (uint32_t address = range_start; address < range_end && !write_failed; address += 256) {
-            if (callbacks.stop && callbacks.stop()) break;
-            std::array<uint8_t, 256> page{};
-            if (read_mode) {
-                bool read = false;
-                while (!(read = programmer->read_page(address, page.data())) && !cancel_requested) {
-                }
-                if (!read) break;
-                std::fwrite(page.data(), 1, page.size(), file.get());
-            } else {
-                std::fread(page.data(), 1, page.size(), file.get());
-                if (!programmer->write_page(address, page.data(), 0)) {
-                    write_failed = true;
-                    break;
-                }
-            }
-            progress(callbacks, total, ++done);
-            if (address > UINT32_MAX - 256) break;
-        }
+    const bool verify = (flags & kVerify) && !read_mode;
+    Transfer transfer(*programmer, file.release(), callbacks, verify);
+    if (read_mode) {
+        transfer.read_range(range_start, range_end);
+    } else if (raw_write) {
+        transfer.write_range(range_start, range_end);
     } else {
-        const uint32_t total = count_records(file.get());
-        RomRecord record;
-        while (!(callbacks.stop && callbacks.stop()) && read_record(file.get(), record)) {
-            if (record.kind == kIgnoredRecord) continue;
-            if (record.kind != kPageRecord) {
-                report(callbacks.error, "\nBad record, skipping\n");
-                continue;
-            }
-            if (const auto block = flash_block_index(record.address); block && !erased[*block]) {
-                programmer->erase_block(flash_blocks()[*block].erase_address);
-                erased[*block] = true;
-                progress(callbacks, total, done);
-            }
-            if (!programmer->write_page(record.address, record.data.data(), record.write_word)) {
-                write_failed = true;
-                break;
-            }
-            progress(callbacks, total, ++done);
-        }
+        transfer.write_image();
     }
+    if (verify) transfer.verify();
     programmer->finish();
-    file.reset();
+    const RunResult result = transfer.result(path);
     close_serial_port();
-    if (cancel_requested) return kCancelled;
-    return write_failed ? kProgrammingError : kSuccess;
+    return result;
 }
 
 }  // namespace romwright

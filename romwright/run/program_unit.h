@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,7 +22,13 @@ enum RunFlags : unsigned {
     kNoBreak = 2,
     kReadMode = 4,
     kRawWriteMode = 8,
+    // After writing, read every written page back through the native
+    // loader and compare (ROM and raw-write modes).
+    kVerify = 16,
 };
+
+// How long a connected unit may send nothing before the run gives up on it.
+inline constexpr std::chrono::milliseconds kUnitSilenceLimit{10000};
 
 struct RunCallbacks {
     std::function<void(const std::string&)> error;
@@ -29,6 +36,9 @@ struct RunCallbacks {
     std::function<void(const std::string&)> info;
     // Asked between pages: true ends the transfer (the program is closing).
     std::function<bool()> stop;
+    // Why a run failed, in plain words, when there is more to say than the
+    // result's text (which port trouble, which page, which file).
+    std::function<void(const std::string&)> problem;
 };
 
 struct FlashBlock {

@@ -1,5 +1,7 @@
 #include "romwright/run/run_result.h"
 
+#include "romwright/serial/serial_port.h"
+
 namespace romwright {
 
 std::string result_text(RunResult result) {
@@ -21,7 +23,11 @@ std::string result_text(RunResult result) {
     }
 }
 
-std::string status_after_run(RunResult result, int last_percent) {
+std::string status_after_run(RunResult result, int last_percent, const std::string& problem) {
+    if (problem == kPortDisconnected) return problem;
+    if (!problem.empty() && result != kSuccess && result != kCancelled) {
+        return status_after_run(result, last_percent) + ": " + problem;
+    }
     switch (result) {
         case kSuccess:
             return "Successfully programmed unit";

@@ -18,7 +18,8 @@ inline constexpr RunResult kProgrammingError = 6;
 // The text of a result where the preview reports a bad file.
 std::string result_text(RunResult result);
 // The status line at the end of a run; the cancel text carries the last
-// percentage shown.
-std::string status_after_run(RunResult result, int last_percent);
+// percentage shown, and a failure the run's problem in plain words when it
+// told one (a disconnected port is said on its own).
+std::string status_after_run(RunResult result, int last_percent, const std::string& problem = {});
 
 }  // namespace romwright

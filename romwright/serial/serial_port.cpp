@@ -8,8 +8,28 @@ std::atomic<bool> cancel_requested{false};
 
 namespace {
 
+using std::chrono::milliseconds;
+
 std::unique_ptr<SerialDevice> port;  // at most one open port
 DeviceOpener opener;
+SerialClock clock_now;
+std::string problem;
+bool lost = false;
+milliseconds silence_limit{0};
+milliseconds last_heard{0};
+
+milliseconds now() {
+    if (clock_now) return clock_now();
+    return std::chrono::duration_cast<milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+void note_loss() {
+    if (port && port->lost() && !lost) {
+        lost = true;
+        problem = kPortDisconnected;
+    }
+}
 
 }  // namespace
 
@@ -17,9 +37,16 @@ void set_device_opener(DeviceOpener replacement) {
     opener = std::move(replacement);
 }
 
+void set_serial_clock(SerialClock clock) {
+    clock_now = std::move(clock);
+}
+
 bool open_serial_port(const std::string& name, int baud) {
     port.reset();  // opening replaces any earlier port
-    port = opener ? opener(name, baud) : open_termios_device(name, baud);
+    problem.clear();
+    lost = false;
+    silence_limit = milliseconds(0);
+    port = opener ? opener(name, baud, problem) : open_termios_device(name, baud, problem);
     return port != nullptr;
 }
 
@@ -27,8 +54,8 @@ bool set_serial_baud(int baud) {
     return port && port->set_baud(baud);
 }
 
-bool set_read_timeout(int milliseconds) {
-    return port && port->set_timeout(milliseconds);
+bool set_read_timeout(int ms) {
+    return port && port->set_timeout(ms);
 }
 
 void serial_set_break() {
@@ -44,25 +71,49 @@ void serial_purge_receive() {
 }
 
 size_t serial_write(const uint8_t* bytes, size_t count) {
-    return port ? port->write(bytes, count) : 0;
+    if (!port) return 0;
+    const size_t written = port->write(bytes, count);
+    note_loss();
+    return written;
 }
 
 size_t serial_read(uint8_t* buffer, size_t count) {
-    return port ? port->read(buffer, count) : 0;
+    if (!port) return 0;
+    const size_t got = port->read(buffer, count);
+    if (got > 0) last_heard = now();
+    note_loss();
+    return got;
 }
 
 void close_serial_port() {
     port.reset();
+    silence_limit = milliseconds(0);
 }
 
 bool serial_port_open() {
     return port != nullptr;
 }
 
+bool serial_port_lost() {
+    return lost;
+}
+
+std::string serial_problem() {
+    return problem;
+}
+
+void set_silence_limit(milliseconds limit) {
+    silence_limit = limit;
+    last_heard = now();
+}
+
+bool unit_silent() {
+    return silence_limit.count() > 0 && now() - last_heard >= silence_limit;
+}
+
 bool wait_for_byte(uint8_t& byte) {
-    while (!cancel_requested) {
+    while (!cancel_requested && port && !port->lost() && !unit_silent()) {
         if (serial_read(&byte, 1) == 1) return true;
-        if (!port) return false;
     }
     return false;
 }

@@ -7,13 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <vector>
+#include <cstring>
+
+#include "common/ports/open_failure.h"
+#include "common/ports/port_names.h"
 
 namespace romwright {
 namespace {
@@ -37,11 +36,21 @@ speed_t speed_for(int baud) {
     }
 }
 
+// Errors after which the device is gone: a pulled USB adapter, or the far
+// end of a pseudo-terminal closed.
+bool device_gone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
+}
+
 class TermiosDevice : public SerialDevice {
   public:
     explicit TermiosDevice(int fd) : fd_(fd) {}
     ~TermiosDevice() override {
-        ::ioctl(fd_, TIOCCBRK);
+        if (!lost_) ::ioctl(fd_, TIOCCBRK);
+        // The exclusive flag belongs to the device, not to this descriptor:
+        // left set, it outlives us wherever the other end stays open (a
+        // pseudo-terminal, a bridge) and locks out the next normal user.
+        ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
     }
 
@@ -69,7 +78,7 @@ class TermiosDevice : public SerialDevice {
     bool set_baud(int baud) override {
         termios t{};
         const speed_t speed = speed_for(baud);
-        if (speed == B0 || ::tcgetattr(fd_, &t) != 0) return false;
+        if (lost_ || speed == B0 || ::tcgetattr(fd_, &t) != 0) return false;
         ::cfsetispeed(&t, speed);
         ::cfsetospeed(&t, speed);
         return ::tcsetattr(fd_, TCSADRAIN, &t) == 0;
@@ -77,21 +86,29 @@ class TermiosDevice : public SerialDevice {
 
     bool set_timeout(int milliseconds) override {
         timeout_ = std::chrono::milliseconds(milliseconds);
-        return true;
+        return !lost_;
     }
 
-    void set_break(bool on) override { ::ioctl(fd_, on ? TIOCSBRK : TIOCCBRK); }
+    void set_break(bool on) override {
+        if (!lost_) ::ioctl(fd_, on ? TIOCSBRK : TIOCCBRK);
+    }
 
-    void purge_receive() override { ::tcflush(fd_, TCIFLUSH); }
+    void purge_receive() override {
+        if (!lost_) ::tcflush(fd_, TCIFLUSH);
+    }
 
     size_t write(const uint8_t* bytes, size_t count) override {
         const auto deadline = Clock::now() + timeout_;
         size_t done = 0;
-        while (done < count) {
+        while (done < count && !lost_) {
             const ssize_t n = ::write(fd_, bytes + done, count - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
                 continue;
+            }
+            if (n < 0 && device_gone(errno)) {
+                lost_ = true;
+                break;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR) break;
             if (!wait(POLLOUT, deadline)) break;
@@ -102,98 +119,75 @@ class TermiosDevice : public SerialDevice {
     size_t read(uint8_t* buffer, size_t count) override {
         const auto deadline = Clock::now() + timeout_;
         size_t done = 0;
-        while (done < count) {
+        // Wait first: with a reply on its way, a read before it arrives is
+        // a wasted call on every reply.
+        while (done < count && !lost_ && wait(POLLIN, deadline)) {
             const ssize_t n = ::read(fd_, buffer + done, count - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
-                continue;
+            } else if (n == 0 || device_gone(errno)) {
+                lost_ = true;  // end of file on a terminal: it hung up
+            } else if (errno != EAGAIN && errno != EINTR) {
+                break;
             }
-            if (n < 0 && errno != EAGAIN && errno != EINTR) break;
-            if (!wait(POLLIN, deadline)) break;
         }
         return done;
     }
 
+    bool lost() const override { return lost_; }
+
   private:
-    // Waits for the descriptor until the deadline; false when it has passed.
+    // Waits for the descriptor until the deadline; false when it has passed
+    // or the device went away (which ends every later wait at once too).
     bool wait(short events, Clock::time_point deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return false;
-        pollfd p{fd_, events, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) return true;
-        if (ready > 0 && (p.revents & (POLLHUP | POLLERR)) && !(p.revents & events)) {
-            // The other end went away: nothing more will come before the deadline.
-            ::poll(nullptr, 0, static_cast<int>(left.count()));
-            return false;
+        while (!lost_) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd p{fd_, events, 0};
+            const int ready = ::poll(&p, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready < 0) return false;
+            if (ready == 0) return false;
+            if (p.revents & events) return true;
+            if (!(p.revents & (POLLHUP | POLLERR | POLLNVAL))) return false;
+            lost_ = true;
         }
-        return ready > 0;
+        return false;
     }
 
     int fd_;
+    bool lost_ = false;
     std::chrono::milliseconds timeout_{1000};
 };
-
-long long trailing_number(const std::string& name) {
-    size_t start = name.size();
-    while (start > 0 && name[start - 1] >= '0' && name[start - 1] <= '9') --start;
-    if (start == name.size() || name.size() - start > 9) return -1;
-    return std::stoll(name.substr(start));
-}
-
-std::vector<std::string> devices_with_prefix(const std::string& prefix, bool need_uart) {
-    std::vector<std::string> found;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() <= prefix.size() || name.rfind(prefix, 0) != 0 || trailing_number(name) < 0)
-            continue;
-        if (need_uart) {
-            // The kernel reports type 0 for a ttyS port without a UART.
-            std::ifstream type("/sys/class/tty/" + name + "/type");
-            int value = 0;
-            if (!(type >> value) || value == 0) continue;
-        }
-        found.push_back(entry.path().string());
-    }
-    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
-        return trailing_number(a) < trailing_number(b);
-    });
-    return found;
-}
 
 }  // namespace
 
 std::string device_for_port_name(const std::string& port) {
-    if (port.size() < 4 || port.compare(0, 3, "COM") != 0 ||
-        port.find_first_not_of("0123456789", 3) != std::string::npos) {
-        return port;
-    }
-    if (const char* value = std::getenv(port.c_str()); value && *value) return value;
-    const long long n = trailing_number(port);
-    std::vector<std::string> devices = devices_with_prefix("ttyUSB", false);
-    for (const auto& list :
-         {devices_with_prefix("ttyACM", false), devices_with_prefix("ttyS", true)}) {
-        devices.insert(devices.end(), list.begin(), list.end());
-    }
-    if (n < 1 || static_cast<size_t>(n) > devices.size()) return {};
-    return devices[static_cast<size_t>(n - 1)];
+    return ports::deviceForPortName(port, ports::systemPortEnvironment());
 }
 
-std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud) {
+std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud,
+                                                  std::string& problem) {
     const std::string path = device_for_port_name(port);
-    if (path.empty()) return nullptr;
+    const auto fail = [&](int error) -> std::unique_ptr<SerialDevice> {
+        const ports::OpenFailure failure = path.empty() ? ports::OpenFailure::NoDevice
+                                                        : ports::classifyOpenError(error);
+        problem = ports::describeOpenFailure(failure, port, path, ports::deviceFacts(path),
+                                             std::strerror(error));
+        return nullptr;
+    };
+    if (path.empty()) return fail(ENOENT);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return fail(errno);
     // Not shared: another program holding a lock on it, or an exclusive
     // open, makes this fail at once.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         ::close(fd);
-        return nullptr;
+        return fail(error);
     }
     auto device = std::make_unique<TermiosDevice>(fd);
-    if (!device->configure(baud)) return nullptr;
+    if (!device->configure(baud)) return fail(errno ? errno : EINVAL);
     return device;
 }
 

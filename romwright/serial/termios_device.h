@@ -1,4 +1,4 @@
-// The serial port on Linux: termios over the device that "COMn" names.
+// The serial port on Linux: termios over the device that a port name stands for.
 #pragma once
 
 #include <memory>
@@ -10,12 +10,13 @@ namespace romwright {
 
 // Opens the device of a port name ("COM1" ... "COM9", or a device path) at a
 // baud rate: exclusive, raw 8N1, no flow control, DTR and RTS raised,
-// T = 1000 ms. nullptr when any step fails.
-std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud);
+// T = 1000 ms. nullptr when any step fails, with the reason in `problem`.
+std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud,
+                                                  std::string& problem);
 
 // The device path a port name stands for: the environment variable COMn
-// when set, else the n-th serial device (USB and ACM adapters first, then
-// on-board ports that exist). A name that is not "COMn" is taken as a path.
+// when set, else the n-th serial device. A name that is not "COMn" is
+// taken as a path; "" when COMn has no device.
 std::string device_for_port_name(const std::string& port);
 
 }  // namespace romwright

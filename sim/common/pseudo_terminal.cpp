@@ -11,11 +11,17 @@
 namespace sim {
 
 PseudoTerminal::~PseudoTerminal() {
-    if (!link_.empty()) ::unlink(link_.c_str());
-    if (master_ >= 0) ::close(master_);
+    close();
 }
 
-bool PseudoTerminal::open() {
+void PseudoTerminal::close() {
+    if (!link_.empty()) ::unlink(link_.c_str());
+    link_.clear();
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+}
+
+bool PseudoTerminal::open(bool cooked) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         error_ = std::string("cannot open a pseudo-terminal: ") + std::strerror(errno);
@@ -37,7 +43,13 @@ bool PseudoTerminal::open() {
     }
     termios settings{};
     if (::tcgetattr(device, &settings) == 0) {
-        ::cfmakeraw(&settings);
+        if (cooked) {
+            settings.c_iflag |= ICRNL | IXON;
+            settings.c_oflag |= OPOST | ONLCR;
+            settings.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+        } else {
+            ::cfmakeraw(&settings);
+        }
         ::cfsetspeed(&settings, B9600);
         ::tcsetattr(device, TCSANOW, &settings);
     }

@@ -14,9 +14,11 @@ class PseudoTerminal {
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-    // Opens a new pseudo-terminal in raw mode; on failure returns false and
-    // error() says why.
-    bool open();
+    // Opens a new pseudo-terminal, in raw mode unless `cooked` (then with a
+    // terminal's usual line editing, echo, CR/LF translation and XON/XOFF,
+    // as a program that does not configure its port would find it); on
+    // failure returns false and error() says why.
+    bool open(bool cooked = false);
     // Makes `link` a symbolic link to the device (an existing symlink is
     // replaced, any other existing file is left alone and reported).
     bool makeLink(const std::string& link);
@@ -30,6 +32,9 @@ class PseudoTerminal {
     // not yet read is discarded, as a closed serial port loses its input.
     std::string read(int timeoutMs);
     bool write(const std::string& bytes);
+    // Closes the line as a pulled cable would: the program on the device
+    // sees a hang-up. The link goes too.
+    void close();
 
   private:
     void discardUnreadInput();

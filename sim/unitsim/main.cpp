@@ -21,14 +21,19 @@ void onSignal(int) {
 void usage(std::FILE* to) {
     std::fprintf(to,
                  "usage: unitsim [--protocol m16c|native] [--pace] [--load FILE] [--dump FILE]\n"
-                 "               [--fault NAME]... [--link PATH] [--quiet]\n"
+                 "               [--fault NAME]... [--link PATH] [--quiet] [--cooked]\n"
                  "  --protocol   the loader the unit runs (default native)\n"
                  "  --pace       answer at the real line rate (9600 or 57600 baud)\n"
                  "  --load FILE  flash contents at start (up to 1 MB; the rest stays 0xFF)\n"
                  "  --dump FILE  flash contents written at exit\n"
-                 "  --fault      refuse-page=N, silent, garbage, drop-second-reply, short-read\n"
+                 "  --fault      refuse-page=N, silent, garbage, drop-second-reply, short-read,\n"
+                 "               refuse-erase, silent-after-connect (native), corrupt-page=N (one wrong\n"
+                 "               byte in the n-th page written), vanish-after=N (the line\n"
+                 "               closes after n pages, as a pulled cable)\n"
                  "  --link PATH  also make PATH a symbolic link to the device\n"
                  "  --quiet      no log of erases and writes\n"
+                 "  --cooked     leave the line as a terminal (echo, CR/LF, XON/XOFF):\n"
+                 "               only a host that sets its port up gets clean bytes\n"
                  "The native loader is entered with the handshakes (a pseudo-terminal\n"
                  "cannot carry a break), so flash with \"Don't use break\" or \"Chain load\".\n");
 }
@@ -46,6 +51,18 @@ bool parseFault(const std::string& text, unitsim::Faults& faults) {
         faults.dropSecondWriteReply = true;
     } else if (text == "short-read") {
         faults.shortRead = true;
+    } else if (text == "refuse-erase") {
+        faults.refuseErase = true;
+    } else if (text == "silent-after-connect") {
+        faults.silentAfterConnect = true;
+    } else if (text.rfind("corrupt-page=", 0) == 0) {
+        const int n = std::atoi(text.c_str() + 13);
+        if (n < 1) return false;
+        faults.corruptPage = n;
+    } else if (text.rfind("vanish-after=", 0) == 0) {
+        const int n = std::atoi(text.c_str() + 13);
+        if (n < 0) return false;
+        faults.vanishAfter = n;
     } else {
         return false;
     }
@@ -58,7 +75,7 @@ int main(int argc, char** argv) {
     unitsim::Protocol protocol = unitsim::Protocol::Native;
     unitsim::Faults faults;
     std::string load, dump, link;
-    bool pace = false, quiet = false;
+    bool pace = false, quiet = false, cooked = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const auto value = [&]() -> std::string {
@@ -93,6 +110,8 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--link") {
             link = value();
+        } else if (arg == "--cooked") {
+            cooked = true;
         } else if (arg == "--quiet") {
             quiet = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -116,7 +135,7 @@ int main(int argc, char** argv) {
         in.read(reinterpret_cast<char*>(unit.flash().data()), unitsim::kFlashSize);
     }
     sim::PseudoTerminal terminal;
-    if (!terminal.open() || (!link.empty() && !terminal.makeLink(link))) {
+    if (!terminal.open(cooked) || (!link.empty() && !terminal.makeLink(link))) {
         std::fprintf(stderr, "unitsim: %s\n", terminal.error().c_str());
         return 1;
     }
@@ -133,7 +152,8 @@ int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point lineFree = Clock::now();
     int written = unit.pagesWritten(), erased = unit.blocksErased();
-    while (!stopRequested) {
+    while (!stopRequested &&
+           !(faults.vanishAfter && unit.pagesWritten() >= *faults.vanishAfter)) {
         const std::string bytes = terminal.read(100);
         if (bytes.empty()) continue;
         const int baud = protocol == unitsim::Protocol::M16c && !unit.inLoader() ? 9600 : 57600;
@@ -160,6 +180,10 @@ int main(int argc, char** argv) {
             if (written % 256 == 0 && written > 0) std::printf("%d pages written\n", written);
             std::fflush(stdout);
         }
+    }
+    if (!stopRequested) {
+        terminal.close();
+        std::printf("unitsim: line closed after %d pages\n", unit.pagesWritten());
     }
     if (!dump.empty()) {
         std::ofstream out(dump, std::ios::binary | std::ios::trunc);

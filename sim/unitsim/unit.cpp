@@ -71,6 +71,9 @@ bool Unit::programPage(uint32_t address, const uint8_t* data) {
     // NOR flash: programming can only clear bits.
     for (size_t i = 0; i < kPage; ++i) flash_[(address + i) & (kFlashSize - 1)] &= data[i];
     ++pagesWritten_;
+    if (faults_.corruptPage && *faults_.corruptPage == pagesWritten_) {
+        flash_[(address + 17) & (kFlashSize - 1)] ^= 0x01;
+    }
     return true;
 }
 
@@ -109,7 +112,7 @@ std::vector<uint8_t> Unit::m16c(uint8_t byte) {
             break;
         case 0x20:  // block erase
             if (pending_.size() < 4) return {};
-            if (idChecked_ && pending_[3] == 0xD0) {
+            if (idChecked_ && pending_[3] == 0xD0 && !faults_.refuseErase) {
                 eraseBlockAt(address());
                 srd1_ = 0x00;
             } else {
@@ -157,6 +160,7 @@ std::vector<uint8_t> Unit::native(uint8_t byte) {
     }
     // Handshake bytes that were still on their way are answered again.
     if (pending_.empty() && (byte == 0x0A || byte == 0x0B)) return {ack()};
+    if (faults_.silentAfterConnect) return {};
     pending_.push_back(byte);
     if (pending_.size() < kFrame) return {};
     const uint8_t command = pending_[0];
@@ -171,7 +175,7 @@ std::vector<uint8_t> Unit::native(uint8_t byte) {
             const bool known = std::any_of(kBlocks.begin(), kBlocks.end(), [&](const auto& b) {
                 return b.first <= address && address <= b.second;
             });
-            if (!known) return {kNak};
+            if (!known || faults_.refuseErase) return {kNak};
             eraseBlockAt(address);
             return {ack()};
         }

@@ -20,6 +20,10 @@ struct Faults {
     bool garbage = false;               // answers 0x55 where it should acknowledge
     bool dropSecondWriteReply = false;  // native: no answer after a page's data
     bool shortRead = false;             // native: a read answer one byte short
+    bool refuseErase = false;           // every block erase is refused
+    bool silentAfterConnect = false;    // native: answers the entry, then no command
+    std::optional<int> corruptPage;     // the n-th page written keeps one wrong byte
+    std::optional<int> vanishAfter;     // the program closes its line after n pages
 };
 
 inline constexpr uint32_t kFlashSize = 1u << 20;

@@ -49,7 +49,7 @@ TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
     bench.holdPort(4);
     GlowsetMain& w = startAndSearch();
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(w.ComportsList->itemText(1), "2-/dev/ttySIM2 does not exist");
+    EXPECT_EQ(w.ComportsList->itemText(1), "2-no device behind COM2: /dev/ttySIM2 does not exist");
     EXPECT_EQ(w.ComportsList->itemText(3), "4-/dev/ttySIM4 is in use by another program");
     EXPECT_EQ(w.ComportsList->itemText(2), "COM 3");
     EXPECT_EQ(w.ComportsList->itemData(2, Qt::ToolTipRole).toString(), "/dev/ttySIM3");

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "glowset/platform/dialogs.h"
-#include "glowset/platform/port_names.h"
+#include "glowset/platform/serial_port.h"
 #include "glowset/platform/serial_port.h"
 #include "glowset/platform/virtual_clock.h"
 
@@ -50,57 +50,6 @@ TEST(VirtualClock, IntervalChangesAndReEnabling) {
     timer->setEnabled(false);
     clock.advance(100);
     EXPECT_EQ(ticks, (std::vector<long long>{100, 140}));
-}
-
-TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
-    PortEnvironment environment{
-        [](const std::string& name) -> std::optional<std::string> {
-            if (name == "COM3") return "/tmp/sign";
-            if (name == "COM4") return "";
-            return std::nullopt;
-        },
-        [] {
-            return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
-        }};
-    const struct {
-        int port;
-        std::optional<std::string> device;
-    } cases[] = {
-        {1, "/dev/ttyUSB0"}, {3, "/tmp/sign"},  {2, "/dev/ttyUSB1"},
-        {4, std::nullopt},   {0, std::nullopt}, {13, std::nullopt},
-    };
-    for (const auto& c : cases) EXPECT_EQ(deviceForPort(c.port, environment), c.device) << c.port;
-    // COM4 set but empty falls back to the fourth device: there is none.
-    std::vector<std::string> devices = {"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyUSB1"};
-    sortByNumber(devices);
-    EXPECT_EQ(devices, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB2", "/dev/ttyUSB10"}));
-}
-
-TEST(OpenFailure, WordsAUserCanActOn) {
-    const struct {
-        OpenFailure failure;
-        std::string device, group, detail;
-        int number;
-        std::string text;
-    } cases[] = {
-        {OpenFailure::NoDevice, "", "", "", kErrorNoDevice,
-         "no device for COM2 (plug in an adapter or set COM2=/dev/...)"},
-        {OpenFailure::NoDevice, "/dev/ttyUSB0", "", "", kErrorNoDevice,
-         "/dev/ttyUSB0 does not exist"},
-        {OpenFailure::InUse, "/dev/ttyUSB0", "", "", kErrorPortInUse,
-         "/dev/ttyUSB0 is in use by another program"},
-        {OpenFailure::NoPermission, "/dev/ttyUSB0", "uucp", "", kErrorNoPermission,
-         "no permission for /dev/ttyUSB0: add yourself to the group uucp and log in again"},
-        {OpenFailure::NoPermission, "/dev/ttyUSB0", "", "", kErrorNoPermission,
-         "no permission for /dev/ttyUSB0: add yourself to the group dialout and log in again"},
-        {OpenFailure::Other, "/dev/ttyS0", "", "I/O error", kErrorPortFailed,
-         "/dev/ttyS0: I/O error"},
-    };
-    for (const auto& c : cases) {
-        const OpenError error = describeOpenFailure(c.failure, 2, c.device, c.group, c.detail);
-        EXPECT_EQ(error.number, c.number);
-        EXPECT_EQ(error.description, c.text);
-    }
 }
 
 TEST(FileFilter, WrittenForQt) {

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/support/wait_for.h"
 
 #include "romwright/programmers/m16c_programmer.h"
@@ -33,7 +36,7 @@ class Flasher : public ::testing::Test {
     }
     void TearDown() override {
         window.reset();
-        set_device_opener(nullptr);
+        useRealPorts();
     }
     static ProgrammerFactory quietProgrammers() {
         return [](uint8_t kind, unsigned flags) -> std::unique_ptr<Programmer> {
@@ -170,6 +173,11 @@ TEST_F(Flasher, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     faults.dropSecondWriteReply = true;  // the second answer of a page write never comes
     unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
     attachUnit(*wire, unit);
+    // The unit is slow, not silent: time stands still until the cancel.
+    wire->onEmptyRead = [this] {
+        wire->nowMs -= wire->timeoutMs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
     window->select_rom_file(image(3, "cancel.rom"));
     state.flags = kNoBreak;
     window->start_worker();

@@ -17,7 +17,7 @@ class ProgrammerTest : public ::testing::Test {
     }
     void TearDown() override {
         close_serial_port();
-        set_device_opener(nullptr);
+        useRealPorts();
         cancel_requested = false;
     }
     Printer printer() {
@@ -43,8 +43,11 @@ TEST_F(ProgrammerTest, M16cConnectsWithTheBytesOfTheBootProtocol) {
     wire->writes.clear();
     EXPECT_TRUE(programmer.erase_block(0x8FFFE));
     EXPECT_TRUE(programmer.write_page(0x80100, kPage.data(), 0x1234));
-    const std::vector<Bytes> operations = {
-        {0x20, 0xFF, 0x08, 0xD0}, {0x70}, {0x41, 0x01, 0x08}, kPage, {0x70}};
+    // Each command goes out with its status request in one write.
+    Bytes program = {0x41, 0x01, 0x08};
+    program.insert(program.end(), kPage.begin(), kPage.end());
+    program.push_back(0x70);
+    const std::vector<Bytes> operations = {{0x20, 0xFF, 0x08, 0xD0, 0x70}, program};
     EXPECT_EQ(wire->writes, operations);
     EXPECT_EQ(unit->flash()[0x80100], 0x5A);
     EXPECT_EQ(unit->eraseLog(), (std::vector<uint32_t>{0x80000}));

@@ -24,7 +24,7 @@ class Run : public ::testing::Test {
         };
         callbacks.info = [this](const std::string& text) { info.push_back(text); };
     }
-    void TearDown() override { set_device_opener(nullptr); }
+    void TearDown() override { useRealPorts(); }
 
     // Programmers that print into `printed` instead of standard output.
     ProgrammerFactory programmers() {
@@ -166,6 +166,11 @@ TEST_F(Run, ReadModeRetriesAFailingPageUntilCancel) {
     cancelAfterWrites(*wire, 40);  // short answers never leave a read empty
     EXPECT_EQ(run(tempPath("retry.bin"), kNoBreak | kReadMode, 0x100, 0x300), kCancelled);
     EXPECT_TRUE(progress.empty());
+    // Every retry starts on an empty receive queue, so a late byte of the
+    // failed answer cannot pass for the next one.
+    const auto retries = std::count(wire->writes.begin(), wire->writes.end(),
+                                    Bytes{'r', 0, 1, 0, 1, 0}) - 1;
+    EXPECT_GE(std::count(wire->events.begin(), wire->events.end(), "purge"), retries);
 }
 
 TEST_F(Run, ResultCodes) {
@@ -231,6 +236,91 @@ TEST_F(Run, CancelDuringANativeWriteEndsTheRun) {
     EXPECT_EQ(run(builder.writeTo(tempPath("cancel.rom"))), kCancelled);
     EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0}));
     EXPECT_EQ(status_after_run(kCancelled, 50), "Programming cancelled (%50)");
+}
+
+// A pulled cable, a unit that falls silent or refuses, a page that reads
+// back wrong, a page file that cannot be written: each ends the run with
+// its own result and words, sends the finish frame when the unit was
+// connected, and never waits without end.
+TEST_F(Run, FaultsEndTheRunWithTheirOwnResultAndWords) {
+    RomBuilder native;
+    native.page(0x80000, 0x11).page(0x80100, 0x22).page(0x80200, 0x33);
+    const std::string nativeImage = native.writeTo(tempPath("faults.rom"));
+    RomBuilder m16c = native;
+    m16c.programmer = 0;
+    const std::string m16cImage = m16c.writeTo(tempPath("faults-m16c.rom"));
+    const auto faulty = [](auto set) {
+        unitsim::Faults faults;
+        set(faults);
+        return faults;
+    };
+    const struct {
+        const char* name;
+        unitsim::Protocol protocol;
+        unitsim::Faults faults;
+        std::string path;
+        unsigned flags;
+        int vanishAfterPages;  // -1: the cable stays in
+        RunResult result;
+        std::string status;  // the start of the status line
+        int pagesWritten;
+    } cases[] = {
+        {"cable pulled after a page", unitsim::Protocol::Native, {}, nativeImage, kNoBreak, 1,
+         kPortError, "The port was disconnected", 1},
+        {"cable pulled while reading", unitsim::Protocol::Native, {}, tempPath("pulled.bin"),
+         kNoBreak | kReadMode, 0, kPortError, "The port was disconnected", 0},
+        {"silent after connect", unitsim::Protocol::Native,
+         faulty([](auto& f) { f.silentAfterConnect = true; }), nativeImage, kNoBreak, -1,
+         kInvalidResponse, "Invalid response from unit: the unit sent nothing for 10 seconds", 0},
+        {"silent while reading", unitsim::Protocol::Native,
+         faulty([](auto& f) { f.silentAfterConnect = true; }), tempPath("silent.bin"),
+         kNoBreak | kReadMode, -1, kInvalidResponse, "Invalid response from unit", 0},
+        {"every erase refused", unitsim::Protocol::Native,
+         faulty([](auto& f) { f.refuseErase = true; }), nativeImage, kNoBreak, -1,
+         kProgrammingError, "Error programming unit: the unit did not erase the block at 80000",
+         0},
+        {"every M16C erase refused", unitsim::Protocol::M16c,
+         faulty([](auto& f) { f.refuseErase = true; }), m16cImage, 0, -1, kProgrammingError,
+         "Error programming unit", 0},
+        {"verify finds a wrong byte", unitsim::Protocol::Native,
+         faulty([](auto& f) { f.corruptPage = 2; }), nativeImage, kNoBreak | kVerify, -1,
+         kProgrammingError, "Error programming unit: verification failed: the page at 80100", 3},
+        {"verify of a good flash", unitsim::Protocol::Native, {}, nativeImage,
+         kNoBreak | kVerify, -1, kSuccess, "Successfully programmed unit", 3},
+        {"verify refused for the M16C loader", unitsim::Protocol::M16c, {}, m16cImage, kVerify,
+         -1, kProgrammingError, "Error programming unit: this image is for the M16C", 0},
+        {"page file on a full disk", unitsim::Protocol::Native, {}, "/dev/full",
+         kNoBreak | kReadMode, -1, kInvalidFile, "Invalid file: cannot write the page file", 0},
+    };
+    for (const auto& c : cases) {
+        wire = std::make_shared<Wire>();
+        useFakePorts(wire);
+        unit = std::make_shared<unitsim::Unit>(c.protocol, c.faults);
+        attachUnit(*wire, unit);
+        if (c.vanishAfterPages >= 0) {
+            const auto answer = wire->respond;
+            wire->respond = [this, answer, pages = c.vanishAfterPages](const Bytes& bytes) {
+                const Bytes reply = answer(bytes);
+                if (unit->pagesWritten() >= pages && unit->inLoader()) wire->vanished = true;
+                return reply;
+            };
+        }
+        cancelAfterEmptyReads(*wire, 100);  // a wait without end shows up as a cancel
+        std::string problem;
+        callbacks.problem = [&](const std::string& text) { problem = text; };
+        const RunResult result = run(c.path, c.flags, 0x80000, 0x80300);
+        EXPECT_EQ(result, c.result) << c.name;
+        const std::string status = status_after_run(result, 0, problem);
+        EXPECT_EQ(status.substr(0, c.status.size()), c.status) << c.name << ": " << status;
+        EXPECT_EQ(unit->pagesWritten(), c.pagesWritten) << c.name;
+        EXPECT_FALSE(serial_port_open()) << c.name;
+        if (c.protocol == unitsim::Protocol::Native && c.vanishAfterPages < 0) {
+            // The unit was connected: it is told the run is over.
+            EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0})) << c.name;
+        }
+    }
+    // The silent unit was given its ten seconds, not much more.
+    EXPECT_LT(wire->nowMs, 12000);
 }
 
 TEST(ProgressPercent, RoundsUp) {

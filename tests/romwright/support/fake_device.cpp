@@ -15,6 +15,7 @@ bool FakeDevice::set_baud(int baud) {
 
 bool FakeDevice::set_timeout(int milliseconds) {
     wire_->events.push_back("timeout " + std::to_string(milliseconds));
+    wire_->timeoutMs = milliseconds;
     return true;
 }
 
@@ -32,6 +33,7 @@ void FakeDevice::purge_receive() {
 }
 
 size_t FakeDevice::write(const uint8_t* bytes, size_t count) {
+    if (wire_->vanished) return 0;
     const Bytes written(bytes, bytes + count);
     wire_->writes.push_back(written);
     if (wire_->respond) {
@@ -42,12 +44,14 @@ size_t FakeDevice::write(const uint8_t* bytes, size_t count) {
 }
 
 size_t FakeDevice::read(uint8_t* buffer, size_t count) {
+    if (wire_->vanished) return 0;
     size_t n = 0;
     while (n < count && !wire_->pending.empty()) {
         buffer[n++] = wire_->pending.front();
         wire_->pending.pop_front();
     }
     if (n == 0) {
+        wire_->nowMs += wire_->timeoutMs;
         ++wire_->emptyReads;
         if (wire_->onEmptyRead) wire_->onEmptyRead();
     }
@@ -56,13 +60,24 @@ size_t FakeDevice::read(uint8_t* buffer, size_t count) {
 
 void useFakePorts(std::shared_ptr<Wire> wire, bool fail) {
     set_device_opener(
-        [wire, fail](const std::string& port, int baud) -> std::unique_ptr<SerialDevice> {
+        [wire, fail](const std::string& port, int baud,
+                     std::string& problem) -> std::unique_ptr<SerialDevice> {
             wire->events.push_back("open " + port + " " + std::to_string(baud) +
                                    (fail ? " failed" : ""));
-            if (fail) return nullptr;
+            if (fail) {
+                problem = "no device for " + port;
+                return nullptr;
+            }
             if (wire->onBaud) wire->onBaud(baud);
+            wire->timeoutMs = 1000;
             return std::make_unique<FakeDevice>(wire);
         });
+    set_serial_clock([wire] { return std::chrono::milliseconds(wire->nowMs); });
+}
+
+void useRealPorts() {
+    set_device_opener(nullptr);
+    set_serial_clock(nullptr);
 }
 
 void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit) {

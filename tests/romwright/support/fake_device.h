@@ -29,6 +29,12 @@ struct Wire {
     // Runs when a read finds nothing; tests cancel from here after a while.
     std::function<void()> onEmptyRead;
     int emptyReads = 0;
+    // The adapter was pulled: nothing goes in or out any more.
+    bool vanished = false;
+    // The time the port layer sees: a read that finds nothing has waited
+    // its whole time-out.
+    long long nowMs = 0;
+    int timeoutMs = 1000;
 };
 
 class FakeDevice : public SerialDevice {
@@ -40,13 +46,17 @@ class FakeDevice : public SerialDevice {
     void purge_receive() override;
     size_t write(const uint8_t* bytes, size_t count) override;
     size_t read(uint8_t* buffer, size_t count) override;
+    bool lost() const override { return wire_->vanished; }
 
   private:
     std::shared_ptr<Wire> wire_;
 };
 
-// Makes every port open onto the wire (or fail, when `fail` is set).
+// Makes every port open onto the wire (or fail, when `fail` is set), on
+// the wire's clock.
 void useFakePorts(std::shared_ptr<Wire> wire, bool fail = false);
+// Back to termios devices and the steady clock.
+void useRealPorts();
 // A simulated unit answering on the wire.
 void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit);
 // Cancels the run after `count` reads that found nothing.

@@ -1,4 +1,4 @@
-// Which device stands behind port number n ("COM n").
+// Which device stands behind a port number ("COM n"), for both programs.
 #pragma once
 
 #include <functional>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace glowset {
+namespace ports {
 
 // Where the rule looks: the environment and the serial devices present.
 struct PortEnvironment {
@@ -22,7 +22,15 @@ PortEnvironment systemPortEnvironment();
 // else the n-th serial device; nullopt when there is none.
 std::optional<std::string> deviceForPort(int portNumber, const PortEnvironment& environment);
 
+// The number n of a port name "COMn" (n of one to nine digits); nullopt for
+// anything else, which is taken as a device path.
+std::optional<int> portNumberOfName(const std::string& name);
+
+// The device a port name stands for: "COMn" by the rule above ("" when it
+// has none), any other name as a device path.
+std::string deviceForPortName(const std::string& name, const PortEnvironment& environment);
+
 // Orders device names like "/dev/ttyUSB10" after "/dev/ttyUSB2".
 void sortByNumber(std::vector<std::string>& devices);
 
-}  // namespace glowset
+}  // namespace ports

@@ -1,11 +1,11 @@
-#include "glowset/platform/port_names.h"
+#include "common/ports/port_names.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-namespace glowset {
+namespace ports {
 namespace {
 
 long long trailingNumber(const std::string& name) {
@@ -66,6 +66,20 @@ PortEnvironment systemPortEnvironment() {
     return environment;
 }
 
+std::optional<int> portNumberOfName(const std::string& name) {
+    if (name.size() < 4 || name.size() > 12 || name.compare(0, 3, "COM") != 0 ||
+        name.find_first_not_of("0123456789", 3) != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::stoi(name.substr(3));
+}
+
+std::string deviceForPortName(const std::string& name, const PortEnvironment& environment) {
+    const auto number = portNumberOfName(name);
+    if (!number) return name;
+    return deviceForPort(*number, environment).value_or(std::string());
+}
+
 std::optional<std::string> deviceForPort(int portNumber, const PortEnvironment& environment) {
     if (portNumber < 1) return std::nullopt;
     if (environment.variable) {
@@ -78,4 +92,4 @@ std::optional<std::string> deviceForPort(int portNumber, const PortEnvironment& 
     return devices[portNumber - 1];
 }
 
-}  // namespace glowset
+}  // namespace ports
