@@ -5,12 +5,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <cstdio>
 
 #include "romwright/rom/rom_image.h"
 #include "romwright/serial/serial_port.h"
@@ -89,7 +91,16 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     chooseFile = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(owner, {}, {}, "ROM Files (*.rom)");
     };
-    showError = [this](const QString& text) { QMessageBox::warning(this, "Flasher Error", text); };
+    showError = [this](const QString& text) {
+        // Without a screen (a script's offscreen run) a modal box would wait
+        // for an OK that nobody can press.
+        const QString platform = QGuiApplication::platformName();
+        if (platform == "offscreen" || platform == "minimal") {
+            std::fprintf(stderr, "Flasher Error: %s\n", text.trimmed().toLocal8Bit().constData());
+            return;
+        }
+        QMessageBox::warning(this, "Flasher Error", text);
+    };
 }
 
 FlasherWindow::~FlasherWindow() {
@@ -174,6 +185,17 @@ void FlasherWindow::apply_options(const std::vector<Option>& options) {
                 break;
         }
     }
+}
+
+void FlasherWindow::apply_program_options(const ProgramOptions& options) {
+    apply_options(options.options);
+    if (!options.port.empty()) {
+        portList->setCurrentIndex(-1);
+        portList->setPlaceholderText(QString::fromLocal8Bit(options.port.c_str()));
+        std::lock_guard lock(state_.mutex);
+        state_.port_name = options.port;
+    }
+    if (options.verify) state_.flags |= kVerify;
 }
 
 void FlasherWindow::set_status(const QString& text) {
@@ -292,6 +314,8 @@ void FlasherWindow::flash_worker() {
         };
         callbacks.info = [](const std::string&) {};
         callbacks.stop = [this] { return state_.quitting.load(); };
+        std::string problem;
+        callbacks.problem = [&problem](const std::string& text) { problem = text; };
         const RunResult result = program_unit(port, path, state_.flags, state_.range_start,
                                               state_.range_end, callbacks, programmers_);
         if (state_.quitting) return;
@@ -303,7 +327,10 @@ void FlasherWindow::flash_worker() {
                 return;
             }
         }
-        const QString text = QString::fromStdString(status_after_run(result, state_.last_percent));
+        const std::string words = status_after_run(result, state_.last_percent, problem);
+        // A script that started the window learns the outcome too.
+        std::fprintf(stderr, "%s\n", words.c_str());
+        const QString text = QString::fromLocal8Bit(words.c_str());
         QMetaObject::invokeMethod(
             this,
             [this, text] {

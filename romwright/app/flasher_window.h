@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "romwright/app/command_line.h"
+#include "romwright/app/program_options.h"
 #include "romwright/app/flasher_state.h"
 #include "romwright/run/program_unit.h"
 
@@ -33,6 +34,9 @@ class FlasherWindow : public QDialog {
 
     void select_rom_file(const std::string& path);
     void apply_options(const std::vector<Option>& options);
+    // The single-token options, then --port (a device path that no entry
+    // of the list names) and --verify.
+    void apply_program_options(const ProgramOptions& options);
     // Starts the worker thread; runs begin when start_event is set.
     void start_worker();
     // Ends the worker: a run in progress is cancelled and stopped, and the

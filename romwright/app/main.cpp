@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "romwright/app/console_run.h"
 #include "romwright/app/flasher_window.h"
 
 namespace {
@@ -33,7 +34,24 @@ bool windowPossible(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const romwright::ProgramOptions options = romwright::parse_program_options(arguments);
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "romwright: %s\nTry 'romwright --help'.\n", options.error.c_str());
+        return romwright::kExitBadCommandLine;
+    }
+    if (options.help || options.version) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName("romwright");
+        if (options.help) {
+            std::fputs(romwright::program_help().c_str(), stdout);
+        } else {
+            std::printf("romwright %s\n", MARQUELLE_VERSION);
+        }
+        return 0;
+    }
+    if (options.console) return romwright::run_console(options, stderr);
+
     if (!windowPossible(argc, argv)) {
         std::fputs("Can't load dialog box!\n", stderr);
         return 2;
@@ -42,7 +60,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("romwright");
     romwright::FlasherState state;
     romwright::FlasherWindow window(state);
-    window.apply_options(romwright::parse_command_line(arguments));
+    window.apply_program_options(options);
     window.start_worker();
     window.showNormal();
     std::signal(SIGTERM, onTermination);

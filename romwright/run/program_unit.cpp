@@ -117,7 +117,7 @@ class Transfer {
 void Transfer::note_silence(uint32_t address) {
     if (!unit_silent() || !problem_.empty()) return;
     char text[120];
-    std::snprintf(text, sizeof text, "the unit sent nothing for %lld seconds (page %05X)",
+    std::snprintf(text, sizeof text, "the unit sent nothing for %lld seconds (address %05X)",
                   static_cast<long long>(kUnitSilenceLimit.count() / 1000), address);
     problem_ = text;
     stdout_printer()(std::string(text) + "\n");

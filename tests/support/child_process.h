@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,6 +53,26 @@ class ChildProcess {
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Waits at most `limit` for the end; the exit code, -1 after a signal,
+    // -2 when it was still running (it is then killed). The limit only
+    // keeps a hang from stalling the suite; no test asserts how long it took.
+    int wait(std::chrono::milliseconds limit) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (pid_ > 0) {
+            int status = 0;
+            const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+            if (done == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(SIGKILL);
+                return -2;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
     bool running() const { return pid_ > 0; }
 
   private:
@@ -61,6 +83,21 @@ class ChildProcess {
     }
     pid_t pid_ = -1;
 };
+
+// The whole text of a file ("" when it cannot be read).
+inline std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Waits (at most half a minute, against a hang) until the file holds the text.
+inline bool waitForText(const std::string& path, const std::string& text) {
+    for (int i = 0; i < 3000; ++i) {
+        if (fileText(path).find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
 
 // Waits (at most a few seconds) until the path exists, as a simulator's
 // link does once its device is ready.

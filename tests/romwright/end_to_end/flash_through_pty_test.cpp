@@ -72,6 +72,25 @@ TEST_F(FlashThroughPty, NativeLoaderWholeFlashImageReadsBackIdentically) {
     EXPECT_TRUE(flash == expected);
 }
 
+// A line left as a terminal (echo, CR/LF translation, XON/XOFF, line
+// editing): only the flasher's own set-up keeps LF, CR, XON and XOFF intact,
+// in both directions.
+TEST_F(FlashThroughPty, ACookedLineStillCarriesEveryByte) {
+    start({"--cooked"});
+    Bytes expected;
+    const std::string path = image(8, 1, expected).writeTo(tempPath("cooked.rom"));
+    ASSERT_EQ(program_unit("COM1", path, kNoBreak, 0, 0, {}), kSuccess);
+    const std::string readBack = tempPath("cooked.bin");
+    ASSERT_EQ(program_unit("COM1", readBack, kNoBreak | kReadMode, 0x80000, 0x80800, {}),
+              kSuccess);
+    std::ifstream in(readBack, std::ios::binary);
+    const Bytes read((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_TRUE(std::equal(read.begin(), read.end(), expected.begin() + 0x80000));
+    const Bytes flash = stop();
+    ASSERT_EQ(flash.size(), expected.size());
+    EXPECT_TRUE(flash == expected);
+}
+
 TEST_F(FlashThroughPty, M16cBootLoaderWholeFlashImage) {
     start({"--protocol", "m16c"});
     Bytes expected;

@@ -1,4 +1,10 @@
-// The romwright program as a script runs it: options, exit code, the flash.
+// The romwright program as scripts run it, against the unitsim program on a
+// pseudo-terminal: options, standard error, exit codes and the flash.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "tests/romwright/support/fake_device.h"
@@ -6,49 +12,174 @@
 namespace romwright::testing {
 namespace {
 
-int runRomwright(const std::vector<std::string>& args,
-                 const std::vector<std::string>& environment) {
-    testsupport::ChildProcess program;
-    std::vector<std::string> command = {ROMWRIGHT_PROGRAM};
+using namespace std::chrono_literals;
+
+// Runs romwright without a display ("NAME=value" entries of `environment`
+// added); returns its exit code, its output in `output`.
+int runWithoutDisplay(const std::vector<std::string>& args, std::string& output,
+                      const std::vector<std::string>& environment = {}) {
+    static int counter = 0;
+    const std::string log = tempPath("romwright-" + std::to_string(counter++) + ".log");
+    std::vector<std::string> command = {"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
+                                        "-u", "QT_QPA_PLATFORM"};
+    command.insert(command.end(), environment.begin(), environment.end());
+    command.push_back(ROMWRIGHT_PROGRAM);
     command.insert(command.end(), args.begin(), args.end());
-    program.start(command, environment);
-    return program.wait();
+    testsupport::ChildProcess program;
+    program.start(command, {}, log);
+    const int code = program.wait(60s);
+    output = testsupport::fileText(log);
+    return code;
 }
 
-TEST(RomwrightProgram, ScriptedFlashExitsZeroWithTheImageInTheFlash) {
-    UnitProgram unit;
-    unit.start({});
+std::string lastLine(const std::string& text) {
+    const size_t end = text.find_last_not_of('\n');
+    if (end == std::string::npos) return {};
+    const size_t start = text.rfind('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1,
+                       end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+std::string fourPages(int programmer = 1) {
     RomBuilder builder;
-    for (int p = 0; p < 40; ++p) builder.page(0xF0000 + 256u * p, static_cast<uint8_t>(0x0A + p));
+    builder.programmer = programmer;
+    for (int p = 0; p < 4; ++p) builder.page(0x80000 + 256u * p, static_cast<uint8_t>(0x40 + p));
+    return builder.writeTo(tempPath("four-" + std::to_string(programmer) + ".rom"));
+}
+
+bool holdsFourPages(const Bytes& flash) {
+    if (flash.size() != 1u << 20) return false;
+    for (int p = 0; p < 4; ++p) {
+        if (flash[0x80000 + 256u * p + 100] != 0x40 + p) return false;
+    }
+    return flash[0x80400] == 0xFF;
+}
+
+// One scripted run per fault: the exit code says which result it was, the
+// last line of standard error says it in words.
+TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
+    const std::string image = fourPages();
+    const std::string m16cImage = fourPages(0);
+    const struct {
+        const char* name;
+        std::vector<std::string> unit;  // unitsim options; empty: no unit
+        std::vector<std::string> args;  // "LINK" stands for the unit's device
+        int exitCode;
+        std::string lastLine;  // its start
+        std::string alsoSaid;
+        bool flashHoldsTheImage;
+    } cases[] = {
+        {"programmed", {"--quiet"}, {"--console", "--port", "LINK", "-f" + image}, 0,
+         "Successfully programmed unit", "pages/s", true},
+        {"programmed and verified", {"--quiet"},
+         {"--console", "--verify", "--port", "LINK", "-f" + image}, 0,
+         "Successfully programmed unit", "Verifying 4 pages", true},
+        {"verify finds a wrong byte", {"--fault", "corrupt-page=2"},
+         {"--console", "--verify", "--port", "LINK", "-f" + image}, 6,
+         "Error programming unit: verification failed: the page at 80100", "",
+         true /* but for the one byte */},
+        {"cable pulled", {"--fault", "vanish-after=2"}, {"--console", "--port", "LINK", "-f" + image},
+         2, "The port was disconnected", "", false},
+        {"every erase refused", {"--fault", "refuse-erase"},
+         {"--console", "--port", "LINK", "-f" + image}, 6,
+         "Error programming unit: the unit did not erase the block at 80000", "", false},
+        {"silent after connect", {"--fault", "silent-after-connect"},
+         {"--console", "--port", "LINK", "-f" + image}, 5,
+         "Invalid response from unit: the unit sent nothing for 10 seconds", "(address 8FFFE)",
+         false},
+        {"page file on a full disk", {"--quiet"},
+         {"--console", "--port", "LINK", "-f/dev/full", "-r80000-80400"}, 3,
+         "Invalid file: cannot write the page file", "", false},
+        {"verify of an M16C image", {"--protocol", "m16c"},
+         {"--console", "--verify", "--port", "LINK", "-f" + m16cImage}, 6,
+         "Error programming unit: this image is for the M16C boot loader", "", false},
+        {"no device", {}, {"--console", "--port", "/nonexistent/tty", "-f" + image}, 2,
+         "Unable to open COM port: /nonexistent/tty does not exist", "", false},
+        {"no such image", {}, {"--console", "-f/nonexistent.rom"}, 4, "Invalid filename", "",
+         false},
+        {"unknown long option", {}, {"--console", "--bogus"}, 64, "Try 'romwright --help'.",
+         "Unknown option 'bogus'", false},
+    };
+    for (const auto& c : cases) {
+        UnitProgram unit;
+        if (!c.unit.empty()) unit.start(c.unit);
+        std::vector<std::string> args = c.args;
+        for (auto& a : args) {
+            if (a == "LINK") a = unit.link;
+        }
+        std::string output;
+        EXPECT_EQ(runWithoutDisplay(args, output), c.exitCode) << c.name << "\n" << output;
+        EXPECT_EQ(lastLine(output).substr(0, c.lastLine.size()), c.lastLine) << c.name;
+        EXPECT_NE(output.find(c.alsoSaid), std::string::npos) << c.name << "\n" << output;
+        if (!c.unit.empty()) EXPECT_EQ(holdsFourPages(unit.stop()), c.flashHoldsTheImage) << c.name;
+    }
+}
+
+TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
+    const std::string image = fourPages();
+    UnitProgram unit;
+    unit.start({"--quiet"});
+    const int held = ::open(unit.link.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    std::string output;
+    EXPECT_EQ(runWithoutDisplay({"--console", "-c1", "-f" + image}, output, {"COM1=" + unit.link}),
+              2);
+    EXPECT_NE(lastLine(output).find("is in use by another program"), std::string::npos) << output;
+    ::close(held);
+
+    // Let go, the same port works, twice in a row: nothing of a run stays on
+    // the device to lock out the next one.
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(runWithoutDisplay({"--console", "-c1", "-f" + image}, output,
+                                    {"COM1=" + unit.link}),
+                  0)
+            << output;
+    }
+    EXPECT_TRUE(holdsFourPages(unit.stop()));
+
+    if (::geteuid() != 0) {  // root may open anything
+        const std::string forbidden = tempPath("forbidden-tty");
+        std::ofstream(forbidden).put('x');
+        ::chmod(forbidden.c_str(), 0);
+        EXPECT_EQ(runWithoutDisplay({"--console", "--port", forbidden, "-f" + image}, output), 2);
+        EXPECT_NE(lastLine(output).find("no permission for " + forbidden), std::string::npos)
+            << output;
+    }
+}
+
+TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
+    // A bad record's warning goes to standard error instead of a box nobody
+    // can close, and the run goes on to close the window with 0.
+    UnitProgram unit;
+    unit.start({"--quiet"});
+    RomBuilder builder;
+    builder.page(0xF0000, 0x0A).page(0xF0100, 0x0B, 0, 9).page(0xF0200, 0x0C);
     const std::string image = builder.writeTo(tempPath("program.rom"));
-    EXPECT_EQ(runRomwright({"-f" + image, "-c1", "-g"},
-                           {"COM1=" + unit.link, "QT_QPA_PLATFORM=offscreen"}),
+    std::string output;
+    EXPECT_EQ(runWithoutDisplay({"-f" + image, "-c1", "-g"}, output,
+                                {"COM1=" + unit.link, "QT_QPA_PLATFORM=offscreen"}),
               0);
+    EXPECT_NE(output.find("Flasher Error: Bad record, skipping"), std::string::npos) << output;
     const Bytes flash = unit.stop();
     ASSERT_EQ(flash.size(), 1u << 20);
-    for (int p = 0; p < 40; ++p) EXPECT_EQ(flash[0xF0000 + 256u * p + 100], 0x0A + p) << p;
-    EXPECT_EQ(flash[0xF0000 + 256u * 40], 0xFF);
-}
+    EXPECT_EQ(flash[0xF0000], 0x0A);
+    EXPECT_EQ(flash[0xF0200], 0x0C);
 
-TEST(RomwrightProgram, RefusedPageExitsOneAndNoDisplayExitsTwo) {
-    UnitProgram unit;
-    unit.start({"--fault", "refuse-page=2"});
-    RomBuilder builder;
-    builder.page(0x80000, 1).page(0x80100, 2);
-    const std::string image = builder.writeTo(tempPath("refused.rom"));
-    // A failed run leaves the window open; SIGTERM closes it as a script's
-    // time-out would.
+    // A failed run leaves the window open with its result, which a script
+    // reads on standard error; SIGTERM then closes it with 1.
+    UnitProgram refusing;
+    refusing.start({"--fault", "refuse-page=2"});
+    const std::string log = tempPath("refused.log");
     testsupport::ChildProcess program;
     program.start({ROMWRIGHT_PROGRAM, "-f" + image, "-c1", "-g"},
-                  {"COM1=" + unit.link, "QT_QPA_PLATFORM=offscreen"});
-    ::sleep(2);
+                  {"COM1=" + refusing.link, "QT_QPA_PLATFORM=offscreen"}, log);
+    EXPECT_TRUE(testsupport::waitForText(log, "Error programming unit"));
     EXPECT_EQ(program.stop(SIGTERM), 1);
-    unit.stop();
+    refusing.stop();
 
-    testsupport::ChildProcess headless;
-    headless.start({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
-                    "QT_QPA_PLATFORM", ROMWRIGHT_PROGRAM, "-g"});
-    EXPECT_EQ(headless.wait(), 2);
+    EXPECT_EQ(runWithoutDisplay({"-g"}, output), 2);
+    EXPECT_EQ(lastLine(output), "Can't load dialog box!");
 }
 
 }  // namespace
