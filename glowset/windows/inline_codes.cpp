@@ -103,18 +103,25 @@ std::string colourCode(int position) {
     return std::string("$C") + static_cast<char>('A' + position);
 }
 
+bool hasVisibleGlyph(char ch) {
+    const auto byte = static_cast<unsigned char>(ch);
+    return byte > 0x20 && byte != 0x7F && !(byte >= 0x80 && byte <= 0xA0) && byte != 0xAD;
+}
+
 InlineText buildInlineText(const std::vector<FormattedChar>& characters) {
     InlineText result;
     bool first = true;
     FontPreview lastFont;
     std::string lastTypeface;  // keeps lastFont.typeface alive
     Rgb lastColour;
-    // Codes written before any character: candidates for the header.
+    // Codes written before any visible character: candidates for the header.
     bool atStart = true;
     for (const FormattedChar& c : characters) {
-        if (c.ch == ' ') {
+        if (!hasVisibleGlyph(c.ch)) {
+            // A space, a line break or an empty line shows no font or colour:
+            // its format (an empty paragraph's is the editor's default) must
+            // not become the message's.
             result.text += c.ch;
-            atStart = false;
             continue;
         }
         const FontPreview font{c.typeface, c.size, c.shade, c.colourShade};

@@ -57,10 +57,15 @@ struct InlineText {
     std::string text;                 // the characters with later changes inline
 };
 
+// True for an 8-bit character that shows something: not a space, a line
+// break or another control character, a non-breaking space or a soft hyphen.
+bool hasVisibleGlyph(char ch);
+
 // Walks the characters: a font or colour code wherever the format of a
-// non-space character differs from the last one written (the first
-// non-space character always counts as a change), then the character. A
-// leading font code and then a leading colour code move into the header.
+// visible character differs from the last one written (the first visible
+// character always counts as a change), then the character; characters
+// without a visible glyph go as they are. The font and colour codes of the
+// first visible character move into the header.
 InlineText buildInlineText(const std::vector<FormattedChar>& characters);
 
 }  // namespace glowset

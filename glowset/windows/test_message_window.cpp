@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "glowset/link/glowset_main.h"
@@ -19,6 +21,7 @@
 #include "glowset/protocol/default_message_record.h"
 #include "glowset/protocol/numbers.h"
 #include "glowset/windows/message_text.h"
+#include "glowset/windows/text_guard.h"
 
 namespace glowset {
 namespace {
@@ -92,6 +95,7 @@ void LEDTestMessage::build() {
     ColorTextBox = new QTextEdit(this);
     ColorTextBox->setObjectName("ColorTextBox");
     ColorTextBox->setMinimumHeight(90);
+    ColorTextBox->installEventFilter(this);
     Test = new QLineEdit(this);
     Test->setObjectName("Test");
     Test->setReadOnly(true);
@@ -165,25 +169,29 @@ void LEDTestMessage::build() {
         connect(lists[i], &QListWidget::currentRowChanged, this, [this, i] { parameterChosen(i); });
     }
     connect(Timeout, &QLineEdit::textChanged, this, [this] { parameterChosen(kTimeoutBox); });
+    // What the operator types: characters with an 8-bit equivalent are
+    // converted, and the typed characters (only they: a word coloured
+    // before keeps its colour) take the current entries' look.
+    connect(ColorTextBox->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) {
+                if (building_ || added <= 0) return;
+                building_ = true;
+                const int length = convertTypedRange(ColorTextBox, position, added,
+                                                     [this](const QString& text) { showAck(text); });
+                QTextCharFormat format;
+                if (!selectionMode) applyFontPreview(format, fontList->currentRow());
+                format.setForeground(previewColour(ColorList->currentRow()));
+                QTextCursor typed(ColorTextBox->document());
+                typed.setPosition(position);
+                typed.setPosition(std::min(position + length,
+                                           ColorTextBox->document()->characterCount() - 1),
+                                  QTextCursor::KeepAnchor);
+                typed.mergeCharFormat(format);
+                ColorTextBox->mergeCurrentCharFormat(format);
+                building_ = false;
+            });
     connect(ColorTextBox, &QTextEdit::textChanged, this, [this] {
-        if (building_) return;
-        building_ = true;
-        if (selectionMode) {
-            ColorTextBox->setTextColor(previewColour(ColorList->currentRow()));
-        } else {
-            // Whole-text mode: what was typed takes the text's one font and
-            // colour, wherever the cursor stood (an empty editor or a new
-            // line has no format of its own to pass on).
-            QTextCharFormat format;
-            applyFontPreview(format, fontList->currentRow());
-            format.setForeground(previewColour(ColorList->currentRow()));
-            QTextCursor all(ColorTextBox->document());
-            all.select(QTextCursor::Document);
-            all.mergeCharFormat(format);
-            ColorTextBox->mergeCurrentCharFormat(format);
-        }
-        building_ = false;
-        BuildTestCommand();
+        if (!building_) BuildTestCommand();
     });
     connect(MsgPri, &QComboBox::activated, this, [this] { MsgPri_Click(); });
     connect(SaveSettings, &QCheckBox::clicked, this, [this] { SaveSettings_Click(); });
@@ -195,6 +203,18 @@ void LEDTestMessage::build() {
 }
 
 bool LEDTestMessage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ColorTextBox && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & Qt::ShiftModifier)) {
+            // The editor would turn Enter in an empty first paragraph into a
+            // format reset; the operator wants a new line wherever the caret is.
+            QTextCursor cursor = ColorTextBox->textCursor();
+            cursor.insertBlock();
+            ColorTextBox->setTextCursor(cursor);
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         if (watched == Labels[3]) ColorLabel_DblClick();
         if (watched == Test) Test_DblClick();
@@ -312,8 +332,14 @@ void LEDTestMessage::ColorLabel_DblClick() {
 std::vector<FormattedChar> LEDTestMessage::formattedText() const {
     std::vector<FormattedChar> chars;
     const auto toChar = [](QChar c) {
-        const char latin = c.toLatin1();
-        return latin == 0 && c.unicode() != 0 ? '?' : latin;
+        // Shift+Enter and the other separators are line breaks too.
+        if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\r' ||
+            c == QChar(0x85)) {
+            return '\n';
+        }
+        // Anything else beyond the code page is refused before sending;
+        // until then the preview shows it as "?".
+        return c.unicode() > 0xFF ? '?' : static_cast<char>(c.unicode());
     };
     for (QTextBlock block = ColorTextBox->document()->begin(); block.isValid();
          block = block.next()) {
@@ -346,15 +372,18 @@ std::vector<FormattedChar> LEDTestMessage::formattedText() const {
 std::string LEDTestMessage::BuildTestCommand() {
     const InlineText text = buildInlineText(formattedText());
     // The first font and colour travel in the header; the lists show them
-    // without applying them to the editor again.
-    if (text.headerFont) {
-        const QSignalBlocker block(fontList);
-        selectRow(fontList, *text.headerFont);
-    }
-    if (text.headerColour) {
-        const QSignalBlocker block(ColorList);
-        selectRow(ColorList, *text.headerColour);
-    }
+    // without applying them to the editor again. A move counts as the
+    // operator's choice for the priority the changes are saved to.
+    const auto moveTo = [this](QListWidget* list, int row, int kind) {
+        if (list->currentRow() == row) return;
+        {
+            const QSignalBlocker block(list);
+            selectRow(list, row);
+        }
+        if (SaveSettings->isChecked()) copyToMainWindow(kind);
+    };
+    if (text.headerFont) moveTo(fontList, *text.headerFont, kFontList);
+    if (text.headerColour) moveTo(ColorList, *text.headerColour, kColorList);
     TestMessageParams p;
     p.id = static_cast<int16_t>(MsgID->currentIndex());
     p.font = static_cast<int16_t>(fontList->currentRow());
@@ -386,12 +415,18 @@ void LEDTestMessage::startExchange(const std::string& bytes, bool reading) {
     startProgress();
 }
 
+bool LEDTestMessage::textFitsTheSign() {
+    return acceptForSign(ColorTextBox->toPlainText(), "sent to the sign", this,
+                         platform_.dialogs);
+}
+
 void LEDTestMessage::Upload_Click() {
-    if (MSComm1->isOpen()) return;
+    if (MSComm1->isOpen() || !textFitsTheSign()) return;
     startExchange(BuildTestCommand() + kCommandEnd, false);
 }
 
 void LEDTestMessage::Test_DblClick() {
+    if (MSComm1->isOpen() || !textFitsTheSign()) return;
     startExchange(Test->text().toLatin1().toStdString() + kCommandEnd, false);
 }
 

@@ -68,6 +68,9 @@ class LEDTestMessage : public ExchangeWindow {
     void copyToMainWindow(int list);
     void applyToEditor(const std::function<void(QTextCharFormat&)>& change);
     void startExchange(const std::string& bytes, bool reading);
+    // False, after a message saying which, when the editor holds characters
+    // the sign cannot show.
+    bool textFitsTheSign();
     bool building_ = false;
     bool closed_ = false;
 };

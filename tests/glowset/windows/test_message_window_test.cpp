@@ -1,6 +1,8 @@
 // The test message window: inline codes from the editor, the lists, the
 // copy into the main window, replies.
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -126,6 +128,94 @@ TEST_F(TestMessage, CommandsFromTheEditor) {
         EXPECT_EQ(w->Ack->text(), "Upload Successfull") << c.name;
         clock.advance(500);
         EXPECT_TRUE(w->Upload->isEnabled()) << c.name;
+        w.reset();
+        window.reset();
+    }
+}
+
+// The editor as an operator works it: keys on the real editor, the send
+// button pressed, what went over the wire compared.
+TEST_F(TestMessage, WhatTheEditorShowsIsWhatTheSignGets) {
+    const auto key = [](QWidget* to, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                        const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+        QCoreApplication::sendEvent(to, &press);
+        QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+        QCoreApplication::sendEvent(to, &release);
+    };
+    const auto typeKeys = [&key](QWidget* to, const QString& text) {
+        for (QChar c : text) key(to, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    };
+    const auto enter = [&key](QWidget* to) { key(to, Qt::Key_Return, Qt::NoModifier, "\r"); };
+    const struct {
+        const char* name;
+        std::function<void(LEDTestMessage&)> edit;
+        std::string sent;  // "" when nothing may be sent
+        int mainColourOfPriority2 = -1;  // checked when not -1
+    } cases[] = {
+        {"an empty first line keeps the chosen colour",
+         [&](LEDTestMessage& w) {
+             w.fontList->setCurrentRow(9);
+             w.ColorList->setCurrentRow(3);
+             enter(w.ColorTextBox);
+             typeKeys(w.ColorTextBox, "Hi");
+         },
+         "<id=0 f=9 s=0 c=3 a=0 b=0 p=2 sp=2 t=10>$LHi\r"},
+        {"Shift+Enter is a line break",
+         [&](LEDTestMessage& w) {
+             typeKeys(w.ColorTextBox, "a");
+             key(w.ColorTextBox, Qt::Key_Return, Qt::ShiftModifier, "\r");
+             typeKeys(w.ColorTextBox, "b");
+         },
+         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>a$Lb\r"},
+        {"typing after mixing colours keeps them",
+         [&](LEDTestMessage& w) {
+             typeKeys(w.ColorTextBox, "AB");
+             w.ColorLabel_DblClick();
+             select(w, 1, 2);
+             w.ColorList->setCurrentRow(3);
+             w.ColorLabel_DblClick();  // back to whole text
+             w.ColorTextBox->moveCursor(QTextCursor::End);
+             typeKeys(w.ColorTextBox, "C");
+         },
+         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>A$CDB$CAC\r"},
+        {"a header move is saved to the priority",
+         [&](LEDTestMessage& w) {
+             w.MsgPri->setCurrentIndex(2);
+             w.MsgPri_Click();
+             typeKeys(w.ColorTextBox, "ab");
+             w.ColorLabel_DblClick();
+             select(w, 0, 1);
+             w.ColorList->setCurrentRow(3);
+             select(w, 1, 2);
+             w.ColorList->setCurrentRow(5);  // the header moves the list back to 3
+         },
+         "<id=0 f=5 s=0 c=3 a=0 b=0 p=2 sp=2 t=10>a$CFb\r", 3},
+        {"typographic characters become their 8-bit forms",
+         [&](LEDTestMessage& w) { typeKeys(w.ColorTextBox, "\u201CHi\u201D \u2013 ok\u2026"); },
+         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>\"Hi\" - ok...\r"},
+        {"a euro sign is refused", [&](LEDTestMessage& w) { typeKeys(w.ColorTextBox, "5 \u20AC"); },
+         ""},
+        {"a typed degree sign would be a time code: refused",
+         [&](LEDTestMessage& w) { typeKeys(w.ColorTextBox, "25\u00B0C"); }, ""},
+    };
+    for (const auto& c : cases) {
+        auto w = open();
+        dialogs.messages.clear();
+        c.edit(*w);
+        const size_t start = mark();
+        w->findChild<QPushButton*>("Upload")->click();
+        if (c.sent.empty()) {
+            EXPECT_TRUE(writesSince(start).empty()) << c.name;
+            ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
+            EXPECT_TRUE(dialogs.messages[0].text.contains("U+")) << c.name;
+        } else {
+            ASSERT_EQ(writesSince(start).size(), 1u) << c.name;
+            EXPECT_EQ(writesSince(start)[0].bytes, c.sent) << c.name;
+            EXPECT_TRUE(dialogs.messages.empty()) << c.name;
+        }
+        if (c.mainColourOfPriority2 >= 0)
+            EXPECT_EQ(window->ColorP[2]->currentIndex(), c.mainColourOfPriority2) << c.name;
         w.reset();
         window.reset();
     }
