@@ -16,6 +16,7 @@
 #include "glowset/options/option_sets.h"
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/replies.h"
+#include "glowset/windows/text_guard.h"
 
 namespace glowset {
 namespace {
@@ -137,6 +138,11 @@ void GlowsetMain::wireHandlers() {
         }
     }
     for (QComboBox* list : Pri0) watchTyping(list);
+    // Text for the sign: typographic characters converted as typed.
+    const ConversionNotice tell = [this](const QString& text) { showStatus(text); };
+    guardTypedText(usercmd1, tell);
+    for (QLineEdit* box : Capcode0) guardTypedText(box, tell);
+    for (QLineEdit* box : TimeoutP) guardTypedText(box, tell);
     Image1->installEventFilter(this);
     // The id-mode switch acts on the press itself, so the check box must not
     // also toggle on its own.

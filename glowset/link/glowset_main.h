@@ -157,6 +157,9 @@ class GlowsetMain : public QMainWindow {
     void TextClear_Timer();
     void applySettingsLine(const std::string& line);
     void reportOpenFailure(const OpenError& error);
+    // False, after a message naming them, when a text box holds characters
+    // the sign cannot show.
+    bool textBoxesFitTheSign();
 
     Platform& platform_;
     bool discardingLine_ = false;  // inside an overlong line, until its LF

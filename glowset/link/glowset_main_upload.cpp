@@ -10,6 +10,7 @@
 #include "glowset/link/glowset_main.h"
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/numbers.h"
+#include "glowset/windows/text_guard.h"
 
 namespace glowset {
 
@@ -38,7 +39,15 @@ int GlowsetMain::getChangedRows() {
     return glowset::getChangedRows(window, signCopy, flags);
 }
 
+bool GlowsetMain::textBoxesFitTheSign() {
+    QString all = usercmd1->text();
+    for (QLineEdit* box : Capcode0) all += box->text();
+    for (QLineEdit* box : TimeoutP) all += box->text();
+    return acceptForSign(all, "sent to the sign", this, platform_.dialogs);
+}
+
 void GlowsetMain::UploadAll_Click() {
+    if (!textBoxesFitTheSign()) return;  // nothing sent, every change still marked
     const WindowSettings window = readControls();
     for (int p = 0; p < 5; ++p) {
         const auto& c = window.priorities[p].codes;

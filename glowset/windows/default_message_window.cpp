@@ -16,6 +16,8 @@
 #include "glowset/protocol/numbers.h"
 #include "glowset/windows/message_text.h"
 #include "glowset/windows/sign_clock.h"
+#include "glowset/windows/text_guard.h"
+#include "glowset/windows/typed_text.h"
 
 namespace glowset {
 namespace {
@@ -82,6 +84,7 @@ void GlowsetDefaultMessage::build() {
     defaultMessage->setObjectName("defaultMessage");
     defaultMessage->setAcceptRichText(false);
     defaultMessage->setMinimumHeight(90);
+    guardTypedText(defaultMessage, [this](const QString& text) { showAck(text); });
     Test = new QLineEdit(this);
     Test->setObjectName("Test");
     Test->setReadOnly(true);
@@ -258,6 +261,10 @@ void GlowsetDefaultMessage::finishExchange(bool writing) {
 
 void GlowsetDefaultMessage::Upload_Click() {
     if (exchangeRunning()) return;
+    if (!acceptForSign(defaultMessage->toPlainText(), "sent to the sign", this,
+                       platform_.dialogs)) {
+        return;
+    }
     Test->clear();
     const std::string text = messageText();
     const auto p = positions();
@@ -384,6 +391,21 @@ void GlowsetDefaultMessage::Exit_Click() {
 void GlowsetDefaultMessage::done(int result) {
     if (!closed_) {
         closed_ = true;
+        // The message is kept for the settings file: characters that cannot
+        // be stored there are left out, and the operator is told which.
+        const QString refused = refusedCharacters(defaultMessage->toPlainText());
+        if (!refused.isEmpty()) {
+            platform_.dialogs.message(this,
+                                      "These characters cannot be kept in the default message "
+                                      "and were left out: " +
+                                          refused,
+                                      "Characters the sign cannot show");
+            QString kept;
+            for (const char32_t c : defaultMessage->toPlainText().toStdU32String()) {
+                if (c == U'\n' || !refusedForSign(c)) kept += QString::fromUcs4(&c, 1);
+            }
+            defaultMessage->setPlainText(kept);
+        }
         const auto p = positions();
         main_.SaveDefaultMsg(messageText(), p[0], p[1], p[2], p[3], p[4], p[5]);
         main_.SetupDefaultMsg->setToolTip(

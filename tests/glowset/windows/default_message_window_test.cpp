@@ -298,3 +298,28 @@ TEST_F(DefaultMessage, ListsAndTimeControlsByModel) {
 
 }  // namespace
 }  // namespace glowset::testing
+
+namespace glowset::testing {
+namespace {
+
+// Typed as an operator types: converted where an 8-bit form exists; a
+// character the sign would misread is neither sent nor kept.
+TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
+    sign();
+    auto w = open();
+    w->defaultMessage->setFocus();
+    w->defaultMessage->insertPlainText(QString::fromUtf8("\u201CHot\u201D 25\u00B0C"));
+    EXPECT_EQ(w->defaultMessage->toPlainText(), QString::fromUtf8("\"Hot\" 25\u00B0C"));
+    EXPECT_TRUE(w->Ack->text().contains("Changed for the sign")) << w->Ack->text().toStdString();
+    const size_t start = mark();
+    w->findChild<QPushButton*>("Upload")->click();
+    EXPECT_TRUE(writesSince(start).empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("U+00B0"));
+    w->findChild<QPushButton*>("Exit")->click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);  // told what was left out
+    EXPECT_EQ(window->getDefaultMsg().substr(0, 11), ",\"Hot\" 25C,") << window->getDefaultMsg();
+}
+
+}  // namespace
+}  // namespace glowset::testing
