@@ -7,8 +7,8 @@
 #include "glowset/update/version_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const auto texts =
-        glowset::htmlElementTexts(std::string_view(reinterpret_cast<const char*>(data), size));
-    glowset::ParseVersionText(glowset::FindPageText(texts, "glowset"));
+    const std::string_view page(reinterpret_cast<const char*>(data), size);
+    glowset::ParseVersionText(glowset::lastElementTextContaining(page, "glowset"));
+    glowset::normalizeWhitespace(page);
     return 0;
 }

@@ -1,5 +1,8 @@
 // glowset: the sign configuration program.
 #include <QApplication>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/platform/qt_clock.h"
@@ -7,9 +10,24 @@
 #include "glowset/update/update_features.h"
 #include "glowset/windows/factory_defaults_window.h"
 
+namespace {
+
+// SIGTERM and SIGINT (a logout, Ctrl-C in the terminal) close the window
+// like its close box: the port is closed and the program ends with 0.
+std::atomic<bool> terminationRequested{false};
+void onTermination(int) {
+    terminationRequested = true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Marquelle");
+    // Settings the program remembers live under one organisation with the
+    // flasher's.
+    QApplication::setOrganizationName("Marquelle");
+    QApplication::setApplicationName("glowset");
+    QApplication::setApplicationDisplayName("Marquelle");
     glowset::QtClock clock;
     glowset::QtDialogs dialogs;
     glowset::Platform platform{clock, dialogs,
@@ -18,6 +36,19 @@ int main(int argc, char** argv) {
     glowset::GlowsetMain window(platform);
     glowset::installSecondaryWindows(window, platform);
     const auto updates = glowset::installUpdateFeatures(window, platform);
+    std::signal(SIGTERM, onTermination);
+    std::signal(SIGINT, onTermination);
+    QTimer terminationCheck;
+    QObject::connect(&terminationCheck, &QTimer::timeout, [&window] {
+        if (!terminationRequested) return;
+        terminationRequested = false;
+        // A modal window open on top goes first, as the close box would
+        // need it to.
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        window.close();
+    });
+    terminationCheck.start(100);
     window.show();
-    return app.exec();
+    app.exec();
+    return 0;
 }

@@ -307,6 +307,7 @@ void GlowsetMain::SearchPort_Timer() {
     if (stopped) return;
     Textout->setText("");
     if (CheckWebVersion) CheckWebVersion();
+    if (closing_) return;
     if (OfferNewVersion) OfferNewVersion();
     Textout->hide();
     VersionCheckLabel->hide();

@@ -121,7 +121,7 @@ class GlowsetMain : public QMainWindow {
         *BeepHeader, *TimeoutHeader, *CapcodeHeader, *LinkPriorityHeader;
     QProgressBar* ProgressUploadAll;
     QToolButton *ShowPriority, *HidePriority;
-    QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout;
+    QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout, *checkAtStartUp;
 
     std::unique_ptr<SerialPort> MSComm2;
     std::unique_ptr<Timer> DataTimeout, SearchPort, SleepTimer, FactoryDef, TextClear, UploadTimer,
@@ -131,6 +131,8 @@ class GlowsetMain : public QMainWindow {
     int tw(int twips) const;
     // Reads the controls as the change detection sees them.
     WindowSettings readControls() const;
+    // The window is closing: every wait ends.
+    bool isClosing() const { return closing_; }
     // Shows a status message, cleared 5 s later.
     void showStatus(const QString& text);
 

@@ -221,6 +221,10 @@ void GlowsetMain::buildMenus() {
     signUpgrade = signTools->addAction("&Upgrade");
     QMenu* signHelp = menuBar()->addMenu("&Help");
     signAbout = signHelp->addAction("&About");
+    checkAtStartUp = signHelp->addAction("Check for a New Version at Start-up");
+    checkAtStartUp->setObjectName("checkAtStartUp");
+    checkAtStartUp->setCheckable(true);
+    checkAtStartUp->setChecked(true);
 }
 
 }  // namespace glowset

@@ -16,7 +16,7 @@ QString qtFileFilter(const QString& filter) {
 }
 
 void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title,
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationDisplayName() : title,
                     text, QMessageBox::Ok, parent);
     box.exec();
 }

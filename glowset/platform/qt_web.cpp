@@ -1,6 +1,9 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QThreadPool>
+#include <mutex>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -32,44 +35,83 @@ QNetworkRequest request(const QString& address) {
     // The address is taken as written; QUrl encodes a blank and the like on the wire.
     QNetworkRequest r(QUrl(address, QUrl::TolerantMode));
     r.setTransferTimeout(kTimeoutMs);
+    r.setMaximumRedirectsAllowed(5);
     return r;
 }
 
+// Loads the page, then looks for the text on a pool thread so that a large
+// page never holds up the window. The answer comes back through the
+// event loop, and not at all when the page has gone or moved on.
 class QtWebPage : public WebPage {
   public:
     ~QtWebPage() override {
-        if (!reply_) return;
-        // No report to a page that is going away.
-        reply_->disconnect();
-        reply_->abort();
-        reply_->deleteLater();
+        stop();
+        std::lock_guard lock(guard_->mutex);
+        guard_->alive = false;
     }
-    void navigate(const QString& address) override {
-        if (reply_) {
-            QNetworkReply* old = reply_;
-            reply_ = nullptr;
-            old->abort();
-        }
+    void navigate(const QString& address, const std::string& key) override {
+        stop();
+        const int load = ++load_;
         QNetworkReply* reply = network().get(request(address));
         reply_ = reply;
-        QObject::connect(reply, &QNetworkReply::finished, [this, reply, address] {
+        QObject::connect(reply, &QNetworkReply::downloadProgress, &context_,
+                         [this, reply, address, load](qint64 received, qint64) {
+                             if (received <= kPageSizeLimit || reply != reply_) return;
+                             // Beyond the limit: as if the page had not loaded.
+                             stop();
+                             complete(address, load, {});
+                         });
+        QObject::connect(reply, &QNetworkReply::finished, &context_, [this, reply, address, key,
+                                                                      load] {
             reply->deleteLater();
             if (reply != reply_) return;  // an abandoned load
             reply_ = nullptr;
-            texts_.clear();
-            if (reply->error() == QNetworkReply::NoError) {
-                const QByteArray page = reply->readAll();
-                texts_ = htmlElementTexts(
-                    std::string_view(page.constData(), static_cast<size_t>(page.size())));
+            if (reply->error() != QNetworkReply::NoError) {
+                complete(address, load, {});
+                return;
             }
-            if (onDocumentComplete) onDocumentComplete(address);
+            const QByteArray page = reply->read(kPageSizeLimit);
+            QThreadPool::globalInstance()->start([this, page, key, address, load,
+                                                  guard = guard_] {
+                std::string text = lastElementTextContaining(
+                    std::string_view(page.constData(), static_cast<size_t>(page.size())), key);
+                // The page cannot go away while the answer is being posted.
+                std::lock_guard lock(guard->mutex);
+                if (!guard->alive) return;
+                QMetaObject::invokeMethod(
+                    &context_, [this, address, load, text = std::move(text)] {
+                        complete(address, load, text);
+                    }, Qt::QueuedConnection);
+            });
         });
     }
-    const std::vector<std::string>& elementTexts() const override { return texts_; }
+    void stop() override {
+        ++load_;  // whatever is on its way belongs to an abandoned load
+        if (!reply_) return;
+        QNetworkReply* reply = reply_;
+        reply_ = nullptr;
+        reply->disconnect(&context_);
+        reply->abort();
+        reply->deleteLater();
+    }
+    const std::string& foundText() const override { return found_; }
 
   private:
+    void complete(const QString& address, int load, std::string text) {
+        if (load != load_) return;
+        found_ = std::move(text);
+        if (onDocumentComplete) onDocumentComplete(address);
+    }
+
+    struct Guard {
+        std::mutex mutex;
+        bool alive = true;
+    };
+    QObject context_;  // queued answers die with it
+    std::shared_ptr<Guard> guard_ = std::make_shared<Guard>();
     QNetworkReply* reply_ = nullptr;
-    std::vector<std::string> texts_;
+    int load_ = 0;
+    std::string found_;
 };
 
 class QtDownloader : public Downloader {
@@ -179,7 +221,13 @@ std::unique_ptr<Launcher> makeQtLauncher() {
 }
 
 QString desktopFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // Many Linux desktops have no Desktop folder.
+    for (const auto location : {QStandardPaths::DesktopLocation, QStandardPaths::DownloadLocation,
+                                QStandardPaths::HomeLocation}) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+    }
+    return {};
 }
 
 QString programFolder() {

@@ -12,16 +12,24 @@
 
 namespace glowset {
 
+// A page loaded to find one text in it.
 class WebPage {
   public:
     virtual ~WebPage() = default;
-    // Starts loading; a load still running is abandoned.
-    virtual void navigate(const QString& address) = 0;
-    // The texts of the loaded page's elements, in document order.
-    virtual const std::vector<std::string>& elementTexts() const = 0;
+    // Starts loading the page and looking in it for the last element whose
+    // text holds the key (see lastElementTextContaining); a load still
+    // running is abandoned. A page larger than kPageSizeLimit counts as not
+    // loaded.
+    virtual void navigate(const QString& address, const std::string& key) = 0;
+    // Abandons a load still running; it reports nothing.
+    virtual void stop() = 0;
+    // The text found by the last completed load; "" when none.
+    virtual const std::string& foundText() const = 0;
     // Raised when a load has ended (also when it failed), with its address.
     std::function<void(const QString& address)> onDocumentComplete;
 };
+
+inline constexpr qint64 kPageSizeLimit = 4 * 1024 * 1024;
 
 struct DownloadError {
     long number = 0;
@@ -59,7 +67,8 @@ std::unique_ptr<WebPage> makeQtWebPage();
 std::unique_ptr<Downloader> makeQtDownloader();
 std::unique_ptr<Launcher> makeQtLauncher();
 
-// The user's Desktop folder; "" when there is none.
+// Where a downloaded program goes: the user's Desktop folder when it
+// exists, else the Downloads folder, else the home folder.
 QString desktopFolder();
 // The folder of the running program, where the flasher is installed too.
 QString programFolder();

@@ -107,8 +107,9 @@ void LEDNewVersionDownload::DownloadFile(const QString& url, const QString& file
             return;
         }
         PB1->setValue(100);
-        NewVersionMsg->setText("Download Complete\r\n" + QString::fromStdString(main_.WebFileName) +
-                               " is saved on Desktop\r\nPlease Unzip and Install it");
+        // Where it went, in full: often not a Desktop on Linux.
+        NewVersionMsg->setText("Download Complete\r\n" + QDir::toNativeSeparators(FiletoSave) +
+                               " is saved\r\nPlease Unzip and Install it");
     };
     downloader_->start(url, fileName);
 }

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QAction>
 #include <QLabel>
+#include <QSettings>
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/update/new_version_window.h"
@@ -22,30 +24,43 @@ std::unique_ptr<UpdateFeatures> installUpdateFeatures(GlowsetMain& main, Platfor
     f->launcher = platform.makeLauncher();
     f->showNewVersionWindow = [](LEDNewVersionDownload& window) { window.exec(); };
 
-    f->WebBrowser1->onDocumentComplete = [&main](const QString& address) {
-        if (address != "http:///") main.webPageBusy = false;
-    };
-    main.startPageLoad = [&main, f] {
+    f->WebBrowser1->onDocumentComplete = [&main](const QString&) { main.webPageBusy = false; };
+    // The page is fetched once per start: the load begun with the port
+    // search is the one the version check reads.
+    const auto load = [&main, f] {
         main.WebSite = downloadsPageAddress();
-        f->WebBrowser1->navigate(QString::fromStdString(main.WebSite));
-    };
-    main.CheckWebVersion = [&main, &platform, f] {
         main.webPageBusy = true;
-        main.WebSite = downloadsPageAddress();
-        f->WebBrowser1->navigate(QString::fromStdString(main.WebSite));
+        f->WebBrowser1->navigate(QString::fromStdString(main.WebSite), "glowset");
+    };
+    // The start-up check can be switched off; the choice is remembered.
+    static constexpr const char* kCheckKey = "versionCheck/atStartUp";
+    main.checkAtStartUp->setChecked(QSettings().value(kCheckKey, true).toBool());
+    QObject::connect(main.checkAtStartUp, &QAction::toggled, &main,
+                     [](bool on) { QSettings().setValue(kCheckKey, on); });
+    main.startPageLoad = [&main, f, load] {
+        if (!main.checkAtStartUp->isChecked()) return;
+        load();
+        f->pageLoadStarted = true;
+    };
+    main.CheckWebVersion = [&main, &platform, f, load] {
+        if (!main.checkAtStartUp->isChecked()) return;
+        if (!f->pageLoadStarted) load();
+        f->pageLoadStarted = false;
         // A network that never answers must not hold the program: the wait
-        // ends after the time limit, and nothing is offered then.
+        // ends after the time limit, or when the window closes, and the
+        // load is abandoned then.
         bool timedOut = false;
         auto limit = platform.clock.createTimer(f->pageTimeoutMs);
         limit->onTick = [&] { timedOut = true; };
         limit->setEnabled(true);
-        while (main.webPageBusy && !timedOut) platform.clock.processEvents();
+        while (main.webPageBusy && !timedOut && !main.isClosing()) platform.clock.processEvents();
         limit->setEnabled(false);
         if (main.webPageBusy) {
+            f->WebBrowser1->stop();
             main.webPageBusy = false;
             return;
         }
-        const std::string text = FindPageText(f->WebBrowser1->elementTexts(), "glowset");
+        const std::string& text = f->WebBrowser1->foundText();
         if (!text.empty()) {
             main.WebVersion = ParseVersionText(text);
             main.WebFileName = text;

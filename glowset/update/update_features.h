@@ -20,6 +20,8 @@ struct UpdateFeatures {
     std::unique_ptr<Launcher> launcher;
     // The longest wait for the downloads page.
     int pageTimeoutMs = 15000;
+    // The port search has started the load the version check reads.
+    bool pageLoadStarted = false;
 };
 
 // Attaches the features to the window's hooks; the returned object must live

@@ -35,12 +35,4 @@ double ParseVersionText(std::string_view text) {
     return numberOrZero(collected);
 }
 
-std::string FindPageText(const std::vector<std::string>& elementTexts, std::string_view key) {
-    std::string found;
-    for (size_t i = 1; i < elementTexts.size(); ++i) {
-        if (containsIgnoreCase(elementTexts[i], key)) found = elementTexts[i];
-    }
-    return found;
-}
-
 }  // namespace glowset

@@ -16,8 +16,5 @@ namespace glowset {
 // A piece that is not a number gives 0.
 double ParseVersionText(std::string_view text);
 
-// The last element text, from index 1 on, that contains the key in any
-// letter case; "" when none does. Element 0 (the whole document) is skipped.
-std::string FindPageText(const std::vector<std::string>& elementTexts, std::string_view key);
 
 }  // namespace glowset

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    QApplication::setOrganizationName("Marquelle");
     QApplication::setApplicationName("romwright");
     romwright::FlasherState state;
     romwright::FlasherWindow window(state);

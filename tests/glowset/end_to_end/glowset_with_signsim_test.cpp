@@ -119,5 +119,24 @@ TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColour
     EXPECT_NE(log.find("\x1b[38;2;0;200;0mG\x1b[38;2;230;0;0mo"), std::string::npos) << log;
 }
 
+// The program itself: it finds the sign, and SIGTERM closes it like its
+// close box, port closed and exit code 0, also in the middle of its
+// start-up wait for the downloads page.
+TEST_F(GlowsetWithSignsim, TheProgramEndsCleanlyOnSigterm) {
+    startSign(true);
+    const std::string output = dir.filePath("glowset.log").toStdString();
+    std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen",
+                                            "HOME=" + dir.path().toStdString(),
+                                            // a page that never answers
+                                            "GLOWSET_DOWNLOADS_URL=http://127.0.0.1:9/Downloads"};
+    for (int n = 1; n <= 12; ++n) {
+        environment.push_back("COM" + std::to_string(n) + "=" + std::getenv(("COM" + std::to_string(n)).c_str()));
+    }
+    testsupport::ChildProcess glowset;
+    glowset.start({GLOWSET_PROGRAM}, environment, output);
+    EXPECT_TRUE(testsupport::waitForText(log, "<- DOWNLOAD_ALL")) << signLog();
+    EXPECT_EQ(glowset.stop(SIGTERM), 0) << testsupport::fileText(output);
+}
+
 }  // namespace
 }  // namespace glowset::testing

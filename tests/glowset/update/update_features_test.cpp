@@ -2,6 +2,7 @@
 // about window and the flasher start.
 #include "glowset/update/update_features.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +104,20 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<p>Glowset 4.72.zip</p>", "Glowset 4.72.zip", 4.72,
          false},  // the running version: nothing
         {"<p>Glowset 4.50.zip</p>", "Glowset 4.50.zip", 4.5, false},
+        // As real servers write their pages.
+        {"<a href=\"x.zip\">\n   Glowset 4.80.zip\n</a>", "Glowset 4.80.zip", 4.8, true},
+        {"<table><tr><td> Glowset 4.80.zip </td></tr></table>", "Glowset 4.80.zip", 4.8, true},
+        {"<p>Glowset&nbsp;4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},
+        {"<script>var v = 'Glowset 9.99.zip';</script><!-- Glowset 9.98.zip -->"
+         "<a>Glowset 4.80.zip</a><script>x = 'Glowset 9.97.zip'</script><style>/*glowset*/</style>",
+         "Glowset 4.80.zip", 4.8, true},
+        {"<div><p>Get <b>Glowset 4.80.zip</b> now</p></div>", "Glowset 4.80.zip", 4.8, true},
+        {"<p>Glowset 4.71.zip</p><p>Glowset 4.80.zip</p><p>Manual</p>", "Glowset 4.80.zip", 4.8,
+         true},
+        {QByteArray(200 * 3, ' ').replace("   ", "<b>") + "Glowset 4.80.zip" +
+             QByteArray(1 << 20, 'x'),
+         "Glowset 4.80.zip" + std::string(1 << 20, 'x'), 0, false},  // deep, and large
+        {"<p>Glowset 4.80.zip</p>" + QByteArray(5 << 20, ' '), "", 0, false},  // over the limit
     };
     for (const auto& c : cases) {
         servePage(c.page);
@@ -119,6 +135,43 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
     checkAndOffer();
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0], "Version 4.8 is available for Download\r\nClick Yes to Download it now");
+}
+
+TEST_F(Updates, ThePageIsFetchedOncePerStart) {
+    servePage("<p>Glowset 4.80.zip</p>");
+    window->startPageLoad();  // as the port search does
+    checkAndOffer();
+    EXPECT_EQ(server.requests.size(), 1u);
+    EXPECT_EQ(offered.size(), 1u);
+}
+
+TEST_F(Updates, TheStartUpCheckCanBeSwitchedOffAndStaysOff) {
+    servePage("<p>Glowset 4.80.zip</p>");
+    QAction* item = window->findChild<QAction*>("checkAtStartUp");
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());  // on by default
+    item->trigger();
+    window->startPageLoad();
+    checkAndOffer();
+    EXPECT_TRUE(server.requests.empty());
+    EXPECT_TRUE(offered.empty());
+    // The next start remembers the choice.
+    GlowsetMain next(platform);
+    next.SearchPort->setEnabled(false);
+    const auto nextFeatures = installUpdateFeatures(next, platform);
+    EXPECT_FALSE(next.findChild<QAction*>("checkAtStartUp")->isChecked());
+    next.findChild<QAction*>("checkAtStartUp")->trigger();  // on again for the other tests
+}
+
+// Closing the window during the check ends the wait at once, however long
+// its limit (the suite's time-out catches a wait that does not end).
+TEST_F(Updates, ClosingTheWindowEndsTheCheck) {
+    server.silent = true;
+    features->pageTimeoutMs = 3600 * 1000;
+    QTimer::singleShot(50, window.get(), [this] { window->close(); });
+    checkAndOffer();
+    EXPECT_TRUE(offered.empty());
+    EXPECT_FALSE(window->webPageBusy);
 }
 
 TEST_F(Updates, NothingOfferedWithoutAPageOrAnAnswer) {
@@ -168,9 +221,8 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
     EXPECT_EQ(w->FiletoDownload, server.base() + "/Downloads/Glowset 4.80.zip");
     EXPECT_EQ(progress, (std::vector<int>{50, 100}));
     EXPECT_EQ(readFile(target), body);  // replaced, not appended to
-    EXPECT_EQ(
-        w->NewVersionMsg->text(),
-        "Download Complete\r\nGlowset 4.80.zip is saved on Desktop\r\nPlease Unzip and Install it");
+    EXPECT_EQ(w->NewVersionMsg->text(), "Download Complete\r\n" + QDir::toNativeSeparators(target) +
+                                            " is saved\r\nPlease Unzip and Install it");
     EXPECT_TRUE(w->Download->isHidden());
     EXPECT_TRUE(w->DontDownload->isHidden());
     EXPECT_FALSE(w->ExitDownload->isHidden());
@@ -222,10 +274,32 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
     finish(*w);
     EXPECT_EQ(readFile(desktop.filePath("a.zip")).size(), 5000);
     EXPECT_EQ(w->PB1->maximum(), 100);
+    EXPECT_EQ(w->PB1->value(), 100);
     platform.desktop = [] { return QString(); };
     auto noDesktop = offer("a.zip");
     finish(*noDesktop);
     EXPECT_TRUE(noDesktop->downloadResult->text().startsWith("Error 5:"));
+}
+
+// Where the download goes: the Desktop when there is one, else Downloads,
+// else the home folder.
+TEST(DownloadFolder, DesktopThenDownloadsThenHome) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toLocal8Bit());
+    EXPECT_EQ(desktopFolder(), home.path());
+    QDir(home.path()).mkdir("Downloads");
+    EXPECT_EQ(desktopFolder(), home.filePath("Downloads"));
+    QDir(home.path()).mkdir("Desktop");
+    EXPECT_EQ(desktopFolder(), home.filePath("Desktop"));
+    qputenv("HOME", oldHome);
+    if (oldConfig.isNull()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    }
 }
 
 using Notice = WindowTest;

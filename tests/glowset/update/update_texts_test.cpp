@@ -2,20 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "glowset/update/html_elements.h"
 
 namespace glowset {
 namespace {
-
-TEST(HtmlElementTexts, DocumentOrderWithDescendantText) {
-    const auto texts =
-        htmlElementTexts("<html><body><p>Get <b>Glowset 4.80.zip</b></p><a>x</a></body></html>");
-    const std::vector<std::string> expected = {"Get Glowset 4.80.zipx", "Get Glowset 4.80.zipx",
-                                               "Get Glowset 4.80.zip", "Glowset 4.80.zip", "x"};
-    EXPECT_EQ(texts, expected);
-    EXPECT_TRUE(htmlElementTexts("").empty());
-    EXPECT_FALSE(htmlElementTexts("<p>unclosed <b>tags").empty());  // broken markup is repaired
-}
 
 TEST(CaptionVersion, TheWordsAfterVer) {
     const struct {

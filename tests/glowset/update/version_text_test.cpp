@@ -30,21 +30,5 @@ TEST(ParseVersionText, ThreeFormsInOrder) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
 }
 
-TEST(FindPageText, LastMatchFromIndexOneInAnyCase) {
-    const struct {
-        std::vector<std::string> elements;
-        const char* key;
-        const char* found;
-    } cases[] = {
-        {{"glowset everything", "Manual", "Glowset 4.71.zip", "GLOWSET 4.80.zip", "Contact"},
-         "glowset", "GLOWSET 4.80.zip"},
-        {{"glowset page"}, "glowset", ""},  // element 0 is never looked at
-        {{}, "glowset", ""},
-        {{"x", "nothing here"}, "glowset", ""},
-        {{"x", "Glowset 4.8.zip", "Other"}, "GLOWSET", "Glowset 4.8.zip"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(FindPageText(c.elements, c.key), c.found);
-}
-
 }  // namespace
 }  // namespace glowset
