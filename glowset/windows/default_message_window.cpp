@@ -212,7 +212,7 @@ std::string GlowsetDefaultMessage::messageText() const {
 void GlowsetDefaultMessage::setMessageText(const std::string& crlfText) {
     QString text = latin1(crlfText);
     text.replace("\r\n", "\n");
-    defaultMessage->setPlainText(text);
+    setTextUnchecked(defaultMessage, text);
     const int row = AlignmentList->currentRow();
     defaultMessage->selectAll();
     defaultMessage->setAlignment(row == 1   ? Qt::AlignRight

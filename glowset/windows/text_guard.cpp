@@ -1,6 +1,7 @@
 #include "glowset/windows/text_guard.h"
 
 #include <QLineEdit>
+#include <QVariant>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -10,6 +11,8 @@
 
 namespace glowset {
 namespace {
+
+constexpr const char* kUnchecked = "textGuardOff";
 
 QString fromUtf32(const std::u32string& text) {
     return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
@@ -66,11 +69,18 @@ void guardTypedText(QTextEdit* editor, ConversionNotice tell) {
     auto converting = std::make_shared<bool>(false);
     QObject::connect(editor->document(), &QTextDocument::contentsChange, editor,
                      [editor, tell, converting](int position, int, int added) {
-                         if (*converting || added <= 0) return;
+                         if (*converting || added <= 0 || editor->property(kUnchecked).toBool())
+                             return;
                          *converting = true;
                          convertTypedRange(editor, position, added, tell);
                          *converting = false;
                      });
+}
+
+void setTextUnchecked(QTextEdit* editor, const QString& text) {
+    editor->setProperty(kUnchecked, true);
+    editor->setPlainText(text);
+    editor->setProperty(kUnchecked, false);
 }
 
 QString refusedCharacters(const QString& text) {

@@ -28,6 +28,9 @@ int convertTypedRange(QTextEdit* editor, int position, int count, const Conversi
 // Converts as typed in a rich-text editor whose changes nobody else
 // watches.
 void guardTypedText(QTextEdit* editor, ConversionNotice tell);
+// Puts text into a guarded editor as it stands: what the sign sent back,
+// for example, is shown unconverted.
+void setTextUnchecked(QTextEdit* editor, const QString& text);
 
 // The characters of the text that cannot go to the sign, named; "" when none.
 QString refusedCharacters(const QString& text);
