@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include "glowset/link/glowset_main.h"
+#include "glowset/link/sign_link.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/update/update_features.h"
@@ -30,8 +31,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName("Marquelle");
     glowset::QtClock clock;
     glowset::QtDialogs dialogs;
-    glowset::Platform platform{clock, dialogs,
-                               [] { return std::make_unique<glowset::QtSerialPort>(); },
+    // One owner of the sign's device; each window talks through a view of it.
+    glowset::SignLink link(std::make_unique<glowset::QtSerialPort>());
+    glowset::Platform platform{clock, dialogs, [&link] { return link.makeView(); },
                                glowset::systemPortEnvironment()};
     glowset::GlowsetMain window(platform);
     glowset::installSecondaryWindows(window, platform);

@@ -41,7 +41,6 @@ GlowsetMain::GlowsetMain(Platform& platform, QWidget* parent)
     Clock& clock = platform_.clock;
     DataTimeout = clock.createTimer(10);
     SearchPort = clock.createTimer(400);
-    SleepTimer = clock.createTimer(10);
     FactoryDef = clock.createTimer(500);
     TextClear = clock.createTimer(5000);
     UploadTimer = clock.createTimer(500);
@@ -88,12 +87,12 @@ void GlowsetMain::fillStartUpLists() {
 void GlowsetMain::wireHandlers() {
     DataTimeout->onTick = [this] { DataTimeout_Timer(); };
     SearchPort->onTick = [this] { SearchPort_Timer(); };
-    SleepTimer->onTick = [this] { ++sleepCount; };
     FactoryDef->onTick = [this] { FactoryDef_Timer(); };
     TextClear->onTick = [this] { TextClear_Timer(); };
     UploadTimer->onTick = [this] { UploadTimer_Timer(); };
     ComClose->onTick = [this] { ComClose_Timer(); };
     MSComm2->onReceive = [this] { MSComm2_OnComm(); };
+    MSComm2->onFault = [this](const std::string& what) { portFault(what); };
 
     connect(DownloadAll, &QPushButton::clicked, this, [this] { DownloadAll_Click(); });
     connect(UploadAll, &QPushButton::clicked, this, [this] { UploadAll_Click(); });
@@ -191,10 +190,7 @@ void GlowsetMain::closeEvent(QCloseEvent* event) {
 // ---- waits, status, window size ----
 
 void GlowsetMain::Sleep(int count) {
-    sleepCount = 0;
-    SleepTimer->setEnabled(true);
-    while (sleepCount < count) platform_.clock.processEvents();
-    SleepTimer->setEnabled(false);
+    sleepTicks(platform_.clock, count, [this] { return closing_; });
 }
 
 void GlowsetMain::showStatus(const QString& text) {
@@ -229,13 +225,20 @@ void GlowsetMain::ForceOnID0_Click() {
 }
 
 void GlowsetMain::SetupDefaultMsg_Click() {
+    if (refuseWhileBusy()) return;
     if (MSComm2->isOpen()) MSComm2->close();
+    ComClose->setEnabled(false);
+    exchange_ = Exchange::None;
     DownloadAll->setText("Download from Sign");
     DownloadAll->setEnabled(true);
     if (openDefaultMessageWindow) openDefaultMessageWindow();
 }
 
 void GlowsetMain::SendTestMsg_Click() {
+    if (refuseWhileBusy()) return;
+    if (MSComm2->isOpen()) MSComm2->close();  // a download's close still pending
+    ComClose->setEnabled(false);
+    exchange_ = Exchange::None;
     if (openTestMessageWindow) openTestMessageWindow();
 }
 
@@ -263,15 +266,55 @@ std::string GlowsetMain::getDefaultMsg() const {
 // ---- the port ----
 
 std::optional<OpenError> GlowsetMain::openSelectedPort() {
-    // An exchange whose close is still pending is over: close it rather
-    // than fail on a port that is still open.
+    // A download whose close is still pending is over: close it rather than
+    // fail on a port that is still open. Only this window's own port is
+    // closed; another window's exchange makes the open fail as busy.
     if (MSComm2->isOpen()) MSComm2->close();
+    ComClose->setEnabled(false);
+    lines_.reset();
     MSComm2->setPortNumber(ComportsList->currentIndex() + 1);
     return MSComm2->open();
 }
 
 void GlowsetMain::send(const std::string& line) {
-    MSComm2->write(line);
+    MSComm2->write(line);  // a failed write reports itself through portFault
+}
+
+bool GlowsetMain::refuseWhileBusy() {
+    if (exchange_ == Exchange::None || exchange_ == Exchange::Download) return false;
+    showStatus(QString("COM%1 is busy with another exchange; try again when it has ended")
+                   .arg(ComportsList->currentIndex() + 1));
+    return true;
+}
+
+void GlowsetMain::endExchange() {
+    exchange_ = Exchange::None;
+    DownloadAll->setText("Download from Sign");
+    DownloadAll->setEnabled(true);
+    UploadAll->setText("Upload to Sign");
+    UploadAll->setEnabled(true);
+    UploadFactoryDef->setEnabled(true);
+    AutoID->setEnabled(true);
+    ProgressUploadAll->hide();
+}
+
+void GlowsetMain::portFault(const std::string& what) {
+    const Exchange was = exchange_;
+    UploadTimer->setEnabled(false);
+    ComClose->setEnabled(false);
+    FactoryDef->setEnabled(false);
+    if (MSComm2->isOpen()) MSComm2->close();
+    lines_.reset();
+    if (was == Exchange::Upload) {
+        // What was sent may not have left the adapter: all of it stays
+        // marked for the next upload, with what was not sent yet.
+        flags.add(sentThisUpload_);
+        showStatus(QString::fromStdString("Upload stopped: " + what +
+                                          "; the changes stay marked for the next upload"));
+    } else {
+        showStatus(QString::fromStdString(what));
+    }
+    if (was != Exchange::Search) endExchange();
 }
 
 void GlowsetMain::reportOpenFailure(const OpenError& error) {
@@ -293,8 +336,16 @@ void GlowsetMain::SearchPort_Timer() {
     for (int i = 0; i < kPortCount; ++i) {
         Textout->setText("Searching...");
         ComportsList->setCurrentIndex(i);
-        DownloadAll_Click();
+        startDownload();
+        exchange_ = Exchange::Search;
         Sleep(30);
+        // A long settings line still arriving at 9600 baud is this port's
+        // answer: wait for its end before moving on.
+        for (int waited = 0; waited < kLongestLineMs / 10 && MSComm2->isOpen() &&
+                             lines_.inLine() && LEDSignModel->text().isEmpty() && !closing_;
+             ++waited) {
+            Sleep(1);
+        }
         if (!LEDSignModel->text().isEmpty()) break;
         if (closing_) {
             stopped = true;
@@ -304,6 +355,7 @@ void GlowsetMain::SearchPort_Timer() {
         Textout->setText("");
         Sleep(10);
     }
+    exchange_ = MSComm2->isOpen() ? Exchange::Download : Exchange::None;
     if (stopped) return;
     Textout->setText("");
     if (CheckWebVersion) CheckWebVersion();
@@ -321,31 +373,17 @@ void GlowsetMain::MSComm2_OnComm() {
         if (c.empty()) break;
         lineTimeoutCount = 10;
         DataTimeout->setEnabled(true);
-        if (c[0] != '\n') {
-            if (discardingLine_) continue;
-            receiveBuffer += c;
-            if (receiveBuffer.size() > static_cast<size_t>(kReceiveLineLimit)) {
-                // Noise without a line end must not grow memory: drop it and
-                // the rest of its line.
-                receiveBuffer.clear();
-                discardingLine_ = true;
-            }
-            continue;
+        if (auto line = lines_.add(c[0])) {
+            DataTimeout->setEnabled(false);
+            HandleSignReply(*line);
         }
-        DataTimeout->setEnabled(false);
-        const std::string line = std::move(receiveBuffer);
-        receiveBuffer.clear();
-        const bool discarded = discardingLine_;
-        discardingLine_ = false;
-        if (!discarded) HandleSignReply(line);
     }
 }
 
 void GlowsetMain::DataTimeout_Timer() {
     if (lineTimeoutCount < 1) {
         DataTimeout->setEnabled(false);
-        receiveBuffer.clear();
-        discardingLine_ = false;
+        lines_.reset();
     } else {
         --lineTimeoutCount;
     }
@@ -354,6 +392,11 @@ void GlowsetMain::DataTimeout_Timer() {
 // ---- download request ----
 
 void GlowsetMain::DownloadAll_Click() {
+    if (refuseWhileBusy()) return;
+    startDownload();
+}
+
+void GlowsetMain::startDownload() {
     configFileName.clear();
     const int index = ComportsList->currentIndex();
     if (const auto error = openSelectedPort()) {
@@ -363,16 +406,25 @@ void GlowsetMain::DownloadAll_Click() {
         }
         return;
     }
+    exchange_ = Exchange::Download;
     DownloadAll->setEnabled(false);
     DownloadAll->setText("Reading...");
+    closeDelays_ = 0;
     send(downloadAllCommand() + kCommandEnd);
-    ComClose->setEnabled(true);
+    if (MSComm2->isOpen()) ComClose->setEnabled(true);
 }
 
 void GlowsetMain::ComClose_Timer() {
+    // A reply line still arriving is let in, up to the longest line's time.
+    if (MSComm2->isOpen() && lines_.inLine() && closeDelays_ * 400 < kLongestLineMs) {
+        ++closeDelays_;
+        return;
+    }
     ComClose->setEnabled(false);
     if (!MSComm2->isOpen()) return;
     MSComm2->close();
+    lines_.reset();
+    if (exchange_ == Exchange::Download) exchange_ = Exchange::None;
     DownloadAll->setText("Download from Sign");
     DownloadAll->setEnabled(true);
     UploadAll->setEnabled(true);
@@ -382,11 +434,16 @@ void GlowsetMain::ComClose_Timer() {
 // ---- replies ----
 
 void GlowsetMain::HandleSignReply(const std::string& line) {
-    const Reply reply = classifyReply(line);
-    if (reply.kind == ReplyKind::Settings) {
+    // A settings line is one whatever words its user command holds; the
+    // acknowledgement words count only on other lines, and a line with ":"
+    // that is no settings line (a console or modem on another port) changes
+    // nothing.
+    if (isSettingsLine(line)) {
         applySettingsLine(line);
         return;
     }
+    const Reply reply = classifyReply(line);
+    if (reply.kind == ReplyKind::Settings) return;
     if (const auto status = statusTextForReply(reply, ProgressUploadAll->value())) {
         showStatus(latin1(*status));
     } else if (reply.secondWord == std::nullopt &&

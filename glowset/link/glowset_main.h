@@ -10,6 +10,7 @@
 
 #include "glowset/link/sign_copy.h"
 #include "glowset/platform/platform.h"
+#include "glowset/protocol/line_assembler.h"
 #include "glowset/protocol/settings_line.h"
 
 class QAction;
@@ -27,7 +28,10 @@ namespace glowset {
 inline constexpr const char* kMainCaption = "Marquelle ver 4.72";
 inline constexpr int kTallHeightTwips = 9700;
 inline constexpr int kShortHeightTwips = 5750;
-inline constexpr int kReceiveLineLimit = 4096;
+// A settings line can take this long on the line at 9600 baud (about 960
+// characters, twice the longest a sign sends): the search and the close
+// after a download wait this long at most for a line already arriving.
+inline constexpr int kLongestLineMs = 1000;
 
 class GlowsetMain : public QMainWindow {
   public:
@@ -88,9 +92,7 @@ class GlowsetMain : public QMainWindow {
     bool webPageBusy = false;
 
     // ---- state ----
-    std::string receiveBuffer;
     int16_t lineTimeoutCount = 0;
-    int16_t sleepCount = 0;
     QString configFileName;
     std::string DefMsg;
     int16_t DefFont = 0, DefColor = 0, DefStyle = 0, DefAlign = 0, DefSpeed = 0, DefPause = 0;
@@ -124,8 +126,7 @@ class GlowsetMain : public QMainWindow {
     QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout, *checkAtStartUp;
 
     std::unique_ptr<SerialPort> MSComm2;
-    std::unique_ptr<Timer> DataTimeout, SearchPort, SleepTimer, FactoryDef, TextClear, UploadTimer,
-        ComClose;
+    std::unique_ptr<Timer> DataTimeout, SearchPort, FactoryDef, TextClear, UploadTimer, ComClose;
 
     // Converts twips (1/1440 inch) to pixels of this screen.
     int tw(int twips) const;
@@ -133,6 +134,9 @@ class GlowsetMain : public QMainWindow {
     WindowSettings readControls() const;
     // The window is closing: every wait ends.
     bool isClosing() const { return closing_; }
+    // Sends the factory reset on the selected port and leaves the read-back
+    // to FactoryDef; the reason when it cannot (nothing is sent then).
+    std::optional<std::string> startFactoryReset();
     // Shows a status message, cleared 5 s later.
     void showStatus(const QString& text);
 
@@ -159,12 +163,26 @@ class GlowsetMain : public QMainWindow {
     void TextClear_Timer();
     void applySettingsLine(const std::string& line);
     void reportOpenFailure(const OpenError& error);
+    // The exchanges of this window. A download is over once its request is
+    // sent (its close only waits for the reply); the others hold the port
+    // until they end.
+    enum class Exchange { None, Search, Download, Upload, IdSwitch, FactoryReset };
+    // True, after saying so on the status line, when an exchange holds the
+    // port: a control that would start another does nothing then.
+    bool refuseWhileBusy();
+    void startDownload();
+    void endExchange();
+    // The port failed during an exchange (a write, the device removed).
+    void portFault(const std::string& what);
     // False, after a message naming them, when a text box holds characters
     // the sign cannot show.
     bool textBoxesFitTheSign();
 
     Platform& platform_;
-    bool discardingLine_ = false;  // inside an overlong line, until its LF
+    LineAssembler lines_;
+    Exchange exchange_ = Exchange::None;
+    ChangeFlags sentThisUpload_;  // what the running upload has sent so far
+    int closeDelays_ = 0;         // ComClose ticks spent waiting for a line's end
     bool closing_ = false;
     double pixelsPerTwip_ = 1.0 / 15;
 };

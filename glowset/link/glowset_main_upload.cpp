@@ -47,6 +47,7 @@ bool GlowsetMain::textBoxesFitTheSign() {
 }
 
 void GlowsetMain::UploadAll_Click() {
+    if (refuseWhileBusy()) return;
     if (!textBoxesFitTheSign()) return;  // nothing sent, every change still marked
     const WindowSettings window = readControls();
     for (int p = 0; p < 5; ++p) {
@@ -67,6 +68,8 @@ void GlowsetMain::UploadAll_Click() {
         reportOpenFailure(*error);
         return;
     }
+    exchange_ = Exchange::Upload;
+    sentThisUpload_ = {};
     UploadTimer->setEnabled(true);
     DownloadAll->setEnabled(false);
     UploadAll->setEnabled(false);
@@ -76,6 +79,7 @@ void GlowsetMain::UploadAll_Click() {
 }
 
 void GlowsetMain::ForceUpload_Click() {
+    if (refuseWhileBusy()) return;
     flags.setAll();
     UploadAll_Click();
 }
@@ -93,17 +97,20 @@ void GlowsetMain::UploadTimer_Timer() {
     for (int p = 0; p < 5; ++p) {
         if (flags.priorityChanged[p]) {
             flags.priorityChanged[p] = false;
+            sentThisUpload_.priorityChanged[p] = true;
             send(uploadCommands[p]);
             return;
         }
     }
     if (flags.idModeChanged) {
         flags.idModeChanged = false;
+        sentThisUpload_.idModeChanged = true;
         send(uploadCommands[5]);
         return;
     }
     if (flags.userCommandChanged) {
         flags.userCommandChanged = false;
+        sentThisUpload_.userCommandChanged = true;
         send(uploadCommands[6]);
         return;
     }
@@ -114,6 +121,7 @@ void GlowsetMain::UploadTimer_Timer() {
     for (int n = 0; n < 8; ++n) {
         if (!flags.linkChanged[n]) continue;
         flags.linkChanged[n] = false;
+        sentThisUpload_.linkChanged[n] = true;
         const std::string capcodes = Capcode0[n]->text().toLatin1().toStdString();
         if (leadingNumber(capcodes) == 0) {
             Capcode0[n]->clear();
@@ -128,12 +136,14 @@ void GlowsetMain::UploadTimer_Timer() {
         }
         if (!linkClearCommand.empty()) send(linkClearCommand);
         Sleep(15);
-        if (!linkSetCommand.empty()) send(linkSetCommand);
+        // The port may have failed meanwhile, or the window closed.
+        if (exchange_ == Exchange::Upload && !linkSetCommand.empty()) send(linkSetCommand);
         return;
     }
 
     // Nothing left: the upload ends.
     if (MSComm2->isOpen()) MSComm2->close();
+    exchange_ = Exchange::None;
     UploadTimer->setEnabled(false);
     UploadFactoryDef->setEnabled(true);
     DownloadAll->setEnabled(true);
@@ -143,10 +153,12 @@ void GlowsetMain::UploadTimer_Timer() {
 }
 
 void GlowsetMain::AutoID_MouseDown() {
+    if (refuseWhileBusy()) return;
     if (const auto error = openSelectedPort()) {
         reportOpenFailure(*error);
         return;
     }
+    exchange_ = Exchange::IdSwitch;
     if (AutoID->checkState() == Qt::Checked) {
         AutoID->setCheckState(Qt::Unchecked);
         send(idModeCommand(false) + kCommandEnd);
@@ -159,22 +171,42 @@ void GlowsetMain::AutoID_MouseDown() {
     UploadAll->setEnabled(false);
     Sleep(20);
     if (MSComm2->isOpen()) MSComm2->close();
+    exchange_ = Exchange::None;
     AutoID->setEnabled(true);
     DownloadAll->setEnabled(true);
     UploadAll->setEnabled(true);
 }
 
 void GlowsetMain::UploadFactoryDef_Click() {
+    if (refuseWhileBusy()) return;
     if (openFactoryDefaultsWindow) openFactoryDefaultsWindow();
+}
+
+std::optional<std::string> GlowsetMain::startFactoryReset() {
+    if (exchange_ != Exchange::None && exchange_ != Exchange::Download) {
+        return "COM" + std::to_string(ComportsList->currentIndex() + 1) +
+               " is busy with another exchange";
+    }
+    if (const auto error = openSelectedPort()) {
+        return "COM" + std::to_string(MSComm2->portNumber()) + ": " + error->description;
+    }
+    exchange_ = Exchange::FactoryReset;
+    UploadFactoryDef->setEnabled(false);
+    DownloadAll->setEnabled(false);
+    UploadAll->setEnabled(false);
+    send(factoryDefaultsCommand() + kCommandEnd);
+    if (MSComm2->isOpen()) FactoryDef->setEnabled(true);
+    return std::nullopt;
 }
 
 void GlowsetMain::FactoryDef_Timer() {
     FactoryDef->setEnabled(false);
     if (MSComm2->isOpen()) MSComm2->close();
+    exchange_ = Exchange::None;
     UploadFactoryDef->setEnabled(false);
     DownloadAll->setEnabled(false);
     UploadAll->setEnabled(false);
-    DownloadAll_Click();
+    startDownload();
     if (!MSComm2->isOpen()) {
         // The read-back could not open the port: give the buttons back
         // instead of leaving them disabled for good.

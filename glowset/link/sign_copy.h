@@ -45,6 +45,7 @@ struct ChangeFlags {
 
     int setCount() const;
     void setAll();  // what Force Upload sends: every record, link, id mode and user command
+    void add(const ChangeFlags& other);  // sets every flag that is set in other
 };
 
 // The time-out box's text as the number the sign copy keeps: its leading

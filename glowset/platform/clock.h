@@ -36,4 +36,10 @@ class Clock {
     virtual long long nowMilliseconds() const = 0;
 };
 
+// Waits `count` ticks of 10 ms while events go on being handled, on the
+// clock's own time line. Each call has its own deadline, so a wait started
+// inside it (by a click handled meanwhile) ends at its own time and this one
+// then resumes; `stop` ends the wait at once (the window is closing).
+void sleepTicks(Clock& clock, int count, const std::function<bool()>& stop);
+
 }  // namespace glowset

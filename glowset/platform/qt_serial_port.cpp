@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace glowset {
@@ -12,6 +13,26 @@ QtSerialPort::QtSerialPort(PortEnvironment environment) : environment_(std::move
         const QByteArray bytes = port_.readAll();
         input_.insert(input_.end(), bytes.begin(), bytes.end());
         if (!input_.empty() && onReceive) onReceive();
+    });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
+        if (!port_.isOpen()) return;  // open failures are reported by open()
+        std::string what;
+        if (e == QSerialPort::ResourceError) {
+            what = "COM" + std::to_string(number_) + "'s device (" +
+                   port_.portName().toStdString() + ") was removed";
+        } else if (e == QSerialPort::WriteError) {
+            what = "writing to COM" + std::to_string(number_) + " failed";
+        } else if (e == QSerialPort::ReadError) {
+            what = "reading from COM" + std::to_string(number_) + " failed";
+        } else {
+            return;
+        }
+        port_.clearError();
+        // The device is gone or broken: let go of it at once, nothing more
+        // will pass, and a later open finds it free.
+        port_.close();
+        input_.clear();
+        if (onFault) onFault(what);
     });
 }
 
@@ -63,8 +84,13 @@ std::optional<OpenError> QtSerialPort::open() {
 
 void QtSerialPort::close() {
     // A command written just before closing (the idle display switches) must
-    // still leave; Qt drops what is not yet written when the port closes.
-    if (port_.isOpen() && port_.bytesToWrite() > 0) port_.waitForBytesWritten(1000);
+    // still leave; Qt drops what is not yet written when the port closes. The
+    // wait is the line time of what is queued (10 bits a byte at 9600 baud)
+    // and a little more, never longer.
+    if (port_.isOpen() && port_.bytesToWrite() > 0) {
+        const qint64 lineTimeMs = port_.bytesToWrite() * 10 * 1000 / 9600;
+        port_.waitForBytesWritten(static_cast<int>(std::min<qint64>(lineTimeMs + 50, 1000)));
+    }
     if (port_.isOpen()) port_.close();
     input_.clear();
 }
@@ -72,7 +98,11 @@ void QtSerialPort::close() {
 bool QtSerialPort::write(const std::string& bytes) {
     if (!port_.isOpen()) return false;
     const qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return written == static_cast<qint64>(bytes.size());
+    if (written == static_cast<qint64>(bytes.size())) return true;
+    port_.close();
+    input_.clear();
+    if (onFault) onFault("writing to COM" + std::to_string(number_) + " failed");
+    return false;
 }
 
 std::string QtSerialPort::read() {

@@ -42,6 +42,9 @@ class SerialPort {
 
     // Raised whenever characters have arrived.
     std::function<void()> onReceive;
+    // Raised when the open port fails: a write that did not go out, the
+    // device removed. The words say what happened, for the status line.
+    std::function<void(const std::string& what)> onFault;
 };
 
 using ports::OpenFailure;

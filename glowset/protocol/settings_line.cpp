@@ -53,6 +53,45 @@ SettingsLine parseSettingsLine(std::string_view line) {
     return result;
 }
 
+namespace {
+
+bool allOf(std::string_view text, std::string_view allowed) {
+    return text.find_first_not_of(allowed) == std::string_view::npos;
+}
+
+// A decimal number as the sign writes one: an optional sign, digits, an
+// optional fraction; or nothing.
+bool numberOrEmpty(std::string_view text) {
+    if (text.empty()) return true;
+    if (text[0] == '-' || text[0] == '+') text.remove_prefix(1);
+    const size_t dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    return !(whole.empty() && fraction.empty()) && allOf(whole, "0123456789") &&
+           allOf(fraction, "0123456789");
+}
+
+}  // namespace
+
+bool isSettingsLine(std::string_view text) {
+    if (text.find(':') == std::string_view::npos) return false;
+    const SettingsLine line = parseSettingsLine(text);
+    constexpr std::string_view kNameCharacters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-";
+    if (line.model.empty() || line.model.size() > 32 || !allOf(line.model, kNameCharacters))
+        return false;
+    if (line.firmwareCount && !allOf(*line.firmwareCount, "0123456789.")) return false;
+    if (line.header.find(',', line.model.size() + 1) != std::string::npos &&
+        line.header.size() > line.model.size())
+        return false;  // nothing after the firmware count
+    if (line.body.empty()) return false;
+    for (size_t i = 0; i < line.body.size() && static_cast<int>(i) < kUserCommandField; ++i) {
+        if (!numberOrEmpty(line.body[i])) return false;
+    }
+    return true;
+}
+
 DecodedPriority decodePriority(const SettingsLine& line, int priority) {
     DecodedPriority values;
     const bool offsets = reportsOffsetCodes(line.model);

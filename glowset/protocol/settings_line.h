@@ -39,6 +39,14 @@ struct SettingsLine {
     std::optional<std::string> field(int index) const;
 };
 
+// True for a line that is a sign's settings line: a model name (letters,
+// digits, ".", "_", "-"; "DOWNLOAD_ALL" echoes removed) with an optional
+// firmware count, ":", and at least one field, with numbers wherever the
+// priority, link and id-mode fields stand (an empty field is allowed). The
+// user command may hold anything. Lines from other devices (a console, a
+// modem) are not.
+bool isSettingsLine(std::string_view line);
+
 // Splits a settings line. Never fails: a line without ":" has an empty body.
 SettingsLine parseSettingsLine(std::string_view line);
 

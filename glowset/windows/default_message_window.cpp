@@ -47,8 +47,6 @@ GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& ma
     setWindowTitle("Setup Default Message");
     ComClose = platform_.clock.createTimer(50);
     ComClose->onTick = [this] { ComClose_Timer(); };
-    SleepTimer = platform_.clock.createTimer(10);
-    SleepTimer->onTick = [this] { ++sleepTicks; };
     build();
 
     // Start-up.
@@ -239,10 +237,7 @@ std::array<int16_t, 6> GlowsetDefaultMessage::positions() const {
 }
 
 void GlowsetDefaultMessage::Sleep(int count) {
-    sleepTicks = 0;
-    SleepTimer->setEnabled(true);
-    while (sleepTicks < count && !closed_) platform_.clock.processEvents();
-    SleepTimer->setEnabled(false);
+    sleepTicks(platform_.clock, count, [this] { return closed_; });
 }
 
 void GlowsetDefaultMessage::finishExchange(bool writing) {
@@ -338,7 +333,6 @@ void GlowsetDefaultMessage::ComClose_Timer() {
         --closeCountdown;
         return;
     }
-    receiveBuffer.clear();
     ComClose->setEnabled(false);
     if (MSComm1->isOpen()) {
         closePort();

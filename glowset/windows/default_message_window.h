@@ -41,13 +41,11 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     QPushButton *Upload, *Download, *SetTime, *TimeOnIdle, *InsertTime, *Exit;
     QLabel *TimeDisplayStatus, *TimeFormatLabel, *OrLabel;
     std::array<QLabel*, 9> Labels;
-    std::unique_ptr<Timer> SleepTimer;
 
     // Change flags of fontList, ColorList, StyleList, AlignmentList,
     // SpeedList, PauseList and TimeFormat.
     std::array<bool, 7> changed{};
     int16_t closeCountdown = 0;
-    int16_t sleepTicks = 0;
 
     void done(int result) override;
 

@@ -70,7 +70,7 @@ bool ExchangeWindow::openPort() {
                     .arg(QString::fromStdString(error->description)));
         return false;
     }
-    receiveBuffer.clear();
+    lines_.reset();
     return true;
 }
 
@@ -80,8 +80,7 @@ void ExchangeWindow::send(const std::string& bytes) {
 
 void ExchangeWindow::closePort() {
     if (MSComm1 && MSComm1->isOpen()) MSComm1->close();
-    receiveBuffer.clear();
-    discardingLine_ = false;
+    lines_.reset();
 }
 
 QListWidget* ExchangeWindow::makeList(const char* name, int minimumHeight) {
@@ -121,22 +120,7 @@ void ExchangeWindow::receive() {
     while (MSComm1->inputCount() > 0) {
         const std::string c = MSComm1->read();
         if (c.empty()) break;
-        if (c[0] != kReplyEnd) {
-            if (discardingLine_) continue;
-            receiveBuffer += c;
-            if (receiveBuffer.size() > 4096) {  // noise without a line end
-                receiveBuffer.clear();
-                discardingLine_ = true;
-            }
-            continue;
-        }
-        std::string line = std::move(receiveBuffer);
-        receiveBuffer.clear();
-        if (discardingLine_) {
-            discardingLine_ = false;
-            continue;
-        }
-        HandleReply(line);
+        if (auto line = lines_.add(c[0])) HandleReply(*line);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "glowset/platform/platform.h"
+#include "glowset/protocol/line_assembler.h"
 
 class QLabel;
 class QListWidget;
@@ -35,7 +36,6 @@ class ExchangeWindow : public QDialog {
     std::unique_ptr<Timer> ClockUpdate, RemoveAck, ProgressTimer, ComClose;
     QLabel *Ack, *DateTime;
     QProgressBar* Progress;
-    std::string receiveBuffer;
     // The PC's local time; tests set a fixed one.
     std::function<QDateTime()> currentTime;
 
@@ -62,7 +62,7 @@ class ExchangeWindow : public QDialog {
   private:
     void receive();
     void updateDateTime();
-    bool discardingLine_ = false;
+    LineAssembler lines_;
 };
 
 }  // namespace glowset

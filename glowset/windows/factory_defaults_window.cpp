@@ -39,22 +39,12 @@ Warning::Warning(GlowsetMain& main, QWidget* parent) : QDialog(parent), main_(ma
 }
 
 void Warning::Yes_Click() {
-    SerialPort& port = *main_.MSComm2;
-    if (port.isOpen()) port.close();
-    port.setPortNumber(main_.ComportsList->currentIndex() + 1);
-    if (const auto error = port.open()) {
+    if (const auto why = main_.startFactoryReset()) {
         // Nothing was sent: say why in the main window and leave the sign alone.
-        main_.showStatus(QString("Factory defaults not sent: COM%1: %2")
-                             .arg(port.portNumber())
-                             .arg(QString::fromStdString(error->description)));
+        main_.showStatus(QString::fromStdString("Factory defaults not sent: " + *why));
         reject();
         return;
     }
-    main_.UploadFactoryDef->setEnabled(false);
-    main_.DownloadAll->setEnabled(false);
-    main_.UploadAll->setEnabled(false);
-    port.write(factoryDefaultsCommand() + kCommandEnd);
-    main_.FactoryDef->setEnabled(true);
     accept();
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "glowset/link/glowset_main.h"
+#include "glowset/link/sign_link.h"
 #include "tests/glowset/support/scripted_dialogs.h"
 #include "tests/glowset/support/simulated_serial_port.h"
 
@@ -16,8 +17,9 @@ class WindowTest : public ::testing::Test {
     VirtualClock clock;
     SimulatedBench bench{clock};
     ScriptedDialogs dialogs;
+    SignLink link{bench.makePort()};
     Platform platform{
-        clock, dialogs, [this] { return bench.makePort(); },
+        clock, dialogs, [this] { return link.makeView(); },
         PortEnvironment{[](const std::string&) { return std::optional<std::string>(); },
                         [] {
                             std::vector<std::string> devices;
@@ -33,7 +35,8 @@ class WindowTest : public ::testing::Test {
         clock.advance(400);
         return *window;
     }
-    SimulatedSerialPort& port() { return static_cast<SimulatedSerialPort&>(*window->MSComm2); }
+    // The device behind every window's port.
+    SimulatedSerialPort& port() { return static_cast<SimulatedSerialPort&>(link.device()); }
     // Writes made from now on.
     size_t mark() const { return bench.writes.size(); }
     std::vector<WireWrite> writesSince(size_t mark) const {
