@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "glowset/link/sign_link.h"
 #include "glowset/options/option_sets.h"
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/replies.h"
@@ -318,6 +319,11 @@ void GlowsetMain::portFault(const std::string& what) {
 }
 
 void GlowsetMain::reportOpenFailure(const OpenError& error) {
+    if (error.number == kErrorPortBusy) {
+        // Another window's exchange holds the port: nothing was sent.
+        showStatus(QString::fromStdString(error.description));
+        return;
+    }
     if (error.number == kErrorInvalidPortNumber) {
         platform_.dialogs.message(
             this,

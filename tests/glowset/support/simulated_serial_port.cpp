@@ -43,13 +43,42 @@ void SimulatedSerialPort::close() {
     input_.clear();
 }
 
+void SimulatedBench::pull(int port, long long delayMs) {
+    clock.post(delayMs, [this, port] {
+        missing[port] = true;
+        for (SimulatedSerialPort* p : ports) {
+            if (p->isOpen() && p->portNumber() == port)
+                p->fault("COM" + std::to_string(port) + "'s device was removed");
+        }
+    });
+}
+
+void SimulatedSerialPort::fault(const std::string& what) {
+    open_ = false;
+    input_.clear();
+    if (onFault) onFault(what);
+}
+
 bool SimulatedSerialPort::write(const std::string& bytes) {
     if (!open_) return false;
+    if (bench_.failing[number_]) {
+        fault("writing to COM" + std::to_string(number_) + " failed");
+        return false;
+    }
     bench_.writes.push_back({bench_.clock.nowMilliseconds(), number_, bytes});
     const auto sign = bench_.signs.find(number_);
     if (sign == bench_.signs.end()) return true;  // a port with nothing on it
     const std::string reply = sign->second->receive(bytes);
-    if (!reply.empty()) arrive(reply, bench_.replyDelayMs);
+    if (reply.empty()) return true;
+    if (bench_.paceBaud <= 0) {
+        arrive(reply, bench_.replyDelayMs);
+        return true;
+    }
+    // 10 bits a character: at 9600 baud a 300-character line takes 312 ms.
+    for (size_t i = 0; i < reply.size(); ++i) {
+        arrive(reply.substr(i, 1),
+               bench_.replyDelayMs + static_cast<long long>((i + 1) * 10000 / bench_.paceBaud));
+    }
     return true;
 }
 

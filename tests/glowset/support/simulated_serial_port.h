@@ -31,6 +31,11 @@ class SimulatedBench {
     void removePort(int port) { missing[port] = true; }
     // Port n is held by another program.
     void holdPort(int port) { busy[port] = true; }
+    // Writes to port n fail from now on (the adapter's driver refuses them).
+    void failWrites(int port) { failing[port] = true; }
+    // The adapter of port n is pulled `delayMs` from now: an open port
+    // reports the fault, and the device is gone.
+    void pull(int port, long long delayMs = 0);
 
     std::unique_ptr<SerialPort> makePort();
 
@@ -41,13 +46,19 @@ class SimulatedBench {
 
     VirtualClock& clock;
     std::map<int, std::unique_ptr<signsim::Sign>> signs;
-    std::map<int, bool> missing, busy;
+    std::map<int, bool> missing, busy, failing;
     long long replyDelayMs = 20;  // from the end of a command to its reply
+    // Replies take their line time, a character at a time, at this rate
+    // (0: a reply arrives whole).
+    int paceBaud = 0;
+    std::vector<class SimulatedSerialPort*> ports;  // every port object alive
 };
 
 class SimulatedSerialPort : public SerialPort {
   public:
-    explicit SimulatedSerialPort(SimulatedBench& bench) : bench_(bench) {}
+    explicit SimulatedSerialPort(SimulatedBench& bench) : bench_(bench) {
+        bench_.ports.push_back(this);
+    }
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }
     std::optional<OpenError> open() override;
@@ -59,6 +70,8 @@ class SimulatedSerialPort : public SerialPort {
 
     // Bytes arriving from the line `delayMs` from now (for receive-path tests).
     void arrive(const std::string& bytes, long long delayMs = 0);
+    // The device went away under the open port.
+    void fault(const std::string& what);
 
   private:
     SimulatedBench& bench_;
@@ -69,7 +82,10 @@ class SimulatedSerialPort : public SerialPort {
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   public:
-    ~SimulatedSerialPort() override { *alive_ = false; }
+    ~SimulatedSerialPort() override {
+        *alive_ = false;
+        std::erase(bench_.ports, this);
+    }
 };
 
 }  // namespace glowset::testing

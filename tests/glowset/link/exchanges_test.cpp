@@ -1,0 +1,224 @@
+// Exchanges that meet: the operator's clicks at every moment of an exchange,
+// a failing or pulled adapter, replies that are slow or not from a sign.
+// Controls are pressed by their object names; what counts is what went over
+// the wire and what the window shows.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "glowset/windows/default_message_window.h"
+#include "tests/glowset/support/window_fixture.h"
+
+namespace glowset::testing {
+namespace {
+
+class Exchanges : public WindowTest {
+  protected:
+    // Presses a control of the main window as the operator does; the id
+    // switch acts on the mouse press itself.
+    void press(const QString& name) {
+        if (name == "AutoID") {
+            QWidget* box = window->findChild<QCheckBox*>(name);
+            QMouseEvent down(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
+                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box, &down);
+            return;
+        }
+        auto* button = window->findChild<QAbstractButton*>(name);
+        ASSERT_NE(button, nullptr) << name.toStdString();
+        // A disabled button cannot be pressed; its handler may still be
+        // reached by the keyboard, which is what click() stands for here.
+        button->setEnabled(true);
+        button->click();
+    }
+    GlowsetMain& withSignOn(int port, const char* model = "XY12") {
+        bench.attachSign(port, {model, "4"});
+        window = std::make_unique<GlowsetMain>(platform);
+        window->CheckWebVersion = [this] { ++versionChecks; };
+        return *window;
+    }
+    int versionChecks = 0;
+    int windowsOpened = 0;
+};
+
+const QString kStartingControls[] = {"UploadAll",       "ForceUpload",  "DownloadAll",
+                                      "UploadFactoryDef", "SetupDefaultMsg", "SendTestMsg",
+                                      "AutoID"};
+
+// During the search every control that would start an exchange is told the
+// port is busy; the search goes on to its sign and to the version check.
+TEST_F(Exchanges, EveryControlDuringTheSearch) {
+    for (const QString& control : kStartingControls) {
+        bench.writes.clear();
+        GlowsetMain& w = withSignOn(6);
+        w.openDefaultMessageWindow = w.openTestMessageWindow = w.openFactoryDefaultsWindow =
+            [this] { ++windowsOpened; };
+        QString said;
+        clock.post(400 + 850, [&] {  // the search is on COM3 by then
+            press(control);
+            said = w.Textout->text();
+        });
+        clock.advance(400 + 6000);
+        EXPECT_TRUE(said.contains("busy")) << control.toStdString() << ": " << said.toStdString();
+        EXPECT_EQ(windowsOpened, 0) << control.toStdString();
+        for (const auto& write : bench.writes)
+            EXPECT_EQ(write.bytes, "DOWNLOAD_ALL\r") << control.toStdString();
+        EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3, 4, 5, 6}))
+            << control.toStdString();
+        EXPECT_EQ(w.LEDSignModel->text(), "XY12") << control.toStdString();
+        EXPECT_EQ(versionChecks, 1) << control.toStdString();
+        window.reset();
+        versionChecks = 0;
+    }
+}
+
+// During an upload queue the same controls are refused, and the queue sends
+// every record it was started with.
+TEST_F(Exchanges, EveryControlDuringAnUpload) {
+    for (const QString& control : kStartingControls) {
+        GlowsetMain& w = withSignOn(1);
+        w.openDefaultMessageWindow = w.openTestMessageWindow = w.openFactoryDefaultsWindow =
+            [this] { ++windowsOpened; };
+        clock.advance(2000);
+        for (int p : {0, 2, 4}) w.ColorP[p]->setCurrentIndex(6);
+        const size_t start = mark();
+        press("UploadAll");
+        clock.post(700, [&] { press(control); });
+        clock.advance(5000);
+        std::vector<std::string> sent;
+        for (const auto& write : writesSince(start)) sent.push_back(write.bytes.substr(0, 8));
+        EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2", "<DF pr=4"}))
+            << control.toStdString();
+        EXPECT_EQ(windowsOpened, 0) << control.toStdString();
+        EXPECT_EQ(w.getChangedRows(), 0) << control.toStdString();  // all of it is on the sign
+        EXPECT_EQ(bench.signs[1]->state().priorities[4].colour, 6) << control.toStdString();
+        window.reset();
+        bench.signs.clear();
+    }
+}
+
+// An upload pressed while a download's close is still pending finishes the
+// download first and then sends its records.
+TEST_F(Exchanges, UploadRightAfterADownload) {
+    GlowsetMain& w = withSignOn(1);
+    clock.advance(2000);
+    w.ColorP[1]->setCurrentIndex(7);
+    press("DownloadAll");
+    clock.advance(100);  // the reply is in; the port closes at 400 ms
+    w.ColorP[1]->setCurrentIndex(7);  // the read-back set it back: change it again
+    const size_t start = mark();
+    press("UploadAll");
+    clock.advance(3000);
+    ASSERT_EQ(writesSince(start).size(), 1u);
+    EXPECT_EQ(writesSince(start)[0].bytes.substr(0, 8), "<DF pr=1");
+    EXPECT_EQ(bench.signs[1]->state().priorities[1].colour, 7);
+}
+
+// A secondary window's exchange holds the device: the main window's upload
+// is refused as busy and sends nothing.
+TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
+    GlowsetMain& w = withSignOn(1);
+    clock.advance(2000);
+    w.ColorP[3]->setCurrentIndex(2);
+    GlowsetDefaultMessage message(platform, w);  // its start-up read holds the port
+    const size_t start = mark();
+    w.UploadAll_Click();
+    EXPECT_TRUE(w.Textout->text().contains("busy")) << w.Textout->text().toStdString();
+    clock.advance(3000);
+    EXPECT_TRUE(writesSince(start).empty());
+    EXPECT_GT(w.getChangedRows(), 0);  // still marked
+}
+
+// A failed write or a pulled adapter stops the upload, says so, and keeps
+// every change sent or unsent marked: the next upload sends them all.
+TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
+    const struct {
+        const char* name;
+        std::function<void()> fault;
+    } cases[] = {
+        {"write fails", [this] { clock.post(700, [this] { bench.failWrites(1); }); }},
+        {"adapter pulled", [this] { bench.pull(1, 800); }},
+    };
+    for (const auto& c : cases) {
+        GlowsetMain& w = withSignOn(1);
+        clock.advance(2000);
+        for (int p : {0, 1, 2, 3}) w.FontP[p]->setCurrentIndex(9);
+        press("UploadAll");
+        c.fault();
+        clock.advance(5000);
+        EXPECT_TRUE(w.Textout->text().startsWith("Upload stopped: ")) << c.name;
+        EXPECT_TRUE(w.UploadAll->isEnabled()) << c.name;
+        EXPECT_FALSE(w.MSComm2->isOpen()) << c.name;
+        // The adapter is back: every record of the interrupted upload goes.
+        bench.failing.clear();
+        bench.missing.clear();
+        const size_t start = mark();
+        press("UploadAll");
+        clock.advance(5000);
+        EXPECT_EQ(writesSince(start).size(), 4u) << c.name;
+        window.reset();
+        bench.signs.clear();
+    }
+}
+
+// Replies as they really come: a user command holding the reply words, a
+// long line at 9600 baud, a console's line on another port.
+TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
+    {
+        signsim::Sign& sign = bench.attachSign(2, {"XY12", "4"});
+        sign.state().userCommand = "done default linked";
+        GlowsetMain& w = startAndSearch();
+        EXPECT_EQ(w.LEDSignModel->text(), "XY12");
+        EXPECT_EQ(w.usercmd1->text(), "done default linked");
+        window.reset();
+        bench.signs.clear();
+        bench.writes.clear();
+    }
+    {
+        signsim::Sign& sign = bench.attachSign(6, {"TB330", "4"});
+        for (int j = 0; j < 16; ++j) sign.state().links.push_back({j % 8, "9876543", 2});
+        bench.paceBaud = 9600;
+        GlowsetMain& w = startAndSearch();
+        EXPECT_EQ(w.LEDSignModel->text(), "TB330");
+        EXPECT_EQ(bench.portsWritten().back(), 6);  // found on its own port, nothing after
+        bench.paceBaud = 0;
+        window.reset();
+        bench.signs.clear();
+        bench.writes.clear();
+    }
+    {
+        bench.attachSign(3, {"XY12", "4"});
+        window = std::make_unique<GlowsetMain>(platform);
+        clock.post(400 + 450, [this] {  // COM2 is open: a console speaks on it
+            port().arrive("[  12.3] usb 1-1: new full-speed USB device\n");
+        });
+        clock.advance(400 + 3000);
+        EXPECT_EQ(window->LEDSignModel->text(), "XY12");
+        EXPECT_EQ(window->ComportsList->currentIndex(), 2);
+    }
+}
+
+TEST(Waits, NestedWaitsEndAtTheirOwnTimeAndAllEndOnClose) {
+    VirtualClock clock;
+    std::vector<long long> ended;
+    bool closing = false;
+    clock.post(50, [&] {
+        sleepTicks(clock, 50, [&] { return closing; });  // 50 .. 550
+        ended.push_back(clock.nowMilliseconds());
+    });
+    sleepTicks(clock, 30, [&] { return closing; });  // 0 .. 300, resumes after the inner one
+    ended.push_back(clock.nowMilliseconds());
+    EXPECT_EQ(ended, (std::vector<long long>{550, 550}));
+
+    clock.post(100, [&] { closing = true; });
+    sleepTicks(clock, 100000, [&] { return closing; });
+    EXPECT_EQ(clock.nowMilliseconds(), 650);
+}
+
+}  // namespace
+}  // namespace glowset::testing
