@@ -28,7 +28,12 @@ class SignLink::View : public SerialPort {
             if (onReceive) onReceive();
         };
         device.onFault = [this](const std::string& what) {
-            if (onFault) onFault(what);
+            // The device gave up: the exchange no longer holds it. Closing
+            // replaces this very handler, so only locals are used after it.
+            View* const self = this;
+            const std::string words = what;
+            self->close();
+            if (self->onFault) self->onFault(words);
         };
         return std::nullopt;
     }

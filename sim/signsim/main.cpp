@@ -1,5 +1,8 @@
 // signsim: a simulated LED sign on a pseudo-terminal.
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -21,12 +24,15 @@ void usage(std::FILE* to) {
     std::fprintf(
         to,
         "usage: signsim [--model NAME] [--firmware COUNT] [--echo] [--link PATH] [--quiet]\n"
+        "               [--pace] [--vanish-after N]\n"
         "  --model NAME      model name the sign reports (default MQ3000;\n"
         "                    KL404, RV2210 and TB330 behave like those signs)\n"
         "  --firmware COUNT  firmware count to report (none when omitted)\n"
         "  --echo            start the settings line with DOWNLOAD_ALL\n"
         "  --link PATH       also make PATH a symbolic link to the device\n"
-        "  --quiet           log traffic only, do not draw the display\n");
+        "  --quiet           log traffic only, do not draw the display\n"
+        "  --pace            send replies at the line rate of 9600 baud\n"
+        "  --vanish-after N  close the line after the N-th command, as a pulled cable\n");
 }
 
 }  // namespace
@@ -34,7 +40,8 @@ void usage(std::FILE* to) {
 int main(int argc, char** argv) {
     signsim::SignOptions options;
     std::string link;
-    bool quiet = false;
+    bool quiet = false, pace = false;
+    int vanishAfter = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const auto value = [&](const char* name) -> std::string {
@@ -64,6 +71,14 @@ int main(int argc, char** argv) {
             link = value("--link");
         } else if (arg == "--quiet") {
             quiet = true;
+        } else if (arg == "--pace") {
+            pace = true;
+        } else if (arg == "--vanish-after") {
+            vanishAfter = std::atoi(value("--vanish-after").c_str());
+            if (vanishAfter < 1) {
+                std::fprintf(stderr, "signsim: --vanish-after takes a number from 1 up\n");
+                return 2;
+            }
         } else if (arg == "--help" || arg == "-h") {
             usage(stdout);
             return 0;
@@ -88,7 +103,10 @@ int main(int argc, char** argv) {
     std::signal(SIGHUP, onSignal);
 
     signsim::Sign sign(options);
-    sign.onCommand = [](std::string_view command, const std::vector<std::string>& replies) {
+    int commands = 0;
+    sign.onCommand = [&commands](std::string_view command,
+                                 const std::vector<std::string>& replies) {
+        ++commands;
         std::printf("<- %s\n", signsim::escapeBytes(command).c_str());
         for (const std::string& reply : replies) {
             std::printf("-> %s\n", signsim::escapeBytes(reply).c_str());
@@ -108,7 +126,21 @@ int main(int argc, char** argv) {
         const std::string bytes = terminal.read(100);
         if (bytes.empty()) continue;
         const std::string reply = sign.receive(bytes);
-        if (!reply.empty() && !terminal.write(reply)) {
+        if (vanishAfter > 0 && commands >= vanishAfter) {
+            terminal.close();
+            std::printf("signsim: the line is gone after %d commands\n", commands);
+            std::fflush(stdout);
+            break;
+        }
+        if (pace) {
+            // 10 bits a character at 9600 baud: a 300-character line takes 312 ms.
+            auto due = std::chrono::steady_clock::now();
+            for (char c : reply) {
+                due += std::chrono::microseconds(1042);
+                std::this_thread::sleep_until(due);
+                terminal.write(std::string(1, c));
+            }
+        } else if (!reply.empty() && !terminal.write(reply)) {
             std::printf("signsim: could not send the reply\n");
         }
         const signsim::ShownMessage shown = sign.display();

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "glowset/link/glowset_main.h"
+#include "glowset/link/sign_link.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/windows/test_message_window.h"
@@ -29,13 +30,14 @@ using testsupport::waitFor;
 class GlowsetWithSignsim : public ::testing::Test {
   protected:
     // Starts the signsim program as COM3; `draw` lets it draw its display into the log.
-    void startSign(bool draw) {
+    void startSign(bool draw, const std::vector<std::string>& extra = {}) {
         ASSERT_TRUE(dir.isValid());
         link = dir.filePath("sign").toStdString();
         log = dir.filePath("signsim.log").toStdString();
         std::vector<std::string> args = {SIGNSIM_PROGRAM, "--model", "XY12", "--firmware",
                                          "4.2",           "--link",  link};
         if (!draw) args.push_back("--quiet");
+        args.insert(args.end(), extra.begin(), extra.end());
         sign.start(args, {}, log);
         ASSERT_TRUE(testsupport::waitForPath(link));
         for (int n = 1; n <= 12; ++n) {
@@ -117,6 +119,28 @@ TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColour
         << log;
     // The display draws "G" in the sign's green and "o" in its red.
     EXPECT_NE(log.find("\x1b[38;2;0;200;0mG\x1b[38;2;230;0;0mo"), std::string::npos) << log;
+}
+
+// The cable pulled in the middle of an upload to a sign answering at the
+// real line rate: the upload stops with a message, the changes stay marked,
+// and the adapter is given up instead of polled.
+TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
+    startSign(false, {"--pace", "--vanish-after", "2"});
+    QtClock clock;
+    ScriptedDialogs dialogs;
+    SignLink link(std::make_unique<QtSerialPort>());
+    Platform platform{clock, dialogs, [&link] { return link.makeView(); },
+                      systemPortEnvironment()};
+    GlowsetMain window(platform);
+    ASSERT_TRUE(waitFor([&] { return window.LEDSignModel->text() == "XY12"; }));
+    ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
+    for (int p : {1, 2, 3}) window.ColorP[p]->setCurrentIndex(6);
+    window.findChild<QPushButton*>("UploadAll")->click();
+    ASSERT_TRUE(waitFor([&] { return window.Textout->text().startsWith("Upload stopped"); }))
+        << window.Textout->text().toStdString();
+    EXPECT_TRUE(window.UploadAll->isEnabled());
+    EXPECT_FALSE(link.busy());
+    EXPECT_EQ(window.getChangedRows(), 3);  // every record marked again
 }
 
 // The program itself: it finds the sign, and SIGTERM closes it like its
