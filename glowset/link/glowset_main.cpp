@@ -60,16 +60,42 @@ GlowsetMain::~GlowsetMain() {
     if (MSComm2 && MSComm2->isOpen()) MSComm2->close();
 }
 
+std::array<QComboBox*, kPriorityListCount> GlowsetMain::priorityLists(int p) const {
+    return {FontP[p], StyleP[p], ColorP[p], SpeedP[p], AlignmentP[p], PauseP[p], BeepP[p]};
+}
+
 void GlowsetMain::fillOptionLists(const OptionSet& set) {
-    for (int p = 0; p < 5; ++p) {
-        fillList(FontP[p], set.font);
-        fillList(ColorP[p], set.colour);
-        fillList(StyleP[p], set.style);
-        fillList(AlignmentP[p], set.alignment);
-        fillList(SpeedP[p], set.speed);
-        fillList(PauseP[p], set.pause);
-        fillList(BeepP[p], set.beep);
+    const auto entries = listsInRowOrder(set);
+    for (int p = 0; p < kPriorityCount; ++p) {
+        const auto lists = priorityLists(p);
+        for (int v = 0; v < kPriorityListCount; ++v) fillList(lists[v], *entries[v]);
     }
+}
+
+int GlowsetMain::selectedPortNumber() const {
+    return ComportsList->currentIndex() + 1;
+}
+
+int GlowsetMain::priorityCode(int p, int field) const {
+    if (p < 0 || p >= kPriorityCount || field < 0 || field >= kPriorityListCount) return -1;
+    return priorityLists(p)[field]->currentIndex();
+}
+
+void GlowsetMain::setPriorityCode(int p, int field, int position) {
+    if (p < 0 || p >= kPriorityCount || field < 0 || field >= kPriorityListCount) return;
+    selectPosition(priorityLists(p)[field], position);
+}
+
+QString GlowsetMain::priorityTimeout(int p) const {
+    return p >= 0 && p < kPriorityCount ? TimeoutP[p]->text() : QString();
+}
+
+void GlowsetMain::setPriorityTimeout(int p, const QString& text) {
+    if (p >= 0 && p < kPriorityCount) TimeoutP[p]->setText(text);
+}
+
+void GlowsetMain::setDefaultMessageToolTip(const QString& text) {
+    SetupDefaultMsg->setToolTip(text);
 }
 
 void GlowsetMain::fillStartUpLists() {
@@ -131,11 +157,8 @@ void GlowsetMain::wireHandlers() {
             }
         });
     };
-    for (int p = 0; p < 5; ++p) {
-        for (QComboBox* list :
-             {FontP[p], StyleP[p], ColorP[p], SpeedP[p], AlignmentP[p], PauseP[p], BeepP[p]}) {
-            watchTyping(list);
-        }
+    for (int p = 0; p < kPriorityCount; ++p) {
+        for (QComboBox* list : priorityLists(p)) watchTyping(list);
     }
     for (QComboBox* list : Pri0) watchTyping(list);
     // Text for the sign: typographic characters converted as typed.
@@ -465,8 +488,8 @@ bool GlowsetMain::selectPosition(QComboBox* list, int position) {
 }
 
 void GlowsetMain::LoadModelOptions(const std::string& model) {
-    for (auto* lists : {&FontP, &ColorP, &StyleP, &AlignmentP, &SpeedP, &PauseP, &BeepP}) {
-        for (QComboBox* list : *lists) list->clear();
+    for (int p = 0; p < kPriorityCount; ++p) {
+        for (QComboBox* list : priorityLists(p)) list->clear();
     }
     const OptionSet& set = optionSetForModel(model);
     layoutOptionLists(set);
@@ -495,9 +518,8 @@ void GlowsetMain::applySettingsLine(const std::string& text) {
     for (int p = 0; p < 5; ++p) {
         const DecodedPriority values = decodePriority(line, p);
         auto& stored = signCopy.priorities[p];
-        const std::array<QComboBox*, 7> lists = {FontP[p],      StyleP[p], ColorP[p], SpeedP[p],
-                                                 AlignmentP[p], PauseP[p], BeepP[p]};
-        for (int v = 0; v < 7; ++v) {
+        const auto lists = priorityLists(p);
+        for (int v = 0; v < kPriorityListCount; ++v) {
             if (!values[v]) continue;
             stored[v] = *values[v];
             selectPosition(lists[v], *values[v]);

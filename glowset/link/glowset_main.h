@@ -9,6 +9,7 @@
 #include <string>
 
 #include "glowset/link/sign_copy.h"
+#include "glowset/options/option_sets.h"
 #include "glowset/platform/platform.h"
 #include "glowset/protocol/line_assembler.h"
 #include "glowset/protocol/settings_line.h"
@@ -50,6 +51,18 @@ class GlowsetMain : public QMainWindow {
     // Writes text + CR LF. With overwrite the old file is replaced only once
     // the new one is completely written; otherwise the text is appended.
     bool SaveTextToFile(const QString& path, const std::string& text, bool overwrite);
+
+    // ---- what other windows see of this one ----
+    // The port number chosen in the port list (position + 1).
+    int selectedPortNumber() const;
+    // Priority p's list positions in settings-line order (PriorityField) and
+    // its time-out text; setting a position selects it, -1 selects nothing.
+    int priorityCode(int p, int field) const;
+    void setPriorityCode(int p, int field, int position);
+    QString priorityTimeout(int p) const;
+    void setPriorityTimeout(int p, const QString& text);
+    // The tool tip of the default-message button, which shows the message.
+    void setDefaultMessageToolTip(const QString& text);
 
     // ---- handlers ----
     void DownloadAll_Click();
@@ -130,6 +143,8 @@ class GlowsetMain : public QMainWindow {
 
     // Converts twips (1/1440 inch) to pixels of this screen.
     int tw(int twips) const;
+    // Priority p's seven lists in settings-line order (PriorityField).
+    std::array<QComboBox*, kPriorityListCount> priorityLists(int p) const;
     // Reads the controls as the change detection sees them.
     WindowSettings readControls() const;
     // The window is closing: every wait ends.

@@ -115,9 +115,8 @@ bool GlowsetMain::LoadSettingsFile(const QString& path) {
             select(ComportsList, a->position, "The port list");
         } else if (const auto* a = std::get_if<led::PriorityValues>(&application)) {
             const int p = a->priority;
-            const std::array<QComboBox*, 7> lists = {FontP[p],      StyleP[p], ColorP[p], SpeedP[p],
-                                                     AlignmentP[p], PauseP[p], BeepP[p]};
-            for (int v = 0; v < 7; ++v) {
+            const auto lists = priorityLists(p);
+            for (int v = 0; v < kPriorityListCount; ++v) {
                 select(lists[v], a->values.codes[v], lists[v]->objectName());
             }
             if (!refused) TimeoutP[p]->setText(latin1(a->values.timeout));

@@ -17,9 +17,8 @@ namespace glowset {
 WindowSettings GlowsetMain::readControls() const {
     WindowSettings w;
     for (int p = 0; p < 5; ++p) {
-        const std::array<QComboBox*, 7> lists = {FontP[p],      StyleP[p], ColorP[p], SpeedP[p],
-                                                 AlignmentP[p], PauseP[p], BeepP[p]};
-        for (int v = 0; v < 7; ++v)
+        const auto lists = priorityLists(p);
+        for (int v = 0; v < kPriorityListCount; ++v)
             w.priorities[p].codes[v] = static_cast<int16_t>(lists[v]->currentIndex());
         w.priorities[p].timeoutText = TimeoutP[p]->text().toLatin1().toStdString();
     }

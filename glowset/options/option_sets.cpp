@@ -102,6 +102,10 @@ OptionSet makeKL404() {
 
 }  // namespace
 
+std::array<const OptionList*, kPriorityListCount> listsInRowOrder(const OptionSet& set) {
+    return {&set.font, &set.style, &set.colour, &set.speed, &set.alignment, &set.pause, &set.beep};
+}
+
 const OptionSet& genericOptionSet() {
     static const OptionSet set = makeGeneric();
     return set;

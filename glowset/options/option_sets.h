@@ -34,6 +34,11 @@ inline constexpr std::string_view kModelKL404 = "KL404";
 inline constexpr std::string_view kModelRV2210 = "RV2210";
 inline constexpr std::string_view kModelTB330 = "TB330";
 
+// A priority's seven lists, in the order the settings line reports them
+// (font, style, colour, speed, alignment, pause, beep).
+inline constexpr int kPriorityListCount = 7;
+std::array<const OptionList*, kPriorityListCount> listsInRowOrder(const OptionSet& set);
+
 const OptionSet& genericOptionSet();
 const OptionSet& kl404OptionSet();
 // The set the main window shows for a sign of this model: KL404 gets its

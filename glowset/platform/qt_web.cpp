@@ -56,10 +56,12 @@ class QtWebPage : public WebPage {
         reply_ = reply;
         QObject::connect(reply, &QNetworkReply::downloadProgress, &context_,
                          [this, reply, address, load](qint64 received, qint64) {
-                             if (received <= kPageSizeLimit || reply != reply_) return;
+                             if (received <= kPageSizeLimit || reply != reply_ || load != load_)
+                                 return;
                              // Beyond the limit: as if the page had not loaded.
                              stop();
-                             complete(address, load, {});
+                             found_.clear();
+                             if (onDocumentComplete) onDocumentComplete(address);
                          });
         QObject::connect(reply, &QNetworkReply::finished, &context_, [this, reply, address, key,
                                                                       load] {

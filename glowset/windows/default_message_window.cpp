@@ -402,7 +402,7 @@ void GlowsetDefaultMessage::done(int result) {
         }
         const auto p = positions();
         main_.SaveDefaultMsg(messageText(), p[0], p[1], p[2], p[3], p[4], p[5]);
-        main_.SetupDefaultMsg->setToolTip(
+        main_.setDefaultMessageToolTip(
             QString("Message:%1, Font:%2, Color:%3, Style:%4, Align:%5, Speed:%6, Pause:%7")
                 .arg(latin1(messageText()), QString::number(p[0]), QString::number(p[1]),
                      QString::number(p[2]), QString::number(p[3]), QString::number(p[4]),

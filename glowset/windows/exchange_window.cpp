@@ -63,7 +63,7 @@ void ExchangeWindow::showAck(const QString& text) {
 
 bool ExchangeWindow::openPort() {
     if (MSComm1->isOpen()) MSComm1->close();
-    MSComm1->setPortNumber(main_.ComportsList->currentIndex() + 1);
+    MSComm1->setPortNumber(main_.selectedPortNumber());
     if (const auto error = MSComm1->open()) {
         showAck(QString("Cannot open COM%1: %2")
                     .arg(MSComm1->portNumber())

@@ -20,6 +20,7 @@
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/default_message_record.h"
 #include "glowset/protocol/numbers.h"
+#include "glowset/protocol/settings_line.h"
 #include "glowset/windows/message_text.h"
 #include "glowset/windows/text_guard.h"
 
@@ -163,8 +164,7 @@ void LEDTestMessage::build() {
     grid->addWidget(Progress, 9, 4, 1, 3);
     grid->addWidget(DateTime, 10, 0, 1, 7);
 
-    const std::array<QListWidget*, 7> lists = {fontList,  ColorList, StyleList, AlignmentList,
-                                               SpeedList, PauseList, BeepList};
+    const auto lists = parameterLists();
     for (int i = 0; i < 7; ++i) {
         connect(lists[i], &QListWidget::currentRowChanged, this, [this, i] { parameterChosen(i); });
     }
@@ -292,32 +292,30 @@ void LEDTestMessage::parameterChosen(int list) {
     BuildTestCommand();
 }
 
+// This window's lists (font, colour, style, alignment, speed, pause, beep)
+// as the fields of a priority row of the main window.
+constexpr std::array<int, 7> kRowField = {kFont, kColour, kStyle, kAlignment, kSpeed, kPause, kBeep};
+
+std::array<QListWidget*, 7> LEDTestMessage::parameterLists() const {
+    return {fontList, ColorList, StyleList, AlignmentList, SpeedList, PauseList, BeepList};
+}
+
 void LEDTestMessage::copyToMainWindow(int list) {
     const int p = MsgPri->currentIndex();
     if (p < 0 || p > 4) return;
     if (list == kTimeoutBox) {
-        main_.TimeoutP[p]->setText(Timeout->text());
+        main_.setPriorityTimeout(p, Timeout->text());
         return;
     }
-    const std::array<QComboBox*, 7> targets = {
-        main_.FontP[p],  main_.ColorP[p], main_.StyleP[p], main_.AlignmentP[p],
-        main_.SpeedP[p], main_.PauseP[p], main_.BeepP[p]};
-    const std::array<QListWidget*, 7> lists = {fontList,  ColorList, StyleList, AlignmentList,
-                                               SpeedList, PauseList, BeepList};
-    const int row = lists[list]->currentRow();
-    if (row >= -1 && row < targets[list]->count()) targets[list]->setCurrentIndex(row);
+    main_.setPriorityCode(p, kRowField[list], parameterLists()[list]->currentRow());
 }
 
 void LEDTestMessage::MsgPri_Click() {
     const int p = MsgPri->currentIndex();
     if (p < 0 || p > 4) return;
-    const std::array<QComboBox*, 7> sources = {
-        main_.FontP[p],  main_.ColorP[p], main_.StyleP[p], main_.AlignmentP[p],
-        main_.SpeedP[p], main_.PauseP[p], main_.BeepP[p]};
-    const std::array<QListWidget*, 7> lists = {fontList,  ColorList, StyleList, AlignmentList,
-                                               SpeedList, PauseList, BeepList};
-    for (int i = 0; i < 7; ++i) selectRow(lists[i], sources[i]->currentIndex());
-    Timeout->setText(main_.TimeoutP[p]->text());
+    const auto lists = parameterLists();
+    for (int i = 0; i < 7; ++i) selectRow(lists[i], main_.priorityCode(p, kRowField[i]));
+    Timeout->setText(main_.priorityTimeout(p));
 }
 
 void LEDTestMessage::SaveSettings_Click() {

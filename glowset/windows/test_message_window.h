@@ -66,6 +66,7 @@ class LEDTestMessage : public ExchangeWindow {
     void build();
     void parameterChosen(int list);  // 0-6: font, colour, style, alignment, speed, pause, beep
     void copyToMainWindow(int list);
+    std::array<QListWidget*, 7> parameterLists() const;
     void applyToEditor(const std::function<void(QTextCharFormat&)>& change);
     void startExchange(const std::string& bytes, bool reading);
     // False, after a message saying which, when the editor holds characters
