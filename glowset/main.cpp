@@ -35,9 +35,14 @@ int main(int argc, char** argv) {
     glowset::SignLink link(std::make_unique<glowset::QtSerialPort>());
     glowset::Platform platform{clock, dialogs, [&link] { return link.makeView(); },
                                glowset::systemPortEnvironment()};
-    glowset::GlowsetMain window(platform);
-    glowset::installSecondaryWindows(window, platform);
-    const auto updates = glowset::installUpdateFeatures(window, platform);
+    // The one place where the windows are wired together: the main window
+    // gets the hooks that open the others and run the version check.
+    glowset::GlowsetMain* mainWindow = nullptr;
+    glowset::MainWindowHooks hooks;
+    glowset::addSecondaryWindows(hooks, platform, mainWindow);
+    const auto updates = glowset::addUpdateFeatures(hooks, platform, mainWindow);
+    glowset::GlowsetMain window(platform, hooks);
+    mainWindow = &window;
     std::signal(SIGTERM, onTermination);
     std::signal(SIGINT, onTermination);
     QTimer terminationCheck;

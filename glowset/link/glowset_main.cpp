@@ -33,8 +33,8 @@ void fillList(QComboBox* list, const OptionList& entries) {
 
 }  // namespace
 
-GlowsetMain::GlowsetMain(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform) {
+GlowsetMain::GlowsetMain(Platform& platform, MainWindowHooks hooks, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), hooks_(std::move(hooks)) {
     setWindowTitle(kMainCaption);
     buildControls();
     buildMenus();
@@ -134,10 +134,10 @@ void GlowsetMain::wireHandlers() {
     connect(signSaveAs, &QAction::triggered, this, [this] { signSaveAs_Click(); });
     connect(signExit, &QAction::triggered, this, [this] { close(); });
     connect(signUpgrade, &QAction::triggered, this, [this] {
-        if (signUpgrade_Click) signUpgrade_Click();
+        if (hooks_.signUpgrade_Click) hooks_.signUpgrade_Click();
     });
     connect(signAbout, &QAction::triggered, this, [this] {
-        if (signAbout_Click) signAbout_Click();
+        if (hooks_.signAbout_Click) hooks_.signAbout_Click();
     });
     // Typing into the pause lists of priorities 0 and 1 marks them at once.
     for (int p : {0, 1}) {
@@ -174,7 +174,7 @@ void GlowsetMain::wireHandlers() {
 
 bool GlowsetMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
-        if (Image1_Click) Image1_Click();
+        if (hooks_.Image1_Click) hooks_.Image1_Click();
         return true;
     }
     if (watched == AutoID) {
@@ -255,7 +255,7 @@ void GlowsetMain::SetupDefaultMsg_Click() {
     exchange_ = Exchange::None;
     DownloadAll->setText("Download from Sign");
     DownloadAll->setEnabled(true);
-    if (openDefaultMessageWindow) openDefaultMessageWindow();
+    if (hooks_.openDefaultMessageWindow) hooks_.openDefaultMessageWindow();
 }
 
 void GlowsetMain::SendTestMsg_Click() {
@@ -263,7 +263,7 @@ void GlowsetMain::SendTestMsg_Click() {
     if (MSComm2->isOpen()) MSComm2->close();  // a download's close still pending
     ComClose->setEnabled(false);
     exchange_ = Exchange::None;
-    if (openTestMessageWindow) openTestMessageWindow();
+    if (hooks_.openTestMessageWindow) hooks_.openTestMessageWindow();
 }
 
 // ---- other windows' operations ----
@@ -361,7 +361,7 @@ void GlowsetMain::SearchPort_Timer() {
     SearchPort->setEnabled(false);  // one pass only
     bool stopped = false;
     Textout->show();
-    if (startPageLoad) startPageLoad();
+    if (hooks_.startPageLoad) hooks_.startPageLoad();
     for (int i = 0; i < kPortCount; ++i) {
         Textout->setText("Searching...");
         ComportsList->setCurrentIndex(i);
@@ -387,9 +387,9 @@ void GlowsetMain::SearchPort_Timer() {
     exchange_ = MSComm2->isOpen() ? Exchange::Download : Exchange::None;
     if (stopped) return;
     Textout->setText("");
-    if (CheckWebVersion) CheckWebVersion();
+    if (hooks_.CheckWebVersion) hooks_.CheckWebVersion();
     if (closing_) return;
-    if (OfferNewVersion) OfferNewVersion();
+    if (hooks_.OfferNewVersion) hooks_.OfferNewVersion();
     Textout->hide();
     VersionCheckLabel->hide();
 }
@@ -508,7 +508,7 @@ void GlowsetMain::applySettingsLine(const std::string& text) {
     FCountLabel->setToolTip(tip);
     if (FCount->text() != count) {
         FCount->setText(count);
-        if (FCount_Change) FCount_Change();
+        if (hooks_.FCount_Change) hooks_.FCount_Change();
     }
     if (!LEDSignModel->text().isEmpty()) ShowPriority_Click();
     LEDSignModelNumber = line.model;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "glowset/link/main_window_hooks.h"
 #include "glowset/link/sign_copy.h"
 #include "glowset/options/option_sets.h"
 #include "glowset/platform/platform.h"
@@ -36,7 +37,7 @@ inline constexpr int kLongestLineMs = 1000;
 
 class GlowsetMain : public QMainWindow {
   public:
-    explicit GlowsetMain(Platform& platform, QWidget* parent = nullptr);
+    explicit GlowsetMain(Platform& platform, MainWindowHooks hooks = {}, QWidget* parent = nullptr);
     ~GlowsetMain() override;
 
     // ---- operations other windows use ----
@@ -82,20 +83,6 @@ class GlowsetMain : public QMainWindow {
     void LoadModelOptions(const std::string& model);
     int getChangedRows();
     void MSComm2_OnComm();
-
-    // ---- hooks for the windows and checks that later parts attach ----
-    // Each does nothing until set.
-    std::function<void()> openDefaultMessageWindow;
-    std::function<void()> openTestMessageWindow;
-    std::function<void()> openFactoryDefaultsWindow;
-    std::function<void()> CheckWebVersion;
-    std::function<void()> OfferNewVersion;
-    std::function<void()> FCount_Change;
-    std::function<void()> signUpgrade_Click;
-    std::function<void()> signAbout_Click;
-    std::function<void()> Image1_Click;
-    // Starts loading the downloads page while the port search runs.
-    std::function<void()> startPageLoad;
 
     // ---- version check ----
     std::string WebSite;
@@ -194,6 +181,7 @@ class GlowsetMain : public QMainWindow {
     bool textBoxesFitTheSign();
 
     Platform& platform_;
+    const MainWindowHooks hooks_;
     LineAssembler lines_;
     Exchange exchange_ = Exchange::None;
     ChangeFlags sentThisUpload_;  // what the running upload has sent so far

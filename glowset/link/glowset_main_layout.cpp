@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSettings>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -222,9 +223,18 @@ void GlowsetMain::buildMenus() {
     QMenu* signHelp = menuBar()->addMenu("&Help");
     signAbout = signHelp->addAction("&About");
     checkAtStartUp = signHelp->addAction("Check for a New Version at Start-up");
-    checkAtStartUp->setObjectName("checkAtStartUp");
+    // The start-up version check can be switched off; the choice is remembered.
+    static constexpr const char* kCheckKey = "versionCheck/atStartUp";
     checkAtStartUp->setCheckable(true);
-    checkAtStartUp->setChecked(true);
+    checkAtStartUp->setChecked(QSettings().value(kCheckKey, true).toBool());
+    connect(checkAtStartUp, &QAction::toggled, this,
+            [](bool on) { QSettings().setValue(kCheckKey, on); });
+    signOpenFile->setObjectName("signOpenFile");
+    signSaveAs->setObjectName("signSaveAs");
+    signExit->setObjectName("signExit");
+    signUpgrade->setObjectName("signUpgrade");
+    signAbout->setObjectName("signAbout");
+    checkAtStartUp->setObjectName("checkAtStartUp");
 }
 
 }  // namespace glowset

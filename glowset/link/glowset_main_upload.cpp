@@ -178,7 +178,7 @@ void GlowsetMain::AutoID_MouseDown() {
 
 void GlowsetMain::UploadFactoryDef_Click() {
     if (refuseWhileBusy()) return;
-    if (openFactoryDefaultsWindow) openFactoryDefaultsWindow();
+    if (hooks_.openFactoryDefaultsWindow) hooks_.openFactoryDefaultsWindow();
 }
 
 std::optional<std::string> GlowsetMain::startFactoryReset() {

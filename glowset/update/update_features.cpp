@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QAction>
 #include <QLabel>
-#include <QSettings>
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/update/new_version_window.h"
@@ -17,32 +16,31 @@ QString flasherPath(const QString& programFolder) {
     return QDir(programFolder).filePath("romwright");
 }
 
-std::unique_ptr<UpdateFeatures> installUpdateFeatures(GlowsetMain& main, Platform& platform) {
+std::unique_ptr<UpdateFeatures> addUpdateFeatures(MainWindowHooks& hooks, Platform& platform,
+                                                  GlowsetMain* const& window) {
     auto features = std::make_unique<UpdateFeatures>();
     UpdateFeatures* f = features.get();
     f->WebBrowser1 = platform.makeWebPage();
     f->launcher = platform.makeLauncher();
     f->showNewVersionWindow = [](LEDNewVersionDownload& window) { window.exec(); };
 
-    f->WebBrowser1->onDocumentComplete = [&main](const QString&) { main.webPageBusy = false; };
+    f->WebBrowser1->onDocumentComplete = [&window](const QString&) { window->webPageBusy = false; };
     // The page is fetched once per start: the load begun with the port
     // search is the one the version check reads.
-    const auto load = [&main, f] {
+    const auto load = [&window, f] {
+        GlowsetMain& main = *window;
         main.WebSite = downloadsPageAddress();
         main.webPageBusy = true;
         f->WebBrowser1->navigate(QString::fromStdString(main.WebSite), "glowset");
     };
-    // The start-up check can be switched off; the choice is remembered.
-    static constexpr const char* kCheckKey = "versionCheck/atStartUp";
-    main.checkAtStartUp->setChecked(QSettings().value(kCheckKey, true).toBool());
-    QObject::connect(main.checkAtStartUp, &QAction::toggled, &main,
-                     [](bool on) { QSettings().setValue(kCheckKey, on); });
-    main.startPageLoad = [&main, f, load] {
+    hooks.startPageLoad = [&window, f, load] {
+        GlowsetMain& main = *window;
         if (!main.checkAtStartUp->isChecked()) return;
         load();
         f->pageLoadStarted = true;
     };
-    main.CheckWebVersion = [&main, &platform, f, load] {
+    hooks.CheckWebVersion = [&window, &platform, f, load] {
+        GlowsetMain& main = *window;
         if (!main.checkAtStartUp->isChecked()) return;
         if (!f->pageLoadStarted) load();
         f->pageLoadStarted = false;
@@ -66,7 +64,8 @@ std::unique_ptr<UpdateFeatures> installUpdateFeatures(GlowsetMain& main, Platfor
             main.WebFileName = text;
         }
     };
-    main.OfferNewVersion = [&main, &platform, f] {
+    hooks.OfferNewVersion = [&window, &platform, f] {
+        GlowsetMain& main = *window;
         if (main.windowTitle().contains("ver ", Qt::CaseInsensitive)) {
             main.CurrentVersion = captionVersion(main.windowTitle().toStdString());
         }
@@ -75,23 +74,26 @@ std::unique_ptr<UpdateFeatures> installUpdateFeatures(GlowsetMain& main, Platfor
             f->showNewVersionWindow(window);
         }
     };
-    main.FCount_Change = [&main, &platform] {
+    hooks.FCount_Change = [&window, &platform] {
+        GlowsetMain& main = *window;
         if (const auto notice = firmwareNotice(main.FCount->text().toStdString())) {
             platform.dialogs.message(&main, QString::fromStdString(*notice), "Upgrade Firmware");
         }
     };
-    main.signUpgrade_Click = [&main, &platform, f] {
+    hooks.signUpgrade_Click = [&window, &platform, f] {
+        GlowsetMain& main = *window;
         const QString path = flasherPath(platform.appFolder());
         if (!QFileInfo(path).isExecutable() || !f->launcher->startDetached(path)) {
             platform.dialogs.message(&main, "The flasher could not be started:\r\n" + path,
                                      "Upgrade");
         }
     };
-    main.signAbout_Click = [&main] {
+    hooks.signAbout_Click = [&window] {
+        GlowsetMain& main = *window;
         LEDSignHelp about(main.windowTitle(), &main);
         about.exec();
     };
-    main.Image1_Click = [f] {
+    hooks.Image1_Click = [f] {
         f->launcher->openInBrowser(
             QString::fromLatin1(kMakerSite.data(), static_cast<int>(kMakerSite.size())));
     };

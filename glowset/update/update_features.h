@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "glowset/link/main_window_hooks.h"
 #include "glowset/platform/platform.h"
 
 namespace glowset {
@@ -24,9 +25,10 @@ struct UpdateFeatures {
     bool pageLoadStarted = false;
 };
 
-// Attaches the features to the window's hooks; the returned object must live
-// as long as the window.
-std::unique_ptr<UpdateFeatures> installUpdateFeatures(GlowsetMain& main, Platform& platform);
+// Fills the main window's hooks for these features; `main` points to the
+// window once it is made. The returned object must live as long as the window.
+std::unique_ptr<UpdateFeatures> addUpdateFeatures(MainWindowHooks& hooks, Platform& platform,
+                                                  GlowsetMain* const& main);
 
 // The flasher's path: the program folder and the flasher's file name.
 QString flasherPath(const QString& programFolder);

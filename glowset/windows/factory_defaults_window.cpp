@@ -52,17 +52,17 @@ void Warning::No_Click() {
     reject();
 }
 
-void installSecondaryWindows(GlowsetMain& main, Platform& platform) {
-    main.openDefaultMessageWindow = [&main, &platform] {
-        GlowsetDefaultMessage window(platform, main, &main);
+void addSecondaryWindows(MainWindowHooks& hooks, Platform& platform, GlowsetMain* const& main) {
+    hooks.openDefaultMessageWindow = [&main, &platform] {
+        GlowsetDefaultMessage window(platform, *main, main);
         window.exec();
     };
-    main.openTestMessageWindow = [&main, &platform] {
-        LEDTestMessage window(platform, main, &main);
+    hooks.openTestMessageWindow = [&main, &platform] {
+        LEDTestMessage window(platform, *main, main);
         window.exec();
     };
-    main.openFactoryDefaultsWindow = [&main] {
-        Warning window(main, &main);
+    hooks.openFactoryDefaultsWindow = [&main] {
+        Warning window(*main, main);
         window.exec();
     };
 }

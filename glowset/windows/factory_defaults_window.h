@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "glowset/link/main_window_hooks.h"
 #include "glowset/platform/platform.h"
 
 class QLabel;
@@ -27,7 +28,8 @@ class Warning : public QDialog {
     GlowsetMain& main_;
 };
 
-// Connects the main window's buttons to the secondary windows.
-void installSecondaryWindows(GlowsetMain& main, Platform& platform);
+// The hooks that open the secondary windows over the main window, which
+// `main` points to once it is made.
+void addSecondaryWindows(MainWindowHooks& hooks, Platform& platform, GlowsetMain* const& main);
 
 }  // namespace glowset

@@ -38,8 +38,10 @@ class Exchanges : public WindowTest {
     }
     GlowsetMain& withSignOn(int port, const char* model = "XY12") {
         bench.attachSign(port, {model, "4"});
-        window = std::make_unique<GlowsetMain>(platform);
-        window->CheckWebVersion = [this] { ++versionChecks; };
+        hooks.CheckWebVersion = [this] { ++versionChecks; };
+        hooks.openDefaultMessageWindow = hooks.openTestMessageWindow =
+            hooks.openFactoryDefaultsWindow = [this] { ++windowsOpened; };
+        window = std::make_unique<GlowsetMain>(platform, hooks);
         return *window;
     }
     int versionChecks = 0;
@@ -56,8 +58,6 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
     for (const QString& control : kStartingControls) {
         bench.writes.clear();
         GlowsetMain& w = withSignOn(6);
-        w.openDefaultMessageWindow = w.openTestMessageWindow = w.openFactoryDefaultsWindow =
-            [this] { ++windowsOpened; };
         QString said;
         clock.post(400 + 850, [&] {  // the search is on COM3 by then
             press(control);
@@ -82,8 +82,6 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
 TEST_F(Exchanges, EveryControlDuringAnUpload) {
     for (const QString& control : kStartingControls) {
         GlowsetMain& w = withSignOn(1);
-        w.openDefaultMessageWindow = w.openTestMessageWindow = w.openFactoryDefaultsWindow =
-            [this] { ++windowsOpened; };
         clock.advance(2000);
         for (int p : {0, 2, 4}) w.ColorP[p]->setCurrentIndex(6);
         const size_t start = mark();

@@ -31,8 +31,8 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     bench.attachSign(3, {"XY12", "4"});
     bench.attachSign(5, {"OTHER", "4"});
     int versionChecks = 0;
-    window = std::make_unique<GlowsetMain>(platform);
-    window->CheckWebVersion = [&] { ++versionChecks; };
+    hooks.CheckWebVersion = [&] { ++versionChecks; };
+    window = std::make_unique<GlowsetMain>(platform, hooks);
     clock.advance(400);
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(window->ComportsList->currentIndex(), 2);

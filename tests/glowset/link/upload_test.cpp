@@ -181,19 +181,11 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
 }
 
 TEST_F(Upload, FactoryDefaultsEndWithTheReadBack) {
+    // The confirmation window answered "Yes".
+    hooks.openFactoryDefaultsWindow = [this] { EXPECT_EQ(window->startFactoryReset(), std::nullopt); };
     GlowsetMain& w = withSign();
     signsim::Sign& sign = *bench.signs[1];
-    // What the confirmation window does on "Yes".
-    w.openFactoryDefaultsWindow = [&] {
-        w.MSComm2->setPortNumber(w.ComportsList->currentIndex() + 1);
-        ASSERT_FALSE(w.MSComm2->open());
-        w.UploadFactoryDef->setEnabled(false);
-        w.DownloadAll->setEnabled(false);
-        w.UploadAll->setEnabled(false);
-        w.MSComm2->write("<FD>\r");
-        w.FactoryDef->setEnabled(true);
-    };
-    w.UploadFactoryDef_Click();
+    w.findChild<QPushButton*>("UploadFactoryDef")->click();
     clock.advance(600);
     EXPECT_TRUE(sign.state().links.empty());
     EXPECT_FALSE(w.UploadAll->isEnabled());

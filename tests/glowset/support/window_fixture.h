@@ -27,11 +27,13 @@ class WindowTest : public ::testing::Test {
                                 devices.push_back("/dev/ttySIM" + std::to_string(n));
                             return devices;
                         }}};
+    // What the main windows made here are handed (set before making one).
+    MainWindowHooks hooks;
     std::unique_ptr<GlowsetMain> window;
 
     // Opens the window and lets its port search run to the end.
     GlowsetMain& startAndSearch() {
-        window = std::make_unique<GlowsetMain>(platform);
+        window = std::make_unique<GlowsetMain>(platform, hooks);
         clock.advance(400);
         return *window;
     }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -57,9 +58,10 @@ class Updates : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(desktop.isValid());
         platform.desktop = [this] { return desktop.path(); };
-        window = std::make_unique<GlowsetMain>(platform);
+        features = addUpdateFeatures(hooks, platform, mainWindow);
+        window = std::make_unique<GlowsetMain>(platform, hooks);
+        mainWindow = window.get();
         window->SearchPort->setEnabled(false);
-        features = installUpdateFeatures(*window, platform);
         // Every load must end by itself: one that does not hangs the test,
         // which the suite's time-out then fails.
         features->pageTimeoutMs = 3600 * 1000;
@@ -71,8 +73,8 @@ class Updates : public ::testing::Test {
     void TearDown() override { ::unsetenv("GLOWSET_DOWNLOADS_URL"); }
     void servePage(const QByteArray& body) { server.answer("/Downloads", {200, body}); }
     void checkAndOffer() {
-        window->CheckWebVersion();
-        window->OfferNewVersion();
+        hooks.CheckWebVersion();
+        hooks.OfferNewVersion();
     }
 
     QtClock clock;
@@ -85,6 +87,8 @@ class Updates : public ::testing::Test {
                       noDevices()};
     LocalHttpServer server;
     QTemporaryDir desktop;
+    MainWindowHooks hooks;
+    GlowsetMain* mainWindow = nullptr;
     std::unique_ptr<GlowsetMain> window;
     std::unique_ptr<UpdateFeatures> features;
     std::vector<QString> offered;
@@ -141,7 +145,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
 
 TEST_F(Updates, ThePageIsFetchedOncePerStart) {
     servePage("<p>Glowset 4.80.zip</p>");
-    window->startPageLoad();  // as the port search does
+    hooks.startPageLoad();  // as the port search does
     checkAndOffer();
     EXPECT_EQ(server.requests.size(), 1u);
     EXPECT_EQ(offered.size(), 1u);
@@ -153,14 +157,13 @@ TEST_F(Updates, TheStartUpCheckCanBeSwitchedOffAndStaysOff) {
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isChecked());  // on by default
     item->trigger();
-    window->startPageLoad();
+    hooks.startPageLoad();
     checkAndOffer();
     EXPECT_TRUE(server.requests.empty());
     EXPECT_TRUE(offered.empty());
     // The next start remembers the choice.
     GlowsetMain next(platform);
     next.SearchPort->setEnabled(false);
-    const auto nextFeatures = installUpdateFeatures(next, platform);
     EXPECT_FALSE(next.findChild<QAction*>("checkAtStartUp")->isChecked());
     next.findChild<QAction*>("checkAtStartUp")->trigger();  // on again for the other tests
 }
@@ -314,8 +317,10 @@ TEST_F(Notice, FirmwareCountsBelowThreeBringUpTheNotice) {
     } cases[] = {{"XY12,2.9", true},  {"XY12,2", true}, {"XY12,3", false},   {"XY12,3.0", false},
                  {"XY12,3.9", false}, {"XY12", false},  {"XY12,abc", false}, {"XY12,", false}};
     for (const auto& c : cases) {
-        auto w = std::make_unique<GlowsetMain>(platform);
-        auto features = installUpdateFeatures(*w, platform);
+        GlowsetMain* main = nullptr;
+        auto features = addUpdateFeatures(hooks, platform, main);
+        auto w = std::make_unique<GlowsetMain>(platform, hooks);
+        main = w.get();
         dialogs.messages.clear();
         w->HandleSignReply(std::string(c.header) + ":1,2,3");
         ASSERT_EQ(dialogs.messages.size(), c.notice ? 1u : 0u) << c.header;
@@ -333,10 +338,14 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
     platform.appFolder = [&] { return folder.path(); };
     std::vector<QString> launched;
     platform.makeLauncher = [&] { return std::make_unique<FakeLauncher>(launched); };
-    auto w = std::make_unique<GlowsetMain>(platform);
-    auto features = installUpdateFeatures(*w, platform);
+    GlowsetMain* main = nullptr;
+    auto features = addUpdateFeatures(hooks, platform, main);
+    auto w = std::make_unique<GlowsetMain>(platform, hooks);
+    main = w.get();
+    QAction* upgrade = w->findChild<QAction*>("signUpgrade");
+    ASSERT_NE(upgrade, nullptr);
 
-    w->signUpgrade_Click();  // no flasher there yet
+    upgrade->trigger();  // no flasher there yet
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               "The flasher could not be started:\r\n" + folder.filePath("romwright"));
@@ -347,10 +356,12 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
     flasher.write("#!/bin/sh\n");
     flasher.close();
     flasher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    w->signUpgrade_Click();
+    upgrade->trigger();
     EXPECT_EQ(launched, (std::vector<QString>{"start " + folder.filePath("romwright")}));
 
-    w->Image1_Click();
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w->Image1, &click);
     EXPECT_EQ(launched.back().left(10), "open https");
     LEDSignHelp about(w->windowTitle());
     EXPECT_EQ(about.SoftwareVersion->text(), "Version : 4.72");
