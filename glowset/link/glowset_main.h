@@ -92,17 +92,11 @@ class GlowsetMain : public QMainWindow {
     bool webPageBusy = false;
 
     // ---- state ----
-    int16_t lineTimeoutCount = 0;
     QString configFileName;
     std::string DefMsg;
     int16_t DefFont = 0, DefColor = 0, DefStyle = 0, DefAlign = 0, DefSpeed = 0, DefPause = 0;
     int16_t saveSettingsTick = 1;
     std::string LEDSignModelNumber;
-    SignCopy signCopy;
-    ChangeFlags flags;
-    std::array<std::string, 7> uploadCommands;
-    std::string linkClearCommand, linkSetCommand;
-    LinkEntries linkEntries;
 
     // ---- controls ----
     QGroupBox* C;
@@ -125,8 +119,8 @@ class GlowsetMain : public QMainWindow {
     QToolButton *ShowPriority, *HidePriority;
     QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout, *checkAtStartUp;
 
-    std::unique_ptr<SerialPort> MSComm2;
-    std::unique_ptr<Timer> DataTimeout, SearchPort, FactoryDef, TextClear, UploadTimer, ComClose;
+    // The port search's timer: a window made for other work switches it off.
+    std::unique_ptr<Timer> SearchPort;
 
     // Converts twips (1/1440 inch) to pixels of this screen.
     int tw(int twips) const;
@@ -182,6 +176,15 @@ class GlowsetMain : public QMainWindow {
 
     Platform& platform_;
     const MainWindowHooks hooks_;
+    // The link and its state: reached only through the operations above.
+    std::unique_ptr<SerialPort> MSComm2;
+    std::unique_ptr<Timer> DataTimeout, FactoryDef, TextClear, UploadTimer, ComClose;
+    int16_t lineTimeoutCount = 0;
+    SignCopy signCopy;
+    ChangeFlags flags;
+    std::array<std::string, 7> uploadCommands;
+    std::string linkClearCommand, linkSetCommand;
+    LinkEntries linkEntries;
     LineAssembler lines_;
     Exchange exchange_ = Exchange::None;
     ChangeFlags sentThisUpload_;  // what the running upload has sent so far

@@ -151,7 +151,7 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         clock.advance(5000);
         EXPECT_TRUE(w.Textout->text().startsWith("Upload stopped: ")) << c.name;
         EXPECT_TRUE(w.UploadAll->isEnabled()) << c.name;
-        EXPECT_FALSE(w.MSComm2->isOpen()) << c.name;
+        EXPECT_FALSE(port().isOpen()) << c.name;
         // The adapter is back: every record of the interrupted upload goes.
         bench.failing.clear();
         bench.missing.clear();

@@ -22,7 +22,7 @@ TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
     EXPECT_TRUE(w.LEDSignModel->text().isEmpty());
     EXPECT_TRUE(w.Textout->isHidden());
     EXPECT_TRUE(w.VersionCheckLabel->isHidden());
-    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_FALSE(port().isOpen());
     clock.advance(1000);
     EXPECT_EQ(bench.writes.size(), 12u);  // one pass only
 }
@@ -39,7 +39,7 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     EXPECT_EQ(window->LEDSignModel->text(), "XY12");
     EXPECT_EQ(versionChecks, 1);
     clock.advance(500);
-    EXPECT_FALSE(window->MSComm2->isOpen());
+    EXPECT_FALSE(port().isOpen());
     EXPECT_TRUE(window->DownloadAll->isEnabled());
     EXPECT_EQ(window->DownloadAll->text(), "Download from Sign");
 }

@@ -73,10 +73,8 @@ void expectControls(const GlowsetMain& w) {
         for (int v = 0; v < 7; ++v) {
             EXPECT_EQ(lists[v]->currentIndex(), expected[v])
                 << lists[v]->objectName().toStdString();
-            EXPECT_EQ(w.signCopy.priorities[p][v], expected[v]);
         }
         EXPECT_EQ(w.TimeoutP[p]->text(), QString::number(5 * p + 3));
-        EXPECT_EQ(w.signCopy.priorities[p][7], 5 * p + 3);
     }
     EXPECT_EQ(w.Capcode0[3]->text(), "1111,2222");
     EXPECT_EQ(w.Pri0[3]->currentIndex(), 2);
@@ -85,12 +83,9 @@ void expectControls(const GlowsetMain& w) {
     EXPECT_EQ(w.Pri0[6]->currentIndex(), -1);  // priority 5: list left empty
     EXPECT_EQ(w.Capcode0[0]->text(), "42");
     EXPECT_EQ(w.Pri0[0]->currentIndex(), 4);
-    EXPECT_EQ(w.signCopy.capcodes[3], "1111,2222");
-    EXPECT_EQ(w.signCopy.linkPriorities[3], "2");
     EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
     EXPECT_EQ(w.TestLabel->text(), "Auto ID False");
     EXPECT_EQ(w.usercmd1->text(), "RESET 9");
-    EXPECT_EQ(w.signCopy.userCommand, "RESET 9");
 }
 
 TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
@@ -146,7 +141,7 @@ TEST_F(Replies, ValuesOutsideAListLeaveItAlone) {
     std::string line = "XY12,5:99,1,70000,-1,-5";
     w.HandleSignReply(line);
     EXPECT_EQ(w.FontP[0]->currentIndex(), -1);
-    EXPECT_EQ(w.signCopy.priorities[0][0], 99);
+    EXPECT_GT(w.getChangedRows(), 0);  // the copy keeps 99, which no entry shows
     EXPECT_EQ(w.StyleP[0]->currentIndex(), 1);
     EXPECT_EQ(w.ColorP[0]->currentIndex(), -1);  // does not fit 16 bits: skipped
     EXPECT_EQ(w.SpeedP[0]->currentIndex(), -1);

@@ -38,11 +38,11 @@ TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     const size_t start = mark();
     w.UploadAll_Click();
     EXPECT_EQ(w.Textout->text(), "Nothing to Upload");
-    EXPECT_TRUE(w.MSComm2->isOpen());
+    EXPECT_TRUE(port().isOpen());
     EXPECT_FALSE(w.UploadAll->isEnabled());
     EXPECT_EQ(w.UploadAll->text(), "Writing...");
     clock.advance(500);
-    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_FALSE(port().isOpen());
     EXPECT_TRUE(w.UploadAll->isEnabled());
     EXPECT_TRUE(w.DownloadAll->isEnabled());
     EXPECT_EQ(w.UploadAll->text(), "Upload to Sign");
@@ -92,7 +92,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     EXPECT_EQ(w.ProgressUploadAll->maximum(), 1 + 20 * 7);
     EXPECT_EQ(w.Pri0[7]->currentIndex(), 0);  // no priority chosen: set to 0
     EXPECT_EQ(w.Pri0[5]->currentText(), "");  // emptied with its capcode
-    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_FALSE(port().isOpen());
     EXPECT_TRUE(w.ProgressUploadAll->isHidden());
     // The sign now holds what was sent.
     const auto& links = bench.signs[1]->state().links;
@@ -133,7 +133,7 @@ TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
     EXPECT_EQ(progress[0], 20);
     EXPECT_EQ(progress[14], 300);
     EXPECT_EQ(progress[15], 301);
-    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_FALSE(port().isOpen());
 }
 
 TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
@@ -145,13 +145,19 @@ TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
     clock.advance(2000);
     EXPECT_EQ(mark(), start);
     EXPECT_TRUE(w.UploadAll->isEnabled());
-    EXPECT_TRUE(w.flags.priorityChanged[0]);  // still to send next time
-    EXPECT_TRUE(dialogs.messages.empty());    // silent for a missing device
+    EXPECT_TRUE(dialogs.messages.empty());  // silent for a missing device
+    bench.missing.clear();
+    w.UploadAll_Click();  // the device is back: the record is still to send
+    clock.advance(2000);
+    ASSERT_EQ(writesSince(start).size(), 1u);
+    EXPECT_EQ(writesSince(start)[0].bytes.substr(0, 8), "<DF pr=0");
+    const size_t invalid = mark();
 
     w.ComportsList->setCurrentIndex(-1);  // port number 0: invalid
     w.UploadAll_Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Cannot Open Port:0\r\nPlease Change Comport");
+    EXPECT_EQ(mark(), invalid);
 }
 
 TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
@@ -162,18 +168,17 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     clock.post(100, [&] {
         EXPECT_FALSE(w.AutoID->isEnabled());
         EXPECT_FALSE(w.DownloadAll->isEnabled());
-        EXPECT_TRUE(w.MSComm2->isOpen());
+        EXPECT_TRUE(port().isOpen());
     });
     w.AutoID_MouseDown();
     EXPECT_EQ(clock.nowMilliseconds() - t0, 200);
     EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
     EXPECT_TRUE(w.AutoID->isEnabled());
-    EXPECT_FALSE(w.MSComm2->isOpen());
+    EXPECT_FALSE(port().isOpen());
     EXPECT_EQ(w.Textout->text(), "Switched to User ID");
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes, "<id=user>\r");
-    EXPECT_FALSE(w.flags.idModeChanged);  // the copy is untouched...
-    EXPECT_EQ(w.getChangedRows(), 1);     // ...so the next upload sends the id mode again
+    EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
 
     bench.removePort(1);
     w.AutoID_MouseDown();
