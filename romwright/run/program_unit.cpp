@@ -86,6 +86,10 @@ class Transfer {
              bool keep_written)
         : programmer_(programmer), file_(file), callbacks_(callbacks), keep_written_(keep_written) {}
 
+    // The pages of a service range in turn, with progress, until `page`
+    // says stop (false) or the range ends.
+    void for_each_page(uint32_t start, uint32_t end,
+                       const std::function<bool(uint32_t, std::array<uint8_t, 256>&)>& page);
     void read_range(uint32_t start, uint32_t end);
     void write_range(uint32_t start, uint32_t end);
     void write_image();
@@ -147,37 +151,39 @@ bool Transfer::write_page(uint32_t address, const uint8_t* data, uint16_t write_
     return true;
 }
 
-void Transfer::read_range(uint32_t start, uint32_t end) {
+void Transfer::for_each_page(uint32_t start, uint32_t end,
+                             const std::function<bool(uint32_t, std::array<uint8_t, 256>&)>& page) {
     const uint32_t total = range_total(start, end);
     uint32_t done = 0;
     for (uint32_t address = start; address < end; address += 256) {
         if (callbacks_.stop && callbacks_.stop()) break;
-        std::array<uint8_t, 256> page{};
-        if (!read_page(address, page.data())) break;
+        std::array<uint8_t, 256> buffer{};
+        if (!page(address, buffer)) break;
+        progress(callbacks_, total, ++done);
+        if (address > UINT32_MAX - 256) break;
+    }
+}
+
+void Transfer::read_range(uint32_t start, uint32_t end) {
+    for_each_page(start, end, [this](uint32_t address, std::array<uint8_t, 256>& page) {
+        if (!read_page(address, page.data())) return false;
         // Each page is flushed as it comes, so a full disk stops the run at
         // once instead of at the close.
         if (std::fwrite(page.data(), 1, page.size(), file_) != page.size() ||
             std::fflush(file_) != 0) {
             file_failed_ = true;
             problem_ = std::string("cannot write the page file: ") + std::strerror(errno);
-            break;
+            return false;
         }
-        progress(callbacks_, total, ++done);
-        if (address > UINT32_MAX - 256) break;
-    }
+        return true;
+    });
 }
 
 void Transfer::write_range(uint32_t start, uint32_t end) {
-    const uint32_t total = range_total(start, end);
-    uint32_t done = 0;
-    for (uint32_t address = start; address < end; address += 256) {
-        if (callbacks_.stop && callbacks_.stop()) break;
-        std::array<uint8_t, 256> page{};
+    for_each_page(start, end, [this](uint32_t address, std::array<uint8_t, 256>& page) {
         std::fread(page.data(), 1, page.size(), file_);
-        if (!write_page(address, page.data(), 0)) break;
-        progress(callbacks_, total, ++done);
-        if (address > UINT32_MAX - 256) break;
-    }
+        return write_page(address, page.data(), 0);
+    });
 }
 
 void Transfer::write_image() {
