@@ -50,6 +50,13 @@ DeviceFacts deviceFacts(const std::string& device) {
     return facts;
 }
 
+DeviceFacts missingDeviceFacts(const PortSlot& slot) {
+    DeviceFacts facts;
+    if (slot.device.empty()) facts.keptFor = slot.identity;
+    facts.adaptersWithoutTty = adaptersWithoutTty();
+    return facts;
+}
+
 OpenFailure classifyOpenError(int error) {
     switch (error) {
         case ENOENT:
@@ -72,13 +79,26 @@ std::string describeOpenFailure(OpenFailure failure, const std::string& port,
                                 const std::string& device, const DeviceFacts& facts,
                                 const std::string& detail) {
     switch (failure) {
-        case OpenFailure::NoDevice:
-            if (device.empty()) {
-                return "no device for " + port + " (plug in an adapter or set " + port +
+        case OpenFailure::NoDevice: {
+            std::string text;
+            if (!facts.keptFor.empty()) {
+                text = "no device for " + port + ": the number belongs to " + facts.keptFor +
+                       ", which is not plugged in";
+            } else if (device.empty()) {
+                text = "no device for " + port + " (plug in an adapter or set " + port +
                        "=/dev/...)";
+            } else if (device == port) {
+                text = device + " does not exist";
+            } else {
+                text = "no device behind " + port + ": " + device + " does not exist";
             }
-            if (device == port) return device + " does not exist";
-            return "no device behind " + port + ": " + device + " does not exist";
+            for (const auto& adapter : facts.adaptersWithoutTty) {
+                text += "; the USB serial adapter " + adapter +
+                        " is plugged in but has no serial device: brltty may have claimed it "
+                        "(sudo apt remove brltty)";
+            }
+            return text;
+        }
         case OpenFailure::InUse:
             return device + " is in use by another program";
         case OpenFailure::NoPermission: {

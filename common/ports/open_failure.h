@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "common/ports/port_names.h"
 
 namespace ports {
 
@@ -14,10 +17,16 @@ struct DeviceFacts {
     std::string group;               // the group that owns the device
     bool groupInSession = false;     // this process holds that group
     bool userListedInGroup = false;  // the group database names the user
+    // For a port with no device: whose number it is, and USB serial adapters
+    // that are plugged in but have no tty.
+    std::string keptFor;
+    std::vector<std::string> adaptersWithoutTty;
 };
 
 // The facts of a device path on this machine.
 DeviceFacts deviceFacts(const std::string& device);
+// The facts of a port whose device is missing.
+DeviceFacts missingDeviceFacts(const PortSlot& slot);
 
 // The failure an errno of open() or flock() stands for.
 OpenFailure classifyOpenError(int error);

@@ -1,5 +1,7 @@
 #include "common/ports/port_names.h"
 
+#include "common/ports/stored_port_numbers.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -63,6 +65,9 @@ PortEnvironment systemPortEnvironment() {
         }
         return devices;
     };
+    environment.identify = [](const std::string& device) { return identifyDevice(device); };
+    environment.loadNumbers = loadStoredPortNumbers;
+    environment.saveNumbers = storePortNumbers;
     return environment;
 }
 
@@ -74,22 +79,75 @@ std::optional<int> portNumberOfName(const std::string& name) {
     return std::stoi(name.substr(3));
 }
 
-std::string deviceForPortName(const std::string& name, const PortEnvironment& environment) {
+PortSlot slotForPortName(const std::string& name, const PortEnvironment& environment) {
     const auto number = portNumberOfName(name);
-    if (!number) return name;
-    return deviceForPort(*number, environment).value_or(std::string());
+    if (!number) return {name, name, {}};
+    return portSlot(*number, environment);
+}
+
+std::string deviceForPortName(const std::string& name, const PortEnvironment& environment) {
+    return slotForPortName(name, environment).device;
+}
+
+bool assignNumbers(const std::vector<std::string>& present, PortNumbers& numbers) {
+    bool changed = false;
+    for (const auto& identity : present) {
+        if (numbers.count(identity)) continue;
+        int free = 1;
+        while (std::any_of(numbers.begin(), numbers.end(),
+                           [free](const auto& entry) { return entry.second == free; })) {
+            ++free;
+        }
+        numbers[identity] = free;
+        changed = true;
+    }
+    return changed;
+}
+
+PortSlot portSlot(int portNumber, const PortEnvironment& environment) {
+    if (portNumber < 1) return {};
+    if (environment.variable) {
+        const auto value = environment.variable("COM" + std::to_string(portNumber));
+        if (value && !value->empty()) return {*value, *value, {}};
+    }
+    if (!environment.serialDevices) return {};
+    const std::vector<std::string> devices = environment.serialDevices();
+    if (!environment.loadNumbers || !environment.identify) {
+        if (static_cast<size_t>(portNumber) > devices.size()) return {};
+        return {devices[portNumber - 1], devices[portNumber - 1], {}};
+    }
+    std::vector<DeviceIdentity> identities;
+    std::vector<std::string> present;
+    for (const auto& device : devices) {
+        identities.push_back(environment.identify(device));
+        present.push_back(identities.back().identity);
+    }
+    PortNumbers numbers = environment.loadNumbers();
+    if (assignNumbers(present, numbers) && environment.saveNumbers) {
+        environment.saveNumbers(numbers);
+    }
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (numbers[present[i]] == portNumber) {
+            return {devices[i], identities[i].identity, identities[i].product};
+        }
+    }
+    for (const auto& [identity, number] : numbers) {
+        if (number == portNumber) return {{}, identity, {}};
+    }
+    return {};
+}
+
+std::string describeSlot(const PortSlot& slot) {
+    if (slot.device.empty()) {
+        return slot.identity.empty() ? "no device" : "no device (kept for " + slot.identity + ")";
+    }
+    return slot.product.empty() ? slot.device : slot.device + " (" + slot.product + ")";
 }
 
 std::optional<std::string> deviceForPort(int portNumber, const PortEnvironment& environment) {
-    if (portNumber < 1) return std::nullopt;
-    if (environment.variable) {
-        const auto value = environment.variable("COM" + std::to_string(portNumber));
-        if (value && !value->empty()) return value;
-    }
-    if (!environment.serialDevices) return std::nullopt;
-    const std::vector<std::string> devices = environment.serialDevices();
-    if (static_cast<size_t>(portNumber) > devices.size()) return std::nullopt;
-    return devices[portNumber - 1];
+    PortSlot slot = portSlot(portNumber, environment);
+    if (slot.device.empty()) return std::nullopt;
+    return std::move(slot.device);
 }
 
 }  // namespace ports

@@ -2,6 +2,8 @@
 // download request, reply handling and the status line.
 #include "glowset/link/glowset_main.h"
 
+#include "common/widgets/port_list_box.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -101,12 +103,12 @@ void GlowsetMain::setDefaultMessageToolTip(const QString& text) {
 void GlowsetMain::fillStartUpLists() {
     fillOptionLists(genericOptionSet());
     const OptionList ports = portList();
-    for (int i = 0; i < static_cast<int>(ports.size()); ++i) {
-        ComportsList->addItem(QString::fromStdString(ports[i]));
-        const auto device = deviceForPort(i + 1, platform_.ports);
-        ComportsList->setItemData(
-            i, device ? QString::fromStdString(*device) : QString("no device"), Qt::ToolTipRole);
-    }
+    for (const auto& port : ports) ComportsList->addItem(QString::fromStdString(port));
+    ComportsList->setDescriber([this](const QString& entry) {
+        const int number = ComportsList->findText(entry) + 1;
+        return QString::fromStdString(
+            ports::describeSlot(ports::portSlot(number, platform_.ports)));
+    });
     ComportsList->setCurrentIndex(0);
     for (int i = 0; i < 8; ++i) fillList(Pri0[i], priorityList());
 }

@@ -15,6 +15,8 @@
 #include "glowset/protocol/line_assembler.h"
 #include "glowset/protocol/settings_line.h"
 
+#include "common/widgets/port_list_box.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -100,7 +102,7 @@ class GlowsetMain : public QMainWindow {
 
     // ---- controls ----
     QGroupBox* C;
-    QComboBox* ComportsList;
+    widgets::PortListBox* ComportsList;
     QPushButton *DownloadAll, *UploadAll, *ForceUpload, *UploadFactoryDef, *SetupDefaultMsg,
         *SendTestMsg;
     QCheckBox *AutoID, *ForceOnID0;

@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
+
+#include "common/widgets/port_list_box.h"
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -69,7 +71,7 @@ void GlowsetMain::buildControls() {
     C = new QGroupBox("Comport", central);
     C->setObjectName("C");
     place(C, 240, 60, 2400, 780);
-    ComportsList = new QComboBox(C);
+    ComportsList = new widgets::PortListBox(C);
     ComportsList->setObjectName("ComportsList");
     place(ComportsList, 120, 330, 2160, kControlHeight);
 

@@ -42,11 +42,16 @@ std::optional<OpenError> QtSerialPort::open() {
     }
     if (port_.isOpen())
         return describeOpenFailure(OpenFailure::InUse, number_, port_.portName().toStdString());
-    const auto device = deviceForPort(number_, environment_);
-    if (!device) return describeOpenFailure(OpenFailure::NoDevice, number_, {});
+    const ports::PortSlot slot = ports::portSlot(number_, environment_);
+    if (slot.device.empty()) {
+        return describeOpenFailure(OpenFailure::NoDevice, number_, {},
+                                   ports::missingDeviceFacts(slot));
+    }
+    const std::optional<std::string> device = slot.device;
     struct stat info {};
     if (::stat(device->c_str(), &info) != 0) {
-        return describeOpenFailure(OpenFailure::NoDevice, number_, *device);
+        return describeOpenFailure(OpenFailure::NoDevice, number_, *device,
+                                   ports::missingDeviceFacts(slot));
     }
     input_.clear();
     port_.setPortName(QString::fromStdString(*device));

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+
+#include "common/widgets/port_list_box.h"
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,7 +27,7 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     : QDialog(parent), state_(state), programmers_(programmers) {
     setWindowTitle("Embedded Software Flasher");
     comLabel = new QLabel("COM Port", this);
-    portList = new QComboBox(this);
+    portList = new widgets::PortListBox(this);
     portList->setObjectName("1000");
     fileLabel = new QLabel("Filename", this);
     fileEdit = new QLineEdit(this);
@@ -63,14 +65,10 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     setTabOrder(dontUseBreak, chainLoad);
     layout_controls();
 
-    for (int n = 1; n <= 9; ++n) {
-        const QString name = QString("COM%1").arg(n);
-        portList->addItem(name);
-        const std::string device = device_for_port_name(name.toStdString());
-        portList->setItemData(
-            n - 1, device.empty() ? QString("no device") : QString::fromStdString(device),
-            Qt::ToolTipRole);
-    }
+    for (int n = 1; n <= 9; ++n) portList->addItem(QString("COM%1").arg(n));
+    portList->setDescriber([](const QString& entry) {
+        return QString::fromStdString(describe_port(entry.toStdString()));
+    });
     portList->setCurrentIndex(0);
 
     connect(portList, &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -14,6 +14,8 @@
 #include "romwright/app/flasher_state.h"
 #include "romwright/run/program_unit.h"
 
+#include "common/widgets/port_list_box.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -57,7 +59,7 @@ class FlasherWindow : public QDialog {
     std::function<void(const QString&)> showError;
 
     QLabel *comLabel, *fileLabel, *status;
-    QComboBox* portList;
+    widgets::PortListBox* portList;
     QLineEdit* fileEdit;
     QPushButton *browse, *flash, *cancel;
     QProgressBar* progress;

@@ -162,17 +162,21 @@ class TermiosDevice : public SerialDevice {
 
 }  // namespace
 
-std::string device_for_port_name(const std::string& port) {
-    return ports::deviceForPortName(port, ports::systemPortEnvironment());
+std::string describe_port(const std::string& port) {
+    return ports::describeSlot(ports::slotForPortName(port, ports::systemPortEnvironment()));
 }
 
 std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud,
                                                   std::string& problem) {
-    const std::string path = device_for_port_name(port);
+    const ports::PortSlot slot = ports::slotForPortName(port, ports::systemPortEnvironment());
+    const std::string& path = slot.device;
     const auto fail = [&](int error) -> std::unique_ptr<SerialDevice> {
         const ports::OpenFailure failure = path.empty() ? ports::OpenFailure::NoDevice
                                                         : ports::classifyOpenError(error);
-        problem = ports::describeOpenFailure(failure, port, path, ports::deviceFacts(path),
+        problem = ports::describeOpenFailure(failure, port, path,
+                                             failure == ports::OpenFailure::NoDevice
+                                                 ? ports::missingDeviceFacts(slot)
+                                                 : ports::deviceFacts(path),
                                              std::strerror(error));
         return nullptr;
     };

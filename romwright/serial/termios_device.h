@@ -14,9 +14,8 @@ namespace romwright {
 std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud,
                                                   std::string& problem);
 
-// The device path a port name stands for: the environment variable COMn
-// when set, else the n-th serial device. A name that is not "COMn" is
-// taken as a path; "" when COMn has no device.
-std::string device_for_port_name(const std::string& port);
+// What a port name stands for, as a port list's tool tip shows it: the
+// device path and product, or whom the number is kept for.
+std::string describe_port(const std::string& port);
 
 }  // namespace romwright
