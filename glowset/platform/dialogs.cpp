@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <QMessageBox>
 
 namespace glowset {
@@ -21,16 +23,29 @@ void QtDialogs::message(QWidget* parent, const QString& text, const QString& tit
     box.exec();
 }
 
+namespace {
+
+// Both dialogs open in the folder a file was last chosen in.
+const char* const kFolderKey = "dialogs/folder";
+
+QString rememberFolder(const QString& path) {
+    if (!path.isEmpty()) QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+}  // namespace
+
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, {}, {}, qtFileFilter(filter));
+    return rememberFolder(QFileDialog::getOpenFileName(
+        parent, {}, QSettings().value(kFolderKey).toString(), qtFileFilter(filter)));
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
-    QFileDialog dialog(parent, {}, {}, qtFileFilter(filter));
+    QFileDialog dialog(parent, {}, QSettings().value(kFolderKey).toString(), qtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("led");  // a name typed without extension gets .led
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    return rememberFolder(dialog.selectedFiles().first());
 }
 
 }  // namespace glowset

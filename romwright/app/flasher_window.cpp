@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 
 #include "common/widgets/port_list_box.h"
 #include <QGuiApplication>
@@ -21,6 +23,10 @@
 #include "romwright/serial/termios_device.h"
 
 namespace romwright {
+namespace {
+const char* const kLastPortKey = "lastPort";
+const char* const kRomFolderKey = "romFolder";
+}  // namespace
 
 FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& programmers,
                              QWidget* parent)
@@ -69,7 +75,13 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     portList->setDescriber([](const QString& entry) {
         return QString::fromStdString(describe_port(entry.toStdString()));
     });
-    portList->setCurrentIndex(0);
+    // The port chosen by hand last time; the command line may still change it.
+    const int remembered = portList->findText(QSettings().value(kLastPortKey).toString());
+    portList->setCurrentIndex(remembered >= 0 ? remembered : 0);
+    state_.port_name = portList->currentText().toStdString();
+    connect(portList, &QComboBox::activated, this, [this](int index) {
+        QSettings().setValue(kLastPortKey, portList->itemText(index));
+    });
 
     connect(portList, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0) return;
@@ -86,8 +98,8 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     connect(dontUseBreak, &QCheckBox::clicked, this, [this](bool on) { set_flag(kNoBreak, on); });
     connect(chainLoad, &QCheckBox::clicked, this, [this](bool on) { set_flag(kChainLoad, on); });
 
-    chooseFile = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, {}, {}, "ROM Files (*.rom)");
+    chooseFile = [](QWidget* owner, const QString& folder) {
+        return QFileDialog::getOpenFileName(owner, {}, folder, "ROM Files (*.rom)");
     };
     showError = [this](const QString& text) {
         // Without a screen (a script's offscreen run) a modal box would wait
@@ -210,8 +222,10 @@ void FlasherWindow::cancel_clicked() {
 }
 
 void FlasherWindow::browse_clicked() {
-    const QString path = chooseFile(this);
-    if (!path.isEmpty()) select_rom_file(path.toStdString());
+    const QString path = chooseFile(this, QSettings().value(kRomFolderKey).toString());
+    if (path.isEmpty()) return;
+    QSettings().setValue(kRomFolderKey, QFileInfo(path).absolutePath());
+    select_rom_file(path.toStdString());
 }
 
 void FlasherWindow::keyPressEvent(QKeyEvent* event) {

@@ -28,7 +28,8 @@ namespace romwright {
 class FlasherWindow : public QDialog {
   public:
     // Asks for a ROM file; "" when cancelled. Tests replace it.
-    using FileChooser = std::function<QString(QWidget*)>;
+    // Asks for a ROM file, starting in `folder`; "" when cancelled.
+    using FileChooser = std::function<QString(QWidget* owner, const QString& folder)>;
 
     FlasherWindow(FlasherState& state, const ProgrammerFactory& programmers = default_programmers(),
                   QWidget* parent = nullptr);

@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -141,9 +144,40 @@ TEST_F(Flasher, FileChoicesAndTheCaption) {
     window->select_rom_file(tempPath("missing.rom"));
     EXPECT_EQ(window->status->text(), "Invalid filename");
     EXPECT_EQ(window->windowTitle(), "KVTL (Model X firmware)");  // kept from the good file
-    window->chooseFile = [](QWidget*) { return QString(); };      // cancelled dialog
+    window->chooseFile = [](QWidget*, const QString&) { return QString(); };  // cancelled
     window->browse_clicked();
     EXPECT_EQ(window->status->text(), "Invalid filename");
+}
+
+// The port picked by hand and the folder a ROM was browsed from come back
+// in the next window; a port on the command line still wins.
+TEST_F(Flasher, RemembersThePortAndRomFolderChosenByHand) {
+    const std::string rom = image(1, "remembered.rom", "Model R");
+    const QString folder = QFileInfo(QString::fromStdString(rom)).absolutePath();
+    QString openedIn = "not asked";
+    window->chooseFile = [&](QWidget*, const QString& start) {
+        openedIn = start;
+        return QString::fromStdString(rom);
+    };
+    QTest::mouseClick(window->findChild<QPushButton*>("1002"), Qt::LeftButton);
+    EXPECT_EQ(window->status->text(), "Model R firmware");
+    QTest::keyClick(window->findChild<QComboBox*>("1000"), Qt::Key_Down);
+    QTest::keyClick(window->findChild<QComboBox*>("1000"), Qt::Key_Down);
+    EXPECT_EQ(window->portList->currentText(), "COM3");
+
+    window = std::make_unique<FlasherWindow>(state, quietProgrammers());
+    EXPECT_EQ(window->portList->currentText(), "COM3");
+    window->chooseFile = [&](QWidget*, const QString& start) {
+        openedIn = start;
+        return QString();
+    };
+    QTest::mouseClick(window->findChild<QPushButton*>("1002"), Qt::LeftButton);
+    EXPECT_EQ(openedIn, folder);
+
+    // The remembered port is the one a run uses, unless the command line names another.
+    window->apply_program_options(parse_program_options({"romwright", "-c2"}));
+    EXPECT_EQ(window->portList->currentText(), "COM2");
+    QSettings().clear();
 }
 
 TEST_F(Flasher, ARunShowsRoundedUpPercentagesAndItsResult) {
