@@ -1,5 +1,6 @@
 // glowset: the sign configuration program.
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Marquelle");
     QApplication::setApplicationName("glowset");
     QApplication::setApplicationDisplayName("Marquelle");
+    // The desktop matches the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName("com.orvantis_signals.glowset");
+    QApplication::setWindowIcon(QIcon(":/icons/com.orvantis_signals.glowset.png"));
     glowset::QtClock clock;
     glowset::QtDialogs dialogs;
     // One owner of the sign's device; each window talks through a view of it.

@@ -1,5 +1,6 @@
 // romwright: writes firmware images into a sign controller's flash.
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Marquelle");
     QApplication::setApplicationName("romwright");
+    QGuiApplication::setDesktopFileName("com.orvantis_signals.romwright");
+    QApplication::setWindowIcon(QIcon(":/icons/com.orvantis_signals.romwright.png"));
     romwright::FlasherState state;
     romwright::FlasherWindow window(state);
     window.apply_program_options(options);
