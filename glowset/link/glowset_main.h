@@ -146,6 +146,7 @@ class GlowsetMain : public QMainWindow {
     void buildControls();
     void drawMakerPicture();
     void buildMenus();
+    void nameControlsForScreenReaders();
     void fillStartUpLists();
     void fillOptionLists(const struct OptionSet& set);
     void layoutOptionLists(const struct OptionSet& set);

@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include "common/widgets/port_list_box.h"
+#include "common/widgets/screen_reader_names.h"
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -173,7 +174,37 @@ void GlowsetMain::buildControls() {
         place(TimeoutP[p], kTimeoutLeft, top, 900, kControlHeight);
     }
     layoutOptionLists(genericOptionSet());
+    nameControlsForScreenReaders();
     resize(tw(kWindowWidth), tw(kShortHeightTwips));
+}
+
+// The grid's cells have their row and column headers beside them, not a
+// label of their own: each is named "<row> <column>" as a reader would
+// announce it.
+void GlowsetMain::nameControlsForScreenReaders() {
+    using widgets::nameForScreenReaders;
+    for (int i = 0; i < 8; ++i) {
+        const QString id = QString("ID %1").arg(i);
+        nameForScreenReaders(Capcode0[i], id + " " + CapcodeHeader->text());
+        nameForScreenReaders(Pri0[i], id + " " + LinkPriorityHeader->text());
+    }
+    widgets::labelFor(Label24, usercmd1);
+    nameForScreenReaders(ShowPriority, ShowPriority->toolTip());
+    nameForScreenReaders(HidePriority, HidePriority->toolTip());
+    const std::array<QLabel*, kPriorityListCount> headers = {
+        FontHeader, StyleHeader, ColorHeader, SpeedHeader, AlignHeader, PauseHeader, BeepHeader};
+    for (int p = 0; p < kPriorityCount; ++p) {
+        const auto lists = priorityLists(p);
+        for (int field = 0; field < kPriorityListCount; ++field) {
+            nameForScreenReaders(lists[field],
+                                 PriorityLabels[p]->text() + " " + headers[field]->text());
+        }
+        nameForScreenReaders(TimeoutP[p], PriorityLabels[p]->text() + " Timeout");
+    }
+    // The maker picture opens the maker's site: a link a keyboard can reach.
+    Image1->setFocusPolicy(Qt::StrongFocus);
+    Image1->setAccessibleName("Maker's web site");
+    Image1->setAccessibleDescription(Image1->toolTip());
 }
 
 void GlowsetMain::layoutOptionLists(const OptionSet& set) {

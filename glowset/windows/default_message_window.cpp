@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+
+#include "common/widgets/screen_reader_names.h"
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -116,7 +118,11 @@ void GlowsetDefaultMessage::build() {
     for (int c = 0; c < 6; ++c) {
         grid->addWidget(columns[c].first, 2, c);
         grid->addWidget(columns[c].second, 3, c);
+        widgets::labelFor(columns[c].first, columns[c].second);
     }
+    widgets::labelFor(Labels[0], defaultMessage);
+    widgets::labelFor(TimeFormatLabel, TimeFormat);
+    widgets::nameForScreenReaders(Test, "Command sent");
     grid->addWidget(TimeFormatLabel, 4, 0);
     grid->addWidget(TimeFormat, 4, 1);
     grid->addWidget(InsertTime, 4, 2);

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+
+#include "common/widgets/screen_reader_names.h"
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -142,7 +144,15 @@ void LEDTestMessage::build() {
     for (int c = 0; c < 7; ++c) {
         grid->addWidget(columns[c].first, 2, c);
         grid->addWidget(columns[c].second, 3, c);
+        widgets::labelFor(columns[c].first, columns[c].second);
     }
+    widgets::labelFor(Labels[0], ColorTextBox);
+    widgets::labelFor(Labels[8], MsgID);
+    widgets::labelFor(Labels[9], MsgPri);
+    widgets::labelFor(Labels[11], Timeout);
+    widgets::labelFor(Labels[7], TimeFormat);
+    widgets::labelFor(Labels[12], Test);
+    widgets::nameForScreenReaders(defaultMessage, "Default message on the sign");
     grid->addWidget(Labels[8], 4, 0);
     grid->addWidget(MsgID, 4, 1);
     grid->addWidget(Labels[9], 4, 2);

@@ -9,6 +9,7 @@
 #include <QSettings>
 
 #include "common/widgets/port_list_box.h"
+#include "common/widgets/screen_reader_names.h"
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -60,6 +61,10 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     for (QWidget* w : std::initializer_list<QWidget*>{comLabel, fileLabel, status, progress}) {
         w->setFocusPolicy(Qt::NoFocus);
     }
+    widgets::labelFor(comLabel, portList);
+    widgets::labelFor(fileLabel, fileEdit);
+    widgets::nameForScreenReaders(browse, "Browse for a ROM file");
+    browse->setToolTip("Browse for a ROM file");
     flash->setDefault(true);
     cancel->setAutoDefault(false);
     browse->setAutoDefault(false);

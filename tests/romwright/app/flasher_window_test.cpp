@@ -17,6 +17,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/accessible_names.h"
 #include "tests/support/wait_for.h"
 
 #include "romwright/programmers/m16c_programmer.h"
@@ -131,6 +132,11 @@ TEST_F(Flasher, CommandLinesApplied) {
     w.apply_options(parse_command_line({"-g"}));
     EXPECT_TRUE(go.auto_close);
     EXPECT_TRUE(go.start_event.is_set());
+}
+
+TEST_F(Flasher, EveryInputControlHasAName) {
+    EXPECT_EQ(testsupport::unnamedControls(window.get()), std::vector<std::string>{});
+    EXPECT_EQ(testsupport::spokenName(window->findChild<QComboBox*>("1000")), "COM Port");
 }
 
 TEST_F(Flasher, FileChoicesAndTheCaption) {

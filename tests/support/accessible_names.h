@@ -1,0 +1,74 @@
+// The input controls of a window that a screen reader could not name, as
+// the accessibility bridge on Linux reports them: a control's name is its
+// accessible name or the text of a label whose buddy it is; a combo box
+// reports its current entry as its name, so only a label tied to it (a
+// labelled-by relation) names it.
+#pragma once
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+inline QString labelledBy(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    if (!iface) return {};
+    for (const auto& [label, relation] : iface->relations(QAccessible::Label)) {
+        if (label && !label->text(QAccessible::Name).trimmed().isEmpty()) {
+            return label->text(QAccessible::Name).trimmed();
+        }
+    }
+    return {};
+}
+
+// What a screen reader would call the widget ("" when it has no name).
+inline QString spokenName(QWidget* widget) {
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        if (combo->lineEdit() && !combo->lineEdit()->accessibleName().isEmpty()) {
+            return combo->lineEdit()->accessibleName();
+        }
+        return labelledBy(widget);
+    }
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    const QString name = iface ? iface->text(QAccessible::Name).trimmed() : QString();
+    return name.isEmpty() ? labelledBy(widget) : name;
+}
+
+inline bool takesInput(QWidget* widget) {
+    if (qobject_cast<QLineEdit*>(widget) && qobject_cast<QComboBox*>(widget->parentWidget())) {
+        return false;  // an editable combo box's own line: the combo box is named
+    }
+    return qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+           qobject_cast<QLineEdit*>(widget) || qobject_cast<QTextEdit*>(widget) ||
+           qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+           qobject_cast<QAbstractSlider*>(widget) || widget->focusPolicy() != Qt::NoFocus;
+}
+
+// The object names (or classes) of input controls without a name.
+inline std::vector<std::string> unnamedControls(QWidget* window) {
+    std::vector<std::string> unnamed;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        // Popups (a combo box's list) are windows of their own; a scroll bar
+        // belongs to its view; a control hidden on purpose is not reached.
+        if (widget->window() != window || !takesInput(widget) || widget->isHidden()) continue;
+        if (widget->inherits("QScrollBar")) continue;
+        if (spokenName(widget).isEmpty()) {
+            const QString id = widget->objectName().isEmpty() ? widget->metaObject()->className()
+                                                              : widget->objectName();
+            unnamed.push_back(id.toStdString());
+        }
+    }
+    return unnamed;
+}
+
+}  // namespace testsupport
