@@ -7,6 +7,8 @@
 // beside it (a cell of a grid under a column header) gets an invisible one.
 #pragma once
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +32,25 @@ inline void labelFor(QLabel* label, QWidget* control) {
     if (!qobject_cast<QComboBox*>(control)) {
         control->setAccessibleName(label->text().remove('&').remove(':').trimmed());
     }
+}
+
+// A label that is followed like a link (a picture that opens a web site):
+// readers announce it as a link, and it takes the keyboard focus.
+inline void presentAsLink(QLabel* label, const QString& name) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory([](const QString& className, QObject* object) {
+            QAccessibleInterface* link = nullptr;
+            if (className == "QLabel" && object->property("presentAsLink").toBool()) {
+                link = new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Link);
+            }
+            return link;
+        });
+        return true;
+    }();
+    (void)factoryInstalled;
+    label->setProperty("presentAsLink", true);
+    label->setFocusPolicy(Qt::StrongFocus);
+    label->setAccessibleName(name);
 }
 
 }  // namespace widgets

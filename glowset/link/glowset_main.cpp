@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -178,6 +179,14 @@ bool GlowsetMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
         if (hooks_.Image1_Click) hooks_.Image1_Click();
         return true;
+    }
+    // From the keyboard the picture is a link: Enter or Space follows it.
+    if (watched == Image1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            if (hooks_.Image1_Click) hooks_.Image1_Click();
+            return true;
+        }
     }
     if (watched == AutoID) {
         switch (event->type()) {

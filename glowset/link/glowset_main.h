@@ -147,6 +147,7 @@ class GlowsetMain : public QMainWindow {
     void drawMakerPicture();
     void buildMenus();
     void nameControlsForScreenReaders();
+    void fitColumns();
     void fillStartUpLists();
     void fillOptionLists(const struct OptionSet& set);
     void layoutOptionLists(const struct OptionSet& set);

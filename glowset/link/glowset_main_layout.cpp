@@ -1,4 +1,6 @@
 // The main window's controls, captions, menus and geometry (in twips).
+#include <algorithm>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,6 +41,11 @@ QComboBox* makeList(QWidget* parent, const QString& name) {
     list->setEditable(true);
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setCompleter(nullptr);
+    // An entry longer than the box shows its start, not its end (a line edit
+    // leaves its cursor, and so its view, at the end of a text it is given).
+    QObject::connect(list, &QComboBox::currentIndexChanged, list, [list] {
+        if (!list->lineEdit()->hasFocus()) list->lineEdit()->setCursorPosition(0);
+    });
     return list;
 }
 
@@ -52,8 +59,18 @@ void GlowsetMain::buildControls() {
     if (const QScreen* s = screen()) pixelsPerTwip_ = s->logicalDotsPerInchY() / 1440.0;
     auto* central = new QWidget(this);
     setCentralWidget(central);
+    // The twips are the least a control gets: a caption wider than that at
+    // the font in use widens its control (fitColumns then moves what it
+    // would cover).
     const auto place = [&](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+        int pixels = tw(width), pixelsHigh = tw(height);
+        const auto* label = qobject_cast<QLabel*>(w);
+        const auto* button = qobject_cast<QAbstractButton*>(w);
+        if ((label && !label->text().isEmpty()) || (button && !button->text().isEmpty())) {
+            pixels = std::max(pixels, w->sizeHint().width());
+            pixelsHigh = std::max(pixelsHigh, w->minimumSizeHint().height());
+        }
+        w->setGeometry(tw(left), tw(top), pixels, pixelsHigh);
     };
     const auto label = [&](const QString& name, const QString& caption, int left, int top,
                            int width) {
@@ -175,7 +192,39 @@ void GlowsetMain::buildControls() {
     }
     layoutOptionLists(genericOptionSet());
     nameControlsForScreenReaders();
-    resize(tw(kWindowWidth), tw(kShortHeightTwips));
+    fitColumns();
+}
+
+// Moves a column right when captions widened the one before it, and makes
+// the window wide enough for everything.
+void GlowsetMain::fitColumns() {
+    const auto shiftRight = [this](std::initializer_list<QWidget*> before,
+                                   std::initializer_list<QWidget*> column) {
+        int right = 0;
+        for (QWidget* w : before) right = std::max(right, w->geometry().right());
+        const int shift = right + tw(60) - (*column.begin())->x();
+        if (shift <= 0) return;
+        for (QWidget* w : column) w->move(w->x() + shift, w->y());
+    };
+    // The buttons of the right column share the width of the widest.
+    int buttonWidth = 0;
+    for (QWidget* b : {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg,
+                       SendTestMsg}) {
+        buttonWidth = std::max(buttonWidth, b->width());
+    }
+    for (QWidget* b : {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg,
+                       SendTestMsg}) {
+        b->resize(buttonWidth, b->height());
+    }
+    shiftRight({Label23, FCountLabel}, {FCount, LEDSignModel});
+    shiftRight({AutoID, ForceOnID0, Label24},
+               {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg,
+                SendTestMsg, ProgressUploadAll, VersionCheckLabel});
+    int right = tw(kWindowWidth);
+    for (QWidget* w : centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        right = std::max(right, w->geometry().right() + tw(200));
+    }
+    resize(right, tw(kShortHeightTwips));
 }
 
 // The grid's cells have their row and column headers beside them, not a
@@ -202,8 +251,7 @@ void GlowsetMain::nameControlsForScreenReaders() {
         nameForScreenReaders(TimeoutP[p], PriorityLabels[p]->text() + " Timeout");
     }
     // The maker picture opens the maker's site: a link a keyboard can reach.
-    Image1->setFocusPolicy(Qt::StrongFocus);
-    Image1->setAccessibleName("Maker's web site");
+    widgets::presentAsLink(Image1, "Maker's web site");
     Image1->setAccessibleDescription(Image1->toolTip());
 }
 
@@ -221,28 +269,32 @@ void GlowsetMain::layoutOptionLists(const OptionSet& set) {
 
 // The maker's mark, drawn rather than loaded so the program needs no files.
 void GlowsetMain::drawMakerPicture() {
-    QPixmap picture(Image1->size());
+    // Drawn with as many device pixels as the screen has, so that it stays
+    // sharp on a high-density screen; the painter works in logical pixels.
+    const qreal ratio = Image1->devicePixelRatioF();
+    QPixmap picture(Image1->size() * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(QColor(20, 20, 20));
     painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(picture.rect().adjusted(1, 1, -1, -1), 6, 6);
+    const QRect area(QPoint(0, 0), Image1->size());
+    painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), 6, 6);
     const int dots = 12;
-    const double step = picture.width() / static_cast<double>(dots + 1);
+    const double step = area.width() / static_cast<double>(dots + 1);
     for (int i = 1; i <= dots; ++i) {
         painter.setBrush(i % 3 == 0   ? QColor(255, 60, 40)
                          : i % 3 == 1 ? QColor(255, 176, 0)
                                       : QColor(60, 220, 60));
-        painter.drawEllipse(QPointF(step * i, picture.height() * 0.22), 2.5, 2.5);
+        painter.drawEllipse(QPointF(step * i, area.height() * 0.22), 2.5, 2.5);
     }
     painter.setPen(QColor(255, 176, 0));
     QFont font = Image1->font();
     font.setBold(true);
-    font.setPixelSize(std::max(8, picture.height() / 3));
+    font.setPixelSize(std::max(8, area.height() / 3));
     painter.setFont(font);
-    painter.drawText(picture.rect().adjusted(0, picture.height() / 6, 0, 0), Qt::AlignCenter,
-                     "ORVANTIS");
+    painter.drawText(area.adjusted(0, area.height() / 6, 0, 0), Qt::AlignCenter, "ORVANTIS");
     Image1->setPixmap(picture);
 }
 

@@ -1,18 +1,28 @@
 // Every control that takes input in every window has a name a screen reader
 // can speak.
+#include <QAccessible>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 #include "glowset/update/new_version_window.h"
 #include "glowset/windows/default_message_window.h"
 #include "glowset/windows/factory_defaults_window.h"
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/accessible_names.h"
+#include "tests/support/clipped_captions.h"
 
 namespace glowset::testing {
 namespace {
 
 class Accessibility : public WindowTest {};
 
-TEST_F(Accessibility, EveryInputControlHasAName) {
+TEST_F(Accessibility, EveryInputControlHasANameAndEveryCaptionFits) {
+    // A stock desktop's font is larger than Qt's own default.
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans", 11));
+    bench.attachSign(3, {"XY12", "4"});  // its set-up fills the lists
     startAndSearch();
     const std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> windows = [&] {
         std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> made;
@@ -24,10 +34,30 @@ TEST_F(Accessibility, EveryInputControlHasAName) {
         made.emplace_back("about", std::make_unique<LEDSignHelp>(kMainCaption));
         return made;
     }();
+    window->show();
     EXPECT_EQ(testsupport::unnamedControls(window.get()), std::vector<std::string>{}) << "main";
+    EXPECT_EQ(testsupport::clippedCaptions(window.get()), std::vector<std::string>{}) << "main";
     for (const auto& [name, w] : windows) {
+        w->show();
         EXPECT_EQ(testsupport::unnamedControls(w.get()), std::vector<std::string>{}) << name;
+        EXPECT_EQ(testsupport::clippedCaptions(w.get()), std::vector<std::string>{}) << name;
     }
+    QApplication::setFont(before);
+}
+
+// The maker picture is a link a keyboard user can reach and follow.
+TEST_F(Accessibility, TheMakerPictureIsALinkTheKeyboardFollows) {
+    int opened = 0;
+    hooks.Image1_Click = [&] { ++opened; };
+    startAndSearch();
+    auto* picture = window->findChild<QLabel*>("Image1");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(picture)->role(), QAccessible::Link);
+    for (const auto key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_A}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(picture, &press);
+    }
+    EXPECT_EQ(opened, 2);
 }
 
 }  // namespace
