@@ -101,6 +101,18 @@ void GlowsetMain::setDefaultMessageToolTip(const QString& text) {
     SetupDefaultMsg->setToolTip(text);
 }
 
+QString GlowsetMain::signTypeText() const {
+    return LEDSignModel->text();
+}
+
+QString GlowsetMain::buildNumberText() const {
+    return FCount->text();
+}
+
+bool GlowsetMain::checksVersionAtStartUp() const {
+    return checkAtStartUp->isChecked();
+}
+
 void GlowsetMain::fillStartUpLists() {
     fillOptionLists(genericOptionSet());
     const OptionList ports = portList();

@@ -66,6 +66,11 @@ class GlowsetMain : public QMainWindow {
     void setPriorityTimeout(int p, const QString& text);
     // The tool tip of the default-message button, which shows the message.
     void setDefaultMessageToolTip(const QString& text);
+    // The sign's type and build number as the window shows them.
+    QString signTypeText() const;
+    QString buildNumberText() const;
+    // The Help menu's switch for the version check at start-up.
+    bool checksVersionAtStartUp() const;
 
     // ---- handlers ----
     void DownloadAll_Click();
@@ -100,27 +105,6 @@ class GlowsetMain : public QMainWindow {
     int16_t saveSettingsTick = 1;
     std::string LEDSignModelNumber;
 
-    // ---- controls ----
-    QGroupBox* C;
-    widgets::PortListBox* ComportsList;
-    QPushButton *DownloadAll, *UploadAll, *ForceUpload, *UploadFactoryDef, *SetupDefaultMsg,
-        *SendTestMsg;
-    QCheckBox *AutoID, *ForceOnID0;
-    QLineEdit* usercmd1;
-    QLabel *Label24, *Label23, *LEDSignModel, *FCountLabel, *FCount, *Textout, *TestLabel,
-        *VersionCheckLabel, *Image1;
-    std::array<QComboBox*, 5> FontP, StyleP, ColorP, SpeedP, AlignmentP, PauseP, BeepP;
-    std::array<QLineEdit*, 5> TimeoutP;
-    std::array<QLabel*, 5> PriorityLabels;
-    std::array<QLineEdit*, 8> Capcode0;
-    std::array<QComboBox*, 8> Pri0;
-    std::array<QLabel*, 8> LabelID;
-    QLabel *FontHeader, *StyleHeader, *ColorHeader, *SpeedHeader, *AlignHeader, *PauseHeader,
-        *BeepHeader, *TimeoutHeader, *CapcodeHeader, *LinkPriorityHeader;
-    QProgressBar* ProgressUploadAll;
-    QToolButton *ShowPriority, *HidePriority;
-    QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout, *checkAtStartUp;
-
     // The port search's timer: a window made for other work switches it off.
     std::unique_ptr<Timer> SearchPort;
 
@@ -143,6 +127,27 @@ class GlowsetMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // ---- controls ----
+    QGroupBox* C;
+    widgets::PortListBox* ComportsList;
+    QPushButton *DownloadAll, *UploadAll, *ForceUpload, *UploadFactoryDef, *SetupDefaultMsg,
+        *SendTestMsg;
+    QCheckBox *AutoID, *ForceOnID0;
+    QLineEdit* usercmd1;
+    QLabel *Label24, *Label23, *LEDSignModel, *FCountLabel, *FCount, *Textout, *TestLabel,
+        *VersionCheckLabel, *Image1;
+    std::array<QComboBox*, 5> FontP, StyleP, ColorP, SpeedP, AlignmentP, PauseP, BeepP;
+    std::array<QLineEdit*, 5> TimeoutP;
+    std::array<QLabel*, 5> PriorityLabels;
+    std::array<QLineEdit*, 8> Capcode0;
+    std::array<QComboBox*, 8> Pri0;
+    std::array<QLabel*, 8> LabelID;
+    QLabel *FontHeader, *StyleHeader, *ColorHeader, *SpeedHeader, *AlignHeader, *PauseHeader,
+        *BeepHeader, *TimeoutHeader, *CapcodeHeader, *LinkPriorityHeader;
+    QProgressBar* ProgressUploadAll;
+    QToolButton *ShowPriority, *HidePriority;
+    QAction *signOpenFile, *signSaveAs, *signExit, *signUpgrade, *signAbout, *checkAtStartUp;
+
     void buildControls();
     void drawMakerPicture();
     void buildMenus();

@@ -35,13 +35,13 @@ std::unique_ptr<UpdateFeatures> addUpdateFeatures(MainWindowHooks& hooks, Platfo
     };
     hooks.startPageLoad = [&window, f, load] {
         GlowsetMain& main = *window;
-        if (!main.checkAtStartUp->isChecked()) return;
+        if (!main.checksVersionAtStartUp()) return;
         load();
         f->pageLoadStarted = true;
     };
     hooks.CheckWebVersion = [&window, &platform, f, load] {
         GlowsetMain& main = *window;
-        if (!main.checkAtStartUp->isChecked()) return;
+        if (!main.checksVersionAtStartUp()) return;
         if (!f->pageLoadStarted) load();
         f->pageLoadStarted = false;
         // A network that never answers must not hold the program: the wait
@@ -76,7 +76,7 @@ std::unique_ptr<UpdateFeatures> addUpdateFeatures(MainWindowHooks& hooks, Platfo
     };
     hooks.FCount_Change = [&window, &platform] {
         GlowsetMain& main = *window;
-        if (const auto notice = firmwareNotice(main.FCount->text().toStdString())) {
+        if (const auto notice = firmwareNotice(main.buildNumberText().toStdString())) {
             platform.dialogs.message(&main, QString::fromStdString(*notice), "Upgrade Firmware");
         }
     };

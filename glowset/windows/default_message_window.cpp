@@ -53,7 +53,7 @@ GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& ma
 
     // Start-up.
     FillListsForModel(main_.LEDSignModelNumber);
-    const int formats = timeFormatCountForModel(main_.LEDSignModel->text().toStdString());
+    const int formats = timeFormatCountForModel(main_.signTypeText().toStdString());
     for (int code = 0; code < formats; ++code) {
         TimeFormat->addItem(
             QString::fromLatin1(timeFormats()[code].listText.data(),

@@ -1,20 +1,30 @@
 // Test entry for window tests: a QApplication on the offscreen platform
 // (unless a display platform is asked for), then every test.
 #include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
 #include <cstdlib>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Settings the programs remember go to a folder of this process's own,
+    // empty at the start, never to the user's and never shared with a test
+    // running beside it (programs a test starts inherit it).
+    char folder[] = "/tmp/marquelle-settings-XXXXXX";
+    if (!::mkdtemp(folder)) return 1;
+    const std::string home(folder);
+    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    // Settings the programs remember go to a test folder, empty at the start
-    // of every run, never to the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName("Marquelle");
-    QSettings().clear();
-    return RUN_ALL_TESTS();
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        QCoreApplication::setOrganizationName("Marquelle");
+        result = RUN_ALL_TESTS();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
+    return result;
 }

@@ -17,6 +17,7 @@
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/scripted_dialogs.h"
+#include "tests/support/named.h"
 #include "tests/support/child_process.h"
 #include "tests/support/wait_for.h"
 
@@ -70,26 +71,26 @@ TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
     GlowsetMain window(platform);
     window.show();
 
-    ASSERT_TRUE(waitFor([&] { return window.LEDSignModel->text() == "XY12"; }));
-    EXPECT_EQ(window.ComportsList->currentIndex(), 2);
-    EXPECT_EQ(window.ComportsList->itemData(2, Qt::ToolTipRole).toString().toStdString(), link);
-    EXPECT_TRUE(window.ComportsList->itemText(0).startsWith("1-"));  // no device behind COM1
-    EXPECT_EQ(window.FCount->text(), "4.2");
-    EXPECT_EQ(window.FontP[0]->currentIndex(), 5);  // the sign's factory set-up
-    EXPECT_EQ(window.AutoID->checkState(), Qt::Checked);
-    ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "LEDSignModel")->text() == "XY12"; }));
+    EXPECT_EQ(testsupport::named<QComboBox>(window, "ComportsList")->currentIndex(), 2);
+    EXPECT_EQ(testsupport::named<QComboBox>(window, "ComportsList")->itemData(2, Qt::ToolTipRole).toString().toStdString(), link);
+    EXPECT_TRUE(testsupport::named<QComboBox>(window, "ComportsList")->itemText(0).startsWith("1-"));  // no device behind COM1
+    EXPECT_EQ(testsupport::named<QLabel>(window, "FCount")->text(), "4.2");
+    EXPECT_EQ(testsupport::named<QComboBox>(window, "FontP0")->currentIndex(), 5);  // the sign's factory set-up
+    EXPECT_EQ(testsupport::named<QCheckBox>(window, "AutoID")->checkState(), Qt::Checked);
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
 
-    window.ColorP[2]->setCurrentIndex(4);
+    testsupport::named<QComboBox>(window, "ColorP2")->setCurrentIndex(4);
     window.UploadAll_Click();
-    ASSERT_TRUE(waitFor([&] { return window.UploadAll->isEnabled(); }));
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "UploadAll")->isEnabled(); }));
     EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"), std::string::npos)
         << signLog();
 
     // Read back: the sign holds the new colour.
-    window.ColorP[2]->setCurrentIndex(0);
+    testsupport::named<QComboBox>(window, "ColorP2")->setCurrentIndex(0);
     window.DownloadAll_Click();
-    ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
-    EXPECT_EQ(window.ColorP[2]->currentIndex(), 4);
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
+    EXPECT_EQ(testsupport::named<QComboBox>(window, "ColorP2")->currentIndex(), 4);
 }
 
 TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColours) {
@@ -99,8 +100,8 @@ TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColour
     Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(); },
                       systemPortEnvironment()};
     GlowsetMain window(platform);
-    ASSERT_TRUE(waitFor([&] { return window.LEDSignModel->text() == "XY12"; }));
-    ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "LEDSignModel")->text() == "XY12"; }));
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
 
     LEDTestMessage message(platform, window);
     message.ColorList->setCurrentRow(4);  // Green for all that is typed
@@ -132,13 +133,13 @@ TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
     Platform platform{clock, dialogs, [&link] { return link.makeView(); },
                       systemPortEnvironment()};
     GlowsetMain window(platform);
-    ASSERT_TRUE(waitFor([&] { return window.LEDSignModel->text() == "XY12"; }));
-    ASSERT_TRUE(waitFor([&] { return window.DownloadAll->isEnabled(); }));
-    for (int p : {1, 2, 3}) window.ColorP[p]->setCurrentIndex(6);
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "LEDSignModel")->text() == "XY12"; }));
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
+    for (int p : {1, 2, 3}) testsupport::named<QComboBox>(window, QString("ColorP%1").arg(p))->setCurrentIndex(6);
     window.findChild<QPushButton*>("UploadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return window.Textout->text().startsWith("Upload stopped"); }))
-        << window.Textout->text().toStdString();
-    EXPECT_TRUE(window.UploadAll->isEnabled());
+    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "Textout")->text().startsWith("Upload stopped"); }))
+        << testsupport::named<QLabel>(window, "Textout")->text().toStdString();
+    EXPECT_TRUE(testsupport::named<QPushButton>(window, "UploadAll")->isEnabled());
     EXPECT_FALSE(link.busy());
     EXPECT_EQ(window.getChangedRows(), 3);  // every record marked again
 }

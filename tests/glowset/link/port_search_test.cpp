@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -18,10 +19,10 @@ TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
         EXPECT_EQ(bench.writes[i].bytes, "DOWNLOAD_ALL\r");
         EXPECT_EQ(bench.writes[i].time, 400 + 400 * static_cast<long long>(i));
     }
-    EXPECT_EQ(w.ComportsList->currentIndex(), 0);
-    EXPECT_TRUE(w.LEDSignModel->text().isEmpty());
-    EXPECT_TRUE(w.Textout->isHidden());
-    EXPECT_TRUE(w.VersionCheckLabel->isHidden());
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->currentIndex(), 0);
+    EXPECT_TRUE(testsupport::named<QLabel>(w, "LEDSignModel")->text().isEmpty());
+    EXPECT_TRUE(testsupport::named<QLabel>(w, "Textout")->isHidden());
+    EXPECT_TRUE(testsupport::named<QLabel>(w, "VersionCheckLabel")->isHidden());
     EXPECT_FALSE(port().isOpen());
     clock.advance(1000);
     EXPECT_EQ(bench.writes.size(), 12u);  // one pass only
@@ -35,13 +36,13 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     window = std::make_unique<GlowsetMain>(platform, hooks);
     clock.advance(400);
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(window->ComportsList->currentIndex(), 2);
-    EXPECT_EQ(window->LEDSignModel->text(), "XY12");
+    EXPECT_EQ(testsupport::named<QComboBox>(*window, "ComportsList")->currentIndex(), 2);
+    EXPECT_EQ(testsupport::named<QLabel>(*window, "LEDSignModel")->text(), "XY12");
     EXPECT_EQ(versionChecks, 1);
     clock.advance(500);
     EXPECT_FALSE(port().isOpen());
-    EXPECT_TRUE(window->DownloadAll->isEnabled());
-    EXPECT_EQ(window->DownloadAll->text(), "Download from Sign");
+    EXPECT_TRUE(testsupport::named<QPushButton>(*window, "DownloadAll")->isEnabled());
+    EXPECT_EQ(testsupport::named<QPushButton>(*window, "DownloadAll")->text(), "Download from Sign");
 }
 
 TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
@@ -49,10 +50,10 @@ TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
     bench.holdPort(4);
     GlowsetMain& w = startAndSearch();
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(w.ComportsList->itemText(1), "2-no device behind COM2: /dev/ttySIM2 does not exist");
-    EXPECT_EQ(w.ComportsList->itemText(3), "4-/dev/ttySIM4 is in use by another program");
-    EXPECT_EQ(w.ComportsList->itemText(2), "COM 3");
-    EXPECT_EQ(w.ComportsList->itemData(2, Qt::ToolTipRole).toString(), "/dev/ttySIM3");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemText(1), "2-no device behind COM2: /dev/ttySIM2 does not exist");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemText(3), "4-/dev/ttySIM4 is in use by another program");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemText(2), "COM 3");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemData(2, Qt::ToolTipRole).toString(), "/dev/ttySIM3");
 }
 
 TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
@@ -86,7 +87,7 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
             port().arrive(bytes, at);
         }
         clock.advance(at + 50);
-        EXPECT_EQ(window->Textout->text(), c.status) << c.name;
+        EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), c.status) << c.name;
         window.reset();
     }
 }
@@ -96,7 +97,7 @@ TEST_F(ReceivePath, EndlessNoiseIsDroppedUpToItsLineEnd) {
     window->DownloadAll_Click();
     port().arrive(std::string(10000, 'x') + "Auto ID\nUser ID\n");
     clock.advance(10);
-    EXPECT_EQ(window->Textout->text(), "Switched to User ID");
+    EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), "Switched to User ID");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "glowset/options/option_sets.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -37,16 +38,16 @@ TEST_F(Replies, StatusLineForEachReply) {
     };
     for (const auto& c : cases) {
         window->showStatus("previous");
-        window->ProgressUploadAll->setMaximum(1000);
-        window->ProgressUploadAll->setValue(c.progress);
+        testsupport::named<QProgressBar>(*window, "ProgressUploadAll")->setMaximum(1000);
+        testsupport::named<QProgressBar>(*window, "ProgressUploadAll")->setValue(c.progress);
         window->HandleSignReply(c.line);
-        EXPECT_EQ(window->Textout->text(), c.status) << c.line;
-        EXPECT_TRUE(window->Textout->isVisible() || !window->isVisible());
+        EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), c.status) << c.line;
+        EXPECT_TRUE(testsupport::named<QLabel>(*window, "Textout")->isVisible() || !window->isVisible());
     }
     // The status clears itself 5 s after the last message.
     clock.advance(5000);
-    EXPECT_EQ(window->Textout->text(), "");
-    EXPECT_TRUE(window->Textout->isHidden());
+    EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), "");
+    EXPECT_TRUE(testsupport::named<QLabel>(*window, "Textout")->isHidden());
 }
 
 // The sign's set-up, read from port 1 by the search.
@@ -66,26 +67,26 @@ void setUpSign(signsim::Sign& sign) {
 
 void expectControls(const GlowsetMain& w) {
     for (int p = 0; p < 5; ++p) {
-        const std::array<QComboBox*, 7> lists = {w.FontP[p],  w.StyleP[p],     w.ColorP[p],
-                                                 w.SpeedP[p], w.AlignmentP[p], w.PauseP[p],
-                                                 w.BeepP[p]};
+        const std::array<QComboBox*, 7> lists = {testsupport::named<QComboBox>(w, QString("FontP%1").arg(p)),  testsupport::named<QComboBox>(w, QString("StyleP%1").arg(p)),     testsupport::named<QComboBox>(w, QString("ColorP%1").arg(p)),
+                                                 testsupport::named<QComboBox>(w, QString("SpeedP%1").arg(p)), testsupport::named<QComboBox>(w, QString("AlignmentP%1").arg(p)), testsupport::named<QComboBox>(w, QString("PauseP%1").arg(p)),
+                                                 testsupport::named<QComboBox>(w, QString("BeepP%1").arg(p))};
         const std::array<int, 7> expected = {p + 6, p + 1, 8 - p, p % 5, p % 3, 9 - p, p % 3};
         for (int v = 0; v < 7; ++v) {
             EXPECT_EQ(lists[v]->currentIndex(), expected[v])
                 << lists[v]->objectName().toStdString();
         }
-        EXPECT_EQ(w.TimeoutP[p]->text(), QString::number(5 * p + 3));
+        EXPECT_EQ(testsupport::named<QLineEdit>(w, QString("TimeoutP%1").arg(p))->text(), QString::number(5 * p + 3));
     }
-    EXPECT_EQ(w.Capcode0[3]->text(), "1111,2222");
-    EXPECT_EQ(w.Pri0[3]->currentIndex(), 2);
-    EXPECT_EQ(w.Capcode0[5]->text(), "");  // capcode "0" is an empty entry
-    EXPECT_EQ(w.Capcode0[6]->text(), "777");
-    EXPECT_EQ(w.Pri0[6]->currentIndex(), -1);  // priority 5: list left empty
-    EXPECT_EQ(w.Capcode0[0]->text(), "42");
-    EXPECT_EQ(w.Pri0[0]->currentIndex(), 4);
-    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
-    EXPECT_EQ(w.TestLabel->text(), "Auto ID False");
-    EXPECT_EQ(w.usercmd1->text(), "RESET 9");
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_3")->text(), "1111,2222");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_3")->currentIndex(), 2);
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_5")->text(), "");  // capcode "0" is an empty entry
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_6")->text(), "777");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_6")->currentIndex(), -1);  // priority 5: list left empty
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_0")->text(), "42");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_0")->currentIndex(), 4);
+    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(testsupport::named<QLabel>(w, "TestLabel")->text(), "Auto ID False");
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "usercmd1")->text(), "RESET 9");
 }
 
 TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
@@ -103,14 +104,14 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
         bench.signs.clear();
         setUpSign(bench.attachSign(1, {c.model, "4.1"}));
         GlowsetMain& w = startAndSearch();
-        EXPECT_EQ(w.LEDSignModel->text(), c.model);
+        EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), c.model);
         EXPECT_EQ(w.LEDSignModelNumber, c.model);
-        EXPECT_EQ(w.FCount->text(), "4.1");
-        EXPECT_EQ(w.FCount->toolTip(), "Firmware Count");
-        EXPECT_EQ(static_cast<size_t>(w.StyleP[0]->count()), c.styleEntries) << c.model;
-        EXPECT_EQ(w.SpeedP[2]->isEnabled(), c.speedEnabled) << c.model;
-        EXPECT_EQ(w.AlignmentP[2]->isEnabled(), c.speedEnabled) << c.model;
-        EXPECT_EQ(w.FontP[0]->width(), w.tw(c.fontWidthTwips)) << c.model;
+        EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->text(), "4.1");
+        EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->toolTip(), "Firmware Count");
+        EXPECT_EQ(static_cast<size_t>(testsupport::named<QComboBox>(w, "StyleP0")->count()), c.styleEntries) << c.model;
+        EXPECT_EQ(testsupport::named<QComboBox>(w, "SpeedP2")->isEnabled(), c.speedEnabled) << c.model;
+        EXPECT_EQ(testsupport::named<QComboBox>(w, "AlignmentP2")->isEnabled(), c.speedEnabled) << c.model;
+        EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->width(), w.tw(c.fontWidthTwips)) << c.model;
         EXPECT_EQ(w.height(), w.tw(kTallHeightTwips));
         expectControls(w);
         // Controls and copy agree: an upload right now has nothing to send.
@@ -123,29 +124,29 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
 TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     GlowsetMain& w = startAndSearch();
     w.HandleSignReply("KL404:1,2");
-    EXPECT_FALSE(w.SpeedP[0]->isEnabled());
+    EXPECT_FALSE(testsupport::named<QComboBox>(w, "SpeedP0")->isEnabled());
     w.HandleSignReply("DOWNLOAD_ALLXY12:1,2");
-    EXPECT_EQ(w.LEDSignModel->text(), "XY12");
-    EXPECT_EQ(w.FCount->text(), "Not Available");
-    EXPECT_EQ(w.FCount->toolTip(), "Firmware Count is available in version 3.9 and above");
-    EXPECT_EQ(w.FCountLabel->toolTip(), w.FCount->toolTip());
-    EXPECT_TRUE(w.SpeedP[0]->isEnabled());
-    EXPECT_EQ(w.FontP[0]->itemText(6), "Seven Row Shade");
-    EXPECT_EQ(w.FontP[0]->currentIndex(), 1);    // field 0
-    EXPECT_EQ(w.StyleP[0]->currentIndex(), 2);   // field 1
-    EXPECT_EQ(w.ColorP[0]->currentIndex(), -1);  // missing field: refilled list, no selection
+    EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "XY12");
+    EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->text(), "Not Available");
+    EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->toolTip(), "Firmware Count is available in version 3.9 and above");
+    EXPECT_EQ(testsupport::named<QWidget>(w, "FCountLabel")->toolTip(), testsupport::named<QLabel>(w, "FCount")->toolTip());
+    EXPECT_TRUE(testsupport::named<QComboBox>(w, "SpeedP0")->isEnabled());
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->itemText(6), "Seven Row Shade");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->currentIndex(), 1);    // field 0
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "StyleP0")->currentIndex(), 2);   // field 1
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP0")->currentIndex(), -1);  // missing field: refilled list, no selection
 }
 
 TEST_F(Replies, ValuesOutsideAListLeaveItAlone) {
     GlowsetMain& w = startAndSearch();
     std::string line = "XY12,5:99,1,70000,-1,-5";
     w.HandleSignReply(line);
-    EXPECT_EQ(w.FontP[0]->currentIndex(), -1);
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->currentIndex(), -1);
     EXPECT_GT(w.getChangedRows(), 0);  // the copy keeps 99, which no entry shows
-    EXPECT_EQ(w.StyleP[0]->currentIndex(), 1);
-    EXPECT_EQ(w.ColorP[0]->currentIndex(), -1);  // does not fit 16 bits: skipped
-    EXPECT_EQ(w.SpeedP[0]->currentIndex(), -1);
-    EXPECT_EQ(w.FCount->text(), "5");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "StyleP0")->currentIndex(), 1);
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP0")->currentIndex(), -1);  // does not fit 16 bits: skipped
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "SpeedP0")->currentIndex(), -1);
+    EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->text(), "5");
 }
 
 }  // namespace

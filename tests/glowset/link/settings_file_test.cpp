@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -47,39 +48,39 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     sign.state().links = {{3, "1111", 2}, {6, "9", 4}};
     sign.state().userCommand = "RST";
     GlowsetMain& w = startAndSearch();
-    w.ColorP[2]->setCurrentIndex(7);
-    w.TimeoutP[4]->setText("45");
+    testsupport::named<QComboBox>(w, "ColorP2")->setCurrentIndex(7);
+    testsupport::named<QLineEdit>(w, "TimeoutP4")->setText("45");
     w.SaveDefaultMsg("OPEN\r\nNOW", 5, 3, 0, 2, 1, 4);
-    w.AutoID->setCheckState(Qt::Unchecked);
+    testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Unchecked);
     dialogs.fileAnswers = {path("sign.led")};
     w.signSaveAs_Click();
 
     // Change everything, then open the file again.
-    w.ColorP[2]->setCurrentIndex(1);
-    w.TimeoutP[4]->setText("1");
-    w.Capcode0[3]->setText("x");
-    w.Pri0[6]->setCurrentIndex(0);
-    w.ComportsList->setCurrentIndex(5);
+    testsupport::named<QComboBox>(w, "ColorP2")->setCurrentIndex(1);
+    testsupport::named<QLineEdit>(w, "TimeoutP4")->setText("1");
+    testsupport::named<QLineEdit>(w, "Capcode0_3")->setText("x");
+    testsupport::named<QComboBox>(w, "Pri0_6")->setCurrentIndex(0);
+    testsupport::named<QComboBox>(w, "ComportsList")->setCurrentIndex(5);
     w.SaveDefaultMsg("", 0, 0, 0, 0, 0, 0);
-    w.AutoID->setCheckState(Qt::Checked);
-    w.LEDSignModel->setText("OTHER");
+    testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Checked);
+    testsupport::named<QLabel>(w, "LEDSignModel")->setText("OTHER");
     dialogs.fileAnswers = {path("sign.led")};
     w.signOpenFile_Click();
 
-    EXPECT_EQ(w.ColorP[2]->currentIndex(), 7);
-    EXPECT_EQ(w.TimeoutP[4]->text(), "45");
-    EXPECT_EQ(w.Capcode0[3]->text(), "1111");
-    EXPECT_EQ(w.Pri0[3]->currentIndex(), 2);
-    EXPECT_EQ(w.Pri0[6]->currentIndex(), 4);
-    EXPECT_EQ(w.ComportsList->currentIndex(), 0);
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP2")->currentIndex(), 7);
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "TimeoutP4")->text(), "45");
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_3")->text(), "1111");
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_3")->currentIndex(), 2);
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_6")->currentIndex(), 4);
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->currentIndex(), 0);
     EXPECT_EQ(w.DefMsg, "OPEN\xAANOW");  // line breaks stay byte 170
     EXPECT_EQ(w.DefFont, 5);
     EXPECT_EQ(w.DefPause, 4);
-    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
-    EXPECT_EQ(w.LEDSignModel->text(), "XY12");
+    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "XY12");
     EXPECT_EQ(w.LEDSignModelNumber, "XY12");
     EXPECT_EQ(w.configFileName, path("sign.led"));
-    EXPECT_EQ(w.SetupDefaultMsg->toolTip(),
+    EXPECT_EQ(testsupport::named<QPushButton>(w, "SetupDefaultMsg")->toolTip(),
               QString::fromLatin1(
                   "Message:OPEN\xAANOW, Font:5, Color:3, Style:0, Align:2, Speed:1, Pause:4"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -109,8 +110,8 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
     };
     for (const auto& c : cases) {
         GlowsetMain& w = startAndSearch();
-        w.ColorP[0]->setCurrentIndex(1);
-        w.SetupDefaultMsg->setToolTip("before");
+        testsupport::named<QComboBox>(w, "ColorP0")->setCurrentIndex(1);
+        testsupport::named<QPushButton>(w, "SetupDefaultMsg")->setToolTip("before");
         const QString file = path(QString("case%1.led").arg(&c - cases));
         if (!c.contents.isNull()) write(file, c.contents);
         dialogs.messages.clear();
@@ -120,12 +121,12 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
         if (!c.message.isEmpty()) {
             EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message))
                 << c.name << ": " << dialogs.messages[0].text.toStdString();
-            EXPECT_EQ(w.SetupDefaultMsg->toolTip(), "before") << c.name;
+            EXPECT_EQ(testsupport::named<QPushButton>(w, "SetupDefaultMsg")->toolTip(), "before") << c.name;
         } else {
-            EXPECT_NE(w.SetupDefaultMsg->toolTip(), "before") << c.name;
+            EXPECT_NE(testsupport::named<QPushButton>(w, "SetupDefaultMsg")->toolTip(), "before") << c.name;
         }
         EXPECT_EQ(dialogs.messages.back().title, "Suggestion") << c.name;
-        EXPECT_EQ(w.ColorP[0]->currentIndex(), c.color0) << c.name;
+        EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP0")->currentIndex(), c.color0) << c.name;
         EXPECT_EQ(w.configFileName, file) << c.name;  // set even when the load stopped
         window.reset();
     }

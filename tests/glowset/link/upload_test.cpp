@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -37,23 +38,23 @@ TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     GlowsetMain& w = withSign();
     const size_t start = mark();
     w.UploadAll_Click();
-    EXPECT_EQ(w.Textout->text(), "Nothing to Upload");
+    EXPECT_EQ(testsupport::named<QLabel>(w, "Textout")->text(), "Nothing to Upload");
     EXPECT_TRUE(port().isOpen());
-    EXPECT_FALSE(w.UploadAll->isEnabled());
-    EXPECT_EQ(w.UploadAll->text(), "Writing...");
+    EXPECT_FALSE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
+    EXPECT_EQ(testsupport::named<QPushButton>(w, "UploadAll")->text(), "Writing...");
     clock.advance(500);
     EXPECT_FALSE(port().isOpen());
-    EXPECT_TRUE(w.UploadAll->isEnabled());
-    EXPECT_TRUE(w.DownloadAll->isEnabled());
-    EXPECT_EQ(w.UploadAll->text(), "Upload to Sign");
+    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
+    EXPECT_TRUE(testsupport::named<QPushButton>(w, "DownloadAll")->isEnabled());
+    EXPECT_EQ(testsupport::named<QPushButton>(w, "UploadAll")->text(), "Upload to Sign");
     EXPECT_EQ(mark(), start);
 }
 
 TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
     GlowsetMain& w = withSign();
-    w.BeepP[3]->setCurrentIndex(2);
+    testsupport::named<QComboBox>(w, "BeepP3")->setCurrentIndex(2);
     QString status;
-    clock.post(600, [&] { status = w.Textout->text(); });
+    clock.post(600, [&] { status = testsupport::named<QLabel>(w, "Textout")->text(); });
     const auto writes = run([&] { w.UploadAll_Click(); });
     EXPECT_EQ(status, "Default Uploaded : 3");
     ASSERT_EQ(writes.size(), 1u);
@@ -64,13 +65,13 @@ TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
 
 TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     GlowsetMain& w = withSign();
-    w.ColorP[4]->setCurrentIndex(3);
-    w.FontP[1]->setCurrentIndex(7);
-    w.usercmd1->setText("RST");
-    w.Capcode0[2]->setText("77");         // id 2: new capcode, priority kept
-    w.Capcode0[5]->clear();               // id 5: emptied
-    w.Capcode0[7]->setText("1234,5678");  // id 7: no priority chosen
-    w.AutoID->setCheckState(Qt::Unchecked);
+    testsupport::named<QComboBox>(w, "ColorP4")->setCurrentIndex(3);
+    testsupport::named<QComboBox>(w, "FontP1")->setCurrentIndex(7);
+    testsupport::named<QLineEdit>(w, "usercmd1")->setText("RST");
+    testsupport::named<QLineEdit>(w, "Capcode0_2")->setText("77");         // id 2: new capcode, priority kept
+    testsupport::named<QLineEdit>(w, "Capcode0_5")->clear();               // id 5: emptied
+    testsupport::named<QLineEdit>(w, "Capcode0_7")->setText("1234,5678");  // id 7: no priority chosen
+    testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Unchecked);
     const auto writes = run([&] { w.UploadAll_Click(); });
     const std::vector<std::pair<long long, std::string>> expected = {
         {500, "<DF pr=1 f=7 c=0 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
@@ -89,11 +90,11 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
         EXPECT_EQ(writes[i].time, expected[i].first) << i;
         EXPECT_EQ(writes[i].bytes, expected[i].second) << i;
     }
-    EXPECT_EQ(w.ProgressUploadAll->maximum(), 1 + 20 * 7);
-    EXPECT_EQ(w.Pri0[7]->currentIndex(), 0);  // no priority chosen: set to 0
-    EXPECT_EQ(w.Pri0[5]->currentText(), "");  // emptied with its capcode
+    EXPECT_EQ(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->maximum(), 1 + 20 * 7);
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_7")->currentIndex(), 0);  // no priority chosen: set to 0
+    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_5")->currentText(), "");  // emptied with its capcode
     EXPECT_FALSE(port().isOpen());
-    EXPECT_TRUE(w.ProgressUploadAll->isHidden());
+    EXPECT_TRUE(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->isHidden());
     // The sign now holds what was sent.
     const auto& links = bench.signs[1]->state().links;
     ASSERT_EQ(links.size(), 3u);
@@ -104,19 +105,19 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
 TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
     GlowsetMain& w = startAndSearch();  // no sign: capcode boxes empty
     for (int p = 0; p < 5; ++p) {
-        for (QComboBox* list : {w.FontP[p], w.StyleP[p], w.ColorP[p], w.SpeedP[p], w.AlignmentP[p],
-                                w.PauseP[p], w.BeepP[p]}) {
+        for (QComboBox* list : {testsupport::named<QComboBox>(w, QString("FontP%1").arg(p)), testsupport::named<QComboBox>(w, QString("StyleP%1").arg(p)), testsupport::named<QComboBox>(w, QString("ColorP%1").arg(p)), testsupport::named<QComboBox>(w, QString("SpeedP%1").arg(p)), testsupport::named<QComboBox>(w, QString("AlignmentP%1").arg(p)),
+                                testsupport::named<QComboBox>(w, QString("PauseP%1").arg(p)), testsupport::named<QComboBox>(w, QString("BeepP%1").arg(p))}) {
             list->setCurrentIndex(0);
         }
     }
     std::vector<int> progress;
     w.ForceUpload_Click();
-    EXPECT_EQ(w.ProgressUploadAll->maximum(), 301);
+    EXPECT_EQ(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->maximum(), 301);
     const size_t start = mark();
     const long long t0 = clock.nowMilliseconds();
     for (int step = 0; step < 17; ++step) {
         clock.advance(500);
-        progress.push_back(w.ProgressUploadAll->value());
+        progress.push_back(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->value());
     }
     const auto writes = writesSince(start);
     ASSERT_EQ(writes.size(), 15u);
@@ -139,12 +140,12 @@ TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
 TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
     GlowsetMain& w = withSign();
     bench.removePort(1);
-    w.ColorP[0]->setCurrentIndex(4);
+    testsupport::named<QComboBox>(w, "ColorP0")->setCurrentIndex(4);
     const size_t start = mark();
     w.UploadAll_Click();
     clock.advance(2000);
     EXPECT_EQ(mark(), start);
-    EXPECT_TRUE(w.UploadAll->isEnabled());
+    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
     EXPECT_TRUE(dialogs.messages.empty());  // silent for a missing device
     bench.missing.clear();
     w.UploadAll_Click();  // the device is back: the record is still to send
@@ -153,7 +154,7 @@ TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
     EXPECT_EQ(writesSince(start)[0].bytes.substr(0, 8), "<DF pr=0");
     const size_t invalid = mark();
 
-    w.ComportsList->setCurrentIndex(-1);  // port number 0: invalid
+    testsupport::named<QComboBox>(w, "ComportsList")->setCurrentIndex(-1);  // port number 0: invalid
     w.UploadAll_Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Cannot Open Port:0\r\nPlease Change Comport");
@@ -162,27 +163,27 @@ TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
 
 TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     GlowsetMain& w = withSign();
-    ASSERT_EQ(w.AutoID->checkState(), Qt::Checked);
+    ASSERT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Checked);
     const size_t start = mark();
     const long long t0 = clock.nowMilliseconds();
     clock.post(100, [&] {
-        EXPECT_FALSE(w.AutoID->isEnabled());
-        EXPECT_FALSE(w.DownloadAll->isEnabled());
+        EXPECT_FALSE(testsupport::named<QCheckBox>(w, "AutoID")->isEnabled());
+        EXPECT_FALSE(testsupport::named<QPushButton>(w, "DownloadAll")->isEnabled());
         EXPECT_TRUE(port().isOpen());
     });
     w.AutoID_MouseDown();
     EXPECT_EQ(clock.nowMilliseconds() - t0, 200);
-    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);
-    EXPECT_TRUE(w.AutoID->isEnabled());
+    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(testsupport::named<QCheckBox>(w, "AutoID")->isEnabled());
     EXPECT_FALSE(port().isOpen());
-    EXPECT_EQ(w.Textout->text(), "Switched to User ID");
+    EXPECT_EQ(testsupport::named<QLabel>(w, "Textout")->text(), "Switched to User ID");
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes, "<id=user>\r");
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
 
     bench.removePort(1);
     w.AutoID_MouseDown();
-    EXPECT_EQ(w.AutoID->checkState(), Qt::Unchecked);  // nothing happened
+    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);  // nothing happened
 }
 
 TEST_F(Upload, FactoryDefaultsEndWithTheReadBack) {
@@ -193,12 +194,12 @@ TEST_F(Upload, FactoryDefaultsEndWithTheReadBack) {
     w.findChild<QPushButton*>("UploadFactoryDef")->click();
     clock.advance(600);
     EXPECT_TRUE(sign.state().links.empty());
-    EXPECT_FALSE(w.UploadAll->isEnabled());
+    EXPECT_FALSE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
     EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
     clock.advance(400);
-    EXPECT_TRUE(w.UploadAll->isEnabled());
-    EXPECT_TRUE(w.UploadFactoryDef->isEnabled());
-    EXPECT_EQ(w.Capcode0[2]->text(), "");  // the restored set-up is shown
+    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
+    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadFactoryDef")->isEnabled());
+    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_2")->text(), "");  // the restored set-up is shown
 }
 
 }  // namespace

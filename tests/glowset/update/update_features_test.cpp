@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/named.h"
 #include "tests/support/wait_for.h"
 
 #include "glowset/link/glowset_main.h"
@@ -361,7 +362,7 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
 
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w->Image1, &click);
+    QCoreApplication::sendEvent(testsupport::named<QLabel>(*w, "Image1"), &click);
     EXPECT_EQ(launched.back().left(10), "open https");
     LEDSignHelp about(w->windowTitle());
     EXPECT_EQ(about.SoftwareVersion->text(), "Version : 4.72");

@@ -8,6 +8,7 @@
 
 #include "glowset/windows/default_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -266,7 +267,7 @@ TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     EXPECT_EQ(window->DefMsg, "Bye\r\nnow");
     EXPECT_EQ(window->DefFont, 2);
     EXPECT_EQ(window->DefColor, 3);
-    EXPECT_TRUE(window->SetupDefaultMsg->toolTip().startsWith(
+    EXPECT_TRUE(testsupport::named<QPushButton>(*window, "SetupDefaultMsg")->toolTip().startsWith(
         "Message:Bye\r\nnow, Font:2, Color:3, Style:"));
 }
 

@@ -13,6 +13,7 @@
 
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -215,7 +216,7 @@ TEST_F(TestMessage, WhatTheEditorShowsIsWhatTheSignGets) {
             EXPECT_TRUE(dialogs.messages.empty()) << c.name;
         }
         if (c.mainColourOfPriority2 >= 0)
-            EXPECT_EQ(window->ColorP[2]->currentIndex(), c.mainColourOfPriority2) << c.name;
+            EXPECT_EQ(testsupport::named<QComboBox>(*window, "ColorP2")->currentIndex(), c.mainColourOfPriority2) << c.name;
         w.reset();
         window.reset();
     }
@@ -226,14 +227,14 @@ TEST_F(TestMessage, SaveChangesToPriorityWritesIntoTheMainWindow) {
     w->MsgPri->setCurrentIndex(2);
     w->MsgPri_Click();
     w->SpeedList->setCurrentRow(4);
-    EXPECT_EQ(window->SpeedP[2]->currentIndex(), 4);
+    EXPECT_EQ(testsupport::named<QComboBox>(*window, "SpeedP2")->currentIndex(), 4);
     w->Timeout->setText("33");
-    EXPECT_EQ(window->TimeoutP[2]->text(), "33");
+    EXPECT_EQ(testsupport::named<QLineEdit>(*window, "TimeoutP2")->text(), "33");
     w->SaveSettings->setChecked(false);
     w->SaveSettings_Click();
     EXPECT_EQ(window->getSaveSettingsTick(), 0);
     w->BeepList->setCurrentRow(2);
-    EXPECT_EQ(window->BeepP[2]->currentIndex(), 0);  // not copied any more
+    EXPECT_EQ(testsupport::named<QComboBox>(*window, "BeepP2")->currentIndex(), 0);  // not copied any more
 }
 
 TEST_F(TestMessage, RepliesFillTheListsButNotTheEditor) {
