@@ -21,6 +21,9 @@
 #include "tests/support/child_process.h"
 #include "tests/support/wait_for.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace glowset::testing {
@@ -81,14 +84,14 @@ TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
     ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
 
     testsupport::named<QComboBox>(window, "ColorP2")->setCurrentIndex(4);
-    window.UploadAll_Click();
+    testsupport::named<QAbstractButton>(window, "UploadAll")->click();
     ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "UploadAll")->isEnabled(); }));
     EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"), std::string::npos)
         << signLog();
 
     // Read back: the sign holds the new colour.
     testsupport::named<QComboBox>(window, "ColorP2")->setCurrentIndex(0);
-    window.DownloadAll_Click();
+    testsupport::named<QAbstractButton>(window, "DownloadAll")->click();
     ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
     EXPECT_EQ(testsupport::named<QComboBox>(window, "ColorP2")->currentIndex(), 4);
 }

@@ -1,3 +1,5 @@
+#include <QTest>
+#include <QAction>
 // Exchanges that meet: the operator's clicks at every moment of an exchange,
 // a failing or pulled adapter, replies that are slow or not from a sign.
 // Controls are pressed by their object names; what counts is what went over
@@ -126,7 +128,7 @@ TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
     testsupport::named<QComboBox>(w, "ColorP3")->setCurrentIndex(2);
     GlowsetDefaultMessage message(platform, w);  // its start-up read holds the port
     const size_t start = mark();
-    w.UploadAll_Click();
+    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
     EXPECT_TRUE(testsupport::named<QLabel>(w, "Textout")->text().contains("busy")) << testsupport::named<QLabel>(w, "Textout")->text().toStdString();
     clock.advance(3000);
     EXPECT_TRUE(writesSince(start).empty());

@@ -1,3 +1,7 @@
+#include <QCheckBox>
+#include <QTest>
+#include <QAction>
+#include <QAbstractButton>
 // The port search and the receive path, on the virtual clock.
 #include <QLabel>
 #include <QPushButton>
@@ -80,7 +84,7 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
     };
     for (const auto& c : cases) {
         startAndSearch();
-        window->DownloadAll_Click();  // opens the port for the exchange
+        testsupport::named<QAbstractButton>(*window, "DownloadAll")->click();  // opens the port for the exchange
         long long at = 0;
         for (const auto& [bytes, delay] : c.pieces) {
             at += delay;
@@ -94,7 +98,7 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
 
 TEST_F(ReceivePath, EndlessNoiseIsDroppedUpToItsLineEnd) {
     startAndSearch();
-    window->DownloadAll_Click();
+    testsupport::named<QAbstractButton>(*window, "DownloadAll")->click();
     port().arrive(std::string(10000, 'x') + "Auto ID\nUser ID\n");
     clock.advance(10);
     EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), "Switched to User ID");

@@ -1,3 +1,6 @@
+#include <QTest>
+#include <QAction>
+#include <QAbstractButton>
 // File > Save and File > Open through the window.
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,7 +36,7 @@ class SettingsFile : public WindowTest {
 TEST_F(SettingsFile, SavingRightAfterStartUpWritesEmptyValues) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {path("start.led")};
-    w.signSaveAs_Click();
+    testsupport::named<QAction>(w, "signSaveAs")->trigger();
     EXPECT_EQ(dialogs.filters.at(0), "Text (*.led) | *.led");
     const QByteArray file = read(path("start.led"));
     EXPECT_TRUE(file.startsWith("Model:\r\nCom:1\r\nPri0:-1,-1,-1,-1,-1,-1,-1,\r\n"));
@@ -53,7 +56,7 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     w.SaveDefaultMsg("OPEN\r\nNOW", 5, 3, 0, 2, 1, 4);
     testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Unchecked);
     dialogs.fileAnswers = {path("sign.led")};
-    w.signSaveAs_Click();
+    testsupport::named<QAction>(w, "signSaveAs")->trigger();
 
     // Change everything, then open the file again.
     testsupport::named<QComboBox>(w, "ColorP2")->setCurrentIndex(1);
@@ -65,7 +68,7 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Checked);
     testsupport::named<QLabel>(w, "LEDSignModel")->setText("OTHER");
     dialogs.fileAnswers = {path("sign.led")};
-    w.signOpenFile_Click();
+    testsupport::named<QAction>(w, "signOpenFile")->trigger();
 
     EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP2")->currentIndex(), 7);
     EXPECT_EQ(testsupport::named<QLineEdit>(w, "TimeoutP4")->text(), "45");
@@ -116,7 +119,7 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
         if (!c.contents.isNull()) write(file, c.contents);
         dialogs.messages.clear();
         dialogs.fileAnswers = {file};
-        w.signOpenFile_Click();
+        testsupport::named<QAction>(w, "signOpenFile")->trigger();
         ASSERT_EQ(dialogs.messages.size(), c.message.isEmpty() ? 1u : 2u) << c.name;
         if (!c.message.isEmpty()) {
             EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message))
@@ -135,10 +138,10 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
 TEST_F(SettingsFile, CancelledDialogs) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {""};
-    w.signSaveAs_Click();
+    testsupport::named<QAction>(w, "signSaveAs")->trigger();
     EXPECT_TRUE(dialogs.messages.empty());
     dialogs.fileAnswers = {""};
-    w.signOpenFile_Click();
+    testsupport::named<QAction>(w, "signOpenFile")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "Suggestion");
     EXPECT_TRUE(w.configFileName.isEmpty());
@@ -147,7 +150,7 @@ TEST_F(SettingsFile, CancelledDialogs) {
 TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {path("missing-folder/sign.led")};
-    w.signSaveAs_Click();
+    testsupport::named<QAction>(w, "signSaveAs")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Error Saving File");
 }

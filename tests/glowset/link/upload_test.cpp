@@ -1,3 +1,6 @@
+#include <QTest>
+#include <QAction>
+#include <QAbstractButton>
 // The upload queue, Force Upload and the id-mode switch on the virtual clock.
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,7 +40,7 @@ class Upload : public WindowTest {
 TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     GlowsetMain& w = withSign();
     const size_t start = mark();
-    w.UploadAll_Click();
+    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
     EXPECT_EQ(testsupport::named<QLabel>(w, "Textout")->text(), "Nothing to Upload");
     EXPECT_TRUE(port().isOpen());
     EXPECT_FALSE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
@@ -55,7 +58,7 @@ TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
     testsupport::named<QComboBox>(w, "BeepP3")->setCurrentIndex(2);
     QString status;
     clock.post(600, [&] { status = testsupport::named<QLabel>(w, "Textout")->text(); });
-    const auto writes = run([&] { w.UploadAll_Click(); });
+    const auto writes = run([&] { testsupport::named<QAbstractButton>(w, "UploadAll")->click(); });
     EXPECT_EQ(status, "Default Uploaded : 3");
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].time, 500);
@@ -72,7 +75,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     testsupport::named<QLineEdit>(w, "Capcode0_5")->clear();               // id 5: emptied
     testsupport::named<QLineEdit>(w, "Capcode0_7")->setText("1234,5678");  // id 7: no priority chosen
     testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Unchecked);
-    const auto writes = run([&] { w.UploadAll_Click(); });
+    const auto writes = run([&] { testsupport::named<QAbstractButton>(w, "UploadAll")->click(); });
     const std::vector<std::pair<long long, std::string>> expected = {
         {500, "<DF pr=1 f=7 c=0 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
         {1000, "<DF pr=4 f=5 c=3 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
@@ -111,7 +114,7 @@ TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
         }
     }
     std::vector<int> progress;
-    w.ForceUpload_Click();
+    testsupport::named<QAbstractButton>(w, "ForceUpload")->click();
     EXPECT_EQ(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->maximum(), 301);
     const size_t start = mark();
     const long long t0 = clock.nowMilliseconds();
@@ -142,20 +145,20 @@ TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
     bench.removePort(1);
     testsupport::named<QComboBox>(w, "ColorP0")->setCurrentIndex(4);
     const size_t start = mark();
-    w.UploadAll_Click();
+    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
     clock.advance(2000);
     EXPECT_EQ(mark(), start);
     EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
     EXPECT_TRUE(dialogs.messages.empty());  // silent for a missing device
     bench.missing.clear();
-    w.UploadAll_Click();  // the device is back: the record is still to send
+    testsupport::named<QAbstractButton>(w, "UploadAll")->click();  // the device is back: the record is still to send
     clock.advance(2000);
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes.substr(0, 8), "<DF pr=0");
     const size_t invalid = mark();
 
     testsupport::named<QComboBox>(w, "ComportsList")->setCurrentIndex(-1);  // port number 0: invalid
-    w.UploadAll_Click();
+    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Cannot Open Port:0\r\nPlease Change Comport");
     EXPECT_EQ(mark(), invalid);
@@ -171,7 +174,7 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
         EXPECT_FALSE(testsupport::named<QPushButton>(w, "DownloadAll")->isEnabled());
         EXPECT_TRUE(port().isOpen());
     });
-    w.AutoID_MouseDown();
+    QTest::mouseClick(testsupport::named<QCheckBox>(w, "AutoID"), Qt::LeftButton);
     EXPECT_EQ(clock.nowMilliseconds() - t0, 200);
     EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
     EXPECT_TRUE(testsupport::named<QCheckBox>(w, "AutoID")->isEnabled());
@@ -182,7 +185,7 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
 
     bench.removePort(1);
-    w.AutoID_MouseDown();
+    QTest::mouseClick(testsupport::named<QCheckBox>(w, "AutoID"), Qt::LeftButton);
     EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);  // nothing happened
 }
 

@@ -13,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <QAbstractButton>
+#include <QTest>
+#include <QCheckBox>
 #include <gtest/gtest.h>
 
 #include "tests/support/named.h"
@@ -203,7 +206,7 @@ class Download : public Updates {
         return w;
     }
     void finish(LEDNewVersionDownload& w) {
-        w.Download_Click();
+        testsupport::named<QAbstractButton>(w, "Download")->click();
         ASSERT_TRUE(waitFor([&] { return !w.downloading(); }));
     }
     std::vector<int> progress;

@@ -1,3 +1,7 @@
+#include <QCheckBox>
+#include <QTest>
+#include <QAction>
+#include <QAbstractButton>
 // The default message window against an in-process sign on the virtual clock.
 #include <QComboBox>
 #include <QLabel>
@@ -140,7 +144,7 @@ TEST_F(DefaultMessage, UploadBranches) {
         type(*w, c.text);
         if (c.changeFont) w->fontList->setCurrentRow(3);
         const size_t start = mark();
-        w->Upload_Click();
+        testsupport::named<QAbstractButton>(*w, "Upload")->click();
         EXPECT_EQ(w->Test->text(), c.test) << c.name;
         clock.advance(200);
         EXPECT_EQ(linesSince(start), c.sent) << c.name;
@@ -157,7 +161,7 @@ TEST_F(DefaultMessage, TheSignStoresWhatWasUploaded) {
     auto w = open();
     type(*w, "Open <hh:mm>\nClosed");
     w->fontList->setCurrentRow(7);
-    w->Upload_Click();
+    testsupport::named<QAbstractButton>(*w, "Upload")->click();
     clock.advance(1000);
     EXPECT_EQ(tb.state().defaultMessage.stored,
               "Open \xAD\xAA"
@@ -171,11 +175,11 @@ TEST_F(DefaultMessage, CloseCountdownGivesTheControlsBack) {
     ASSERT_EQ(w->TimeDisplayStatus->text(), "is ON");
     EXPECT_FALSE(w->fontList->isEnabled());  // idle on: kept disabled after the exchange
     EXPECT_FALSE(w->StyleList->isEnabled());
-    w->SetTime_Click();
+    testsupport::named<QAbstractButton>(*w, "SetTime")->click();
     EXPECT_FALSE(w->SetTime->isEnabled());
     EXPECT_EQ(w->Upload->text(), "Writing...");
     const size_t start = mark();
-    w->Download_Click();  // ignored while the port is open
+    testsupport::named<QAbstractButton>(*w, "Download")->click();  // ignored while the port is open
     EXPECT_EQ(mark(), start);
     clock.advance(500);
     EXPECT_FALSE(w->Upload->isEnabled());
@@ -191,12 +195,12 @@ TEST_F(DefaultMessage, ClockCommandForAGivenTime) {
     auto w = open();
     w->currentTime = [] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7, 3)); };
     const size_t start = mark();
-    w->SetTime_Click();
+    testsupport::named<QAbstractButton>(*w, "SetTime")->click();
     EXPECT_EQ(linesSince(start),
               (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
     w->currentTime = [] { return QDateTime(QDate(2023, 1, 1), QTime(0, 0, 0)); };  // a Sunday
     clock.advance(1000);
-    w->SetTime_Click();
+    testsupport::named<QAbstractButton>(*w, "SetTime")->click();
     EXPECT_EQ(bench.writes.back().bytes, "<Time time=00:00:00 date=2023/01/01-0>SET TIME\r");
 }
 
@@ -206,7 +210,7 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
     type(*w, "text");
     const size_t start = mark();
     bench.replyDelayMs = 300;  // the TIME reply comes late
-    w->TimeOnIdle_Click();
+    testsupport::named<QAbstractButton>(*w, "TimeOnIdle")->click();
     EXPECT_EQ(w->TimeDisplayStatus->text(), "is OFF");  // the button itself changes nothing
     EXPECT_FALSE(w->fontList->isEnabled());
     EXPECT_EQ(w->Ack->text(), "Remove message and Click \"Upload to Sign\" to display Time");
@@ -221,7 +225,7 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
 
     // A sign that does not answer leaves the state as it was.
     bench.signs.clear();
-    w->TimeOnIdle_Click();
+    testsupport::named<QAbstractButton>(*w, "TimeOnIdle")->click();
     clock.advance(1000);
     EXPECT_EQ(w->TimeDisplayStatus->text(), "is ON");
     EXPECT_EQ(bench.writes[bench.writes.size() - 3].bytes, "<TIME>IDLE OFF");
@@ -250,7 +254,7 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_TRUE(blocked.Ack->text().contains("in use by another program"))
         << blocked.Ack->text().toStdString();
     const size_t start = mark();
-    w->Upload_Click();
+    testsupport::named<QAbstractButton>(*w, "Upload")->click();
     EXPECT_EQ(mark(), start);
     EXPECT_TRUE(w->Ack->text().contains("in use by another program"))
         << w->Ack->text().toStdString();
@@ -263,7 +267,7 @@ TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     type(*w, "Bye\nnow");
     w->fontList->setCurrentRow(2);
     w->ColorList->setCurrentRow(3);
-    w->Exit_Click();
+    testsupport::named<QAbstractButton>(*w, "Exit")->click();
     EXPECT_EQ(window->DefMsg, "Bye\r\nnow");
     EXPECT_EQ(window->DefFont, 2);
     EXPECT_EQ(window->DefColor, 3);

@@ -1,3 +1,6 @@
+#include <QTest>
+#include <QAction>
+#include <QAbstractButton>
 // The test message window: inline codes from the editor, the lists, the
 // copy into the main window, replies.
 #include <QCheckBox>
@@ -122,7 +125,7 @@ TEST_F(TestMessage, CommandsFromTheEditor) {
         EXPECT_EQ(w->fontList->currentRow(), c.fontRow) << c.name;
         EXPECT_EQ(w->ColorList->currentRow(), c.colourRow) << c.name;
         const size_t start = mark();
-        w->Upload_Click();
+        testsupport::named<QAbstractButton>(*w, "Upload")->click();
         ASSERT_EQ(writesSince(start).size(), 1u) << c.name;
         EXPECT_EQ(writesSince(start)[0].bytes, c.command + "\r") << c.name;
         clock.advance(100);
@@ -276,7 +279,7 @@ TEST_F(TestMessage, InsertTimeKeepsOneFormat) {
     w->ColorList->setCurrentRow(3);
     ASSERT_EQ(w->BuildTestCommand(), "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>A$CDB");
     w->TimeFormat->setCurrentIndex(5);
-    w->InsertTime_Click();
+    testsupport::named<QAbstractButton>(*w, "InsertTime")->click();
     // The list shows the first colour; the whole text now has that one.
     EXPECT_EQ(w->BuildTestCommand(), "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>AB$T5");
 }
