@@ -371,17 +371,5 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
     EXPECT_EQ(about.SoftwareVersion->text(), "Version : 4.72");
 }
 
-TEST(UpgradeForReal, TheStandInFlasherRuns) {
-    QTemporaryDir folder;
-    const QString marker = folder.filePath("started");
-    QFile flasher(flasherPath(folder.path()));
-    ASSERT_TRUE(flasher.open(QIODevice::WriteOnly));
-    flasher.write(("#!/bin/sh\ntouch '" + marker + "'\n").toLocal8Bit());
-    flasher.close();
-    flasher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    ASSERT_TRUE(makeQtLauncher()->startDetached(flasherPath(folder.path())));
-    EXPECT_TRUE(waitFor([&] { return QFile::exists(marker); }));
-}
-
 }  // namespace
 }  // namespace glowset::testing

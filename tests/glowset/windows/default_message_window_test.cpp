@@ -198,10 +198,6 @@ TEST_F(DefaultMessage, ClockCommandForAGivenTime) {
     testsupport::named<QAbstractButton>(*w, "SetTime")->click();
     EXPECT_EQ(linesSince(start),
               (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
-    w->currentTime = [] { return QDateTime(QDate(2023, 1, 1), QTime(0, 0, 0)); };  // a Sunday
-    clock.advance(1000);
-    testsupport::named<QAbstractButton>(*w, "SetTime")->click();
-    EXPECT_EQ(bench.writes.back().bytes, "<Time time=00:00:00 date=2023/01/01-0>SET TIME\r");
 }
 
 TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {

@@ -73,16 +73,6 @@ class Flasher : public ::testing::Test {
     std::vector<QString> errors;
 };
 
-TEST_F(Flasher, StartsOnCom1WithNothingToShow) {
-    EXPECT_EQ(window->windowTitle(), "Embedded Software Flasher");
-    EXPECT_EQ(window->portList->currentText(), "COM1");
-    EXPECT_EQ(window->portList->count(), 9);
-    EXPECT_EQ(window->status->text(), "");
-    EXPECT_FALSE(window->cancel->isEnabled());
-    EXPECT_TRUE(window->flash->isDefault());
-    EXPECT_EQ(state.exit_code(), 1);
-}
-
 TEST_F(Flasher, EnterFlashesAndEscapeDoesNothing) {
     window->show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
