@@ -16,12 +16,12 @@ namespace ports {
 namespace {
 
 PortEnvironment bench() {
-    return {[](const std::string& name) -> std::optional<std::string> {
+    return {.variable = [](const std::string& name) -> std::optional<std::string> {
                 if (name == "COM3") return "/tmp/sign";
                 if (name == "COM4") return "";
                 return std::nullopt;
             },
-            [] {
+            .serialDevices = [] {
                 return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
             }};
 }
@@ -61,8 +61,8 @@ TEST(OpenFailure, ErrnoGivesTheCause) {
 // Each sentence names what the user needs to act: the port or device, the
 // group, and the step to take.
 TEST(OpenFailure, WordsNameTheDeviceAndTheStepToTake) {
-    const DeviceFacts notInGroup{"uucp", false, false};
-    const DeviceFacts joinedAfterLogin{"dialout", false, true};
+    const DeviceFacts notInGroup{.group = "uucp"};
+    const DeviceFacts joinedAfterLogin{.group = "dialout", .userListedInGroup = true};
     const struct {
         OpenFailure failure;
         std::string port, device;

@@ -22,8 +22,6 @@
 #include "tests/support/wait_for.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace glowset::testing {

@@ -1,5 +1,3 @@
-#include <QTest>
-#include <QAction>
 // Exchanges that meet: the operator's clicks at every moment of an exchange,
 // a failing or pulled adapter, replies that are slow or not from a sign.
 // Controls are pressed by their object names; what counts is what went over

@@ -1,6 +1,3 @@
-#include <QCheckBox>
-#include <QTest>
-#include <QAction>
 #include <QAbstractButton>
 // The port search and the receive path, on the virtual clock.
 #include <QLabel>

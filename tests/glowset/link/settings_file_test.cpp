@@ -1,6 +1,4 @@
-#include <QTest>
 #include <QAction>
-#include <QAbstractButton>
 // File > Save and File > Open through the window.
 #include <QCheckBox>
 #include <QComboBox>

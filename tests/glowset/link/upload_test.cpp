@@ -1,5 +1,4 @@
 #include <QTest>
-#include <QAction>
 #include <QAbstractButton>
 // The upload queue, Force Upload and the id-mode switch on the virtual clock.
 #include <QCheckBox>

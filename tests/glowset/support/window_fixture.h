@@ -20,8 +20,8 @@ class WindowTest : public ::testing::Test {
     SignLink link{bench.makePort()};
     Platform platform{
         clock, dialogs, [this] { return link.makeView(); },
-        PortEnvironment{[](const std::string&) { return std::optional<std::string>(); },
-                        [] {
+        PortEnvironment{.variable = [](const std::string&) { return std::optional<std::string>(); },
+                        .serialDevices = [] {
                             std::vector<std::string> devices;
                             for (int n = 1; n <= 12; ++n)
                                 devices.push_back("/dev/ttySIM" + std::to_string(n));

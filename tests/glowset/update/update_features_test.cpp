@@ -14,8 +14,6 @@
 #include <QTimer>
 
 #include <QAbstractButton>
-#include <QTest>
-#include <QCheckBox>
 #include <gtest/gtest.h>
 
 #include "tests/support/named.h"
@@ -84,8 +82,8 @@ class Updates : public ::testing::Test {
     QtClock clock;
     ScriptedDialogs dialogs;
     static PortEnvironment noDevices() {
-        return {[](const std::string&) { return std::optional<std::string>(); },
-                [] { return std::vector<std::string>(); }};
+        return {.variable = [](const std::string&) { return std::optional<std::string>(); },
+                .serialDevices = [] { return std::vector<std::string>(); }};
     }
     Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(noDevices()); },
                       noDevices()};

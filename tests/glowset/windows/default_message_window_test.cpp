@@ -1,6 +1,3 @@
-#include <QCheckBox>
-#include <QTest>
-#include <QAction>
 #include <QAbstractButton>
 // The default message window against an in-process sign on the virtual clock.
 #include <QComboBox>

@@ -1,9 +1,7 @@
-#include <QTest>
-#include <QAction>
+#include <QCheckBox>
 #include <QAbstractButton>
 // The test message window: inline codes from the editor, the lists, the
 // copy into the main window, replies.
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QComboBox>
