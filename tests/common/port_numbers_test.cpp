@@ -11,6 +11,7 @@
 #include "common/ports/open_failure.h"
 #include "common/ports/port_names.h"
 #include "common/ports/stored_port_numbers.h"
+#include "tests/support/scratch_folder.h"
 
 namespace ports {
 namespace {
@@ -95,8 +96,7 @@ TEST(PortNumbers, LowestFreeNumbersFillGaps) {
 
 // A scratch root with the parts of /dev and /sys the identity is read from.
 struct FakeSystem {
-    fs::path root = fs::temp_directory_path() / ("ports-sys-" + std::to_string(::getpid()));
-    FakeSystem() { fs::create_directories(root); }
+    fs::path root = testsupport::scratchFolder("ports-sys");
     ~FakeSystem() { fs::remove_all(root); }
     void write(const fs::path& file, const std::string& text) {
         fs::create_directories((root / file).parent_path());
@@ -165,7 +165,7 @@ TEST(PortNumbers, MissingDeviceWordsNameTheOwnerAndAClaimedAdapter) {
 // Numbers written by one program are read by the other; a damaged file
 // loses only its damaged entries.
 TEST(PortNumbers, StoredNumbersSurviveARunAndDamage) {
-    const fs::path home = fs::temp_directory_path() / ("ports-conf-" + std::to_string(::getpid()));
+    const fs::path home = testsupport::scratchFolder("ports-conf");
     ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     storePortNumbers({{"/dev/ttyS0", 3}, {"usb-a", 1}});
     EXPECT_EQ(loadStoredPortNumbers(), (PortNumbers{{"/dev/ttyS0", 3}, {"usb-a", 1}}));

@@ -11,6 +11,7 @@
 
 #include "common/ports/open_failure.h"
 #include "common/ports/port_names.h"
+#include "tests/support/scratch_folder.h"
 
 namespace ports {
 namespace {
@@ -88,11 +89,11 @@ TEST(OpenFailure, WordsNameTheDeviceAndTheStepToTake) {
 }
 
 TEST(OpenFailure, FactsOfARealFile) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("ports-test-" + std::to_string(::getpid()));
+    const auto folder = std::filesystem::path(testsupport::scratchFolder("ports-test"));
+    const auto path = folder / "device";
     std::ofstream(path).put('x');
     const DeviceFacts facts = deviceFacts(path.string());
-    std::filesystem::remove(path);
+    std::filesystem::remove_all(folder);
     // A file we made belongs to our own group, which this process holds.
     EXPECT_TRUE(facts.groupInSession);
     const group* own = ::getgrgid(::getegid());

@@ -1,5 +1,7 @@
 #include "tests/romwright/support/fake_device.h"
 
+#include "tests/support/scratch_folder.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -137,10 +139,8 @@ std::string RomBuilder::writeTo(const std::string& path) const {
 }
 
 std::string tempPath(const std::string& name) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("romwright-test-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
+    static const std::string dir = testsupport::scratchFolder("romwright-test");
+    return (std::filesystem::path(dir) / name).string();
 }
 
 }  // namespace romwright::testing

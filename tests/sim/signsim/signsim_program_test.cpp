@@ -5,15 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/child_process.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 class SignsimProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() / ("signsim-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
+        dir_ = testsupport::scratchFolder("signsim-test");
         link_ = (dir_ / "sign").string();
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
