@@ -30,6 +30,12 @@ class DefaultMessage : public WindowTest {
     void type(GlowsetDefaultMessage& w, const QString& text) {
         w.defaultMessage->setPlainText(text);
     }
+    // The rows chosen in font, style, colour, speed, alignment and pause.
+    static std::vector<int> rows(const GlowsetDefaultMessage& w) {
+        return {w.fontList->currentRow(),  w.StyleList->currentRow(),
+                w.ColorList->currentRow(), w.SpeedList->currentRow(),
+                w.AlignmentList->currentRow(), w.PauseList->currentRow()};
+    }
     std::vector<std::string> linesSince(size_t start) const {
         std::vector<std::string> lines;
         for (const auto& write : writesSince(start)) lines.push_back(write.bytes);
@@ -50,12 +56,7 @@ TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
     EXPECT_EQ(lines[lines.size() - 2], "DOWNLOAD_DEFAULT_MSG\r");
     EXPECT_EQ(lines.back(), "TIME_STATUS\r");
     // RV2210 reports character codes: 65, 65, 66, 48, 49, 48.
-    EXPECT_EQ(w->fontList->currentRow(), 1);
-    EXPECT_EQ(w->StyleList->currentRow(), 0);
-    EXPECT_EQ(w->ColorList->currentRow(), 1);
-    EXPECT_EQ(w->SpeedList->currentRow(), 0);
-    EXPECT_EQ(w->AlignmentList->currentRow(), 0);
-    EXPECT_EQ(w->PauseList->currentRow(), 0);
+    EXPECT_EQ(rows(*w), (std::vector<int>{1, 0, 1, 0, 0, 0}));
     EXPECT_EQ(w->messageText(), "HELLO\r\nthere <hh:mm>");
     EXPECT_EQ(w->TimeDisplayStatus->text(), "is OFF");
     EXPECT_TRUE(w->Upload->isEnabled());
@@ -81,11 +82,7 @@ TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {
         EXPECT_EQ(mark(), start) << c.message;  // nothing read from the sign
         if (c.loaded) {
             EXPECT_EQ(w.messageText(), "OPEN\r\nNOW <hh:mm>");
-            EXPECT_EQ(w.fontList->currentRow(), 2);
-            EXPECT_EQ(w.ColorList->currentRow(), 3);
-            EXPECT_EQ(w.StyleList->currentRow(), 4);
-            EXPECT_EQ(w.AlignmentList->currentRow(), 1);
-            EXPECT_EQ(w.PauseList->currentRow(), 5);
+            EXPECT_EQ(rows(w), (std::vector<int>{2, 4, 3, 0, 1, 5}));
             EXPECT_EQ(w.Ack->text(), "Getting data from File /tmp/sign.led");
         } else {
             EXPECT_EQ(w.messageText(), "<hh:mm:ss>");  // the first time format's placeholder

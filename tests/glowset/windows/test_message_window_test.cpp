@@ -246,12 +246,10 @@ TEST_F(TestMessage, RepliesFillTheListsButNotTheEditor) {
     w->HandleReply("<Time time=1:2:3>SET TIME done");
     EXPECT_EQ(w->Ack->text(), "Upload Successfull");
     w->HandleReply("XY12:3,1,2,4,0,5,0,0,Hi\xAAthere");
-    EXPECT_EQ(w->fontList->currentRow(), 3);
-    EXPECT_EQ(w->StyleList->currentRow(), 1);
-    EXPECT_EQ(w->ColorList->currentRow(), 2);
-    EXPECT_EQ(w->SpeedList->currentRow(), 4);
-    EXPECT_EQ(w->AlignmentList->currentRow(), 0);
-    EXPECT_EQ(w->PauseList->currentRow(), 5);
+    const std::vector<int> rows = {w->fontList->currentRow(),  w->StyleList->currentRow(),
+                                   w->ColorList->currentRow(), w->SpeedList->currentRow(),
+                                   w->AlignmentList->currentRow(), w->PauseList->currentRow()};
+    EXPECT_EQ(rows, (std::vector<int>{3, 1, 2, 4, 0, 5}));
     EXPECT_EQ(w->defaultMessage->toPlainText(), "Hi\nthere");
     EXPECT_EQ(w->ColorTextBox->toPlainText(), "typed");
     w->HandleReply("XY12:1");  // short record: missing numbers read as 0
