@@ -1,10 +1,10 @@
-#include <QCheckBox>
+// The test message window: the command built from the editor and the lists,
+// what goes over the wire, the copy into the main window, replies.
 #include <QAbstractButton>
-// The test message window: inline codes from the editor, the lists, the
-// copy into the main window, replies.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,265 +19,230 @@
 namespace glowset::testing {
 namespace {
 
+using testsupport::named;
+
+void key(QWidget* to, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+         const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QCoreApplication::sendEvent(to, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+    QCoreApplication::sendEvent(to, &release);
+}
+void typeKeys(QWidget* to, const QString& text) {
+    for (QChar c : text) key(to, Qt::Key_unknown, Qt::NoModifier, QString(c));
+}
+void enter(QWidget* to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    key(to, Qt::Key_Return, modifiers, "\r");
+}
+
 class TestMessage : public WindowTest {
-  protected:
-    std::unique_ptr<LEDTestMessage> open(const char* model = "XY12") {
+  public:  // the cases' edits use these helpers
+    LEDTestMessage& open(const char* model = "XY12") {
+        bench.signs.clear();
         bench.attachSign(1, {model, "4"});
+        test.reset();
         startAndSearch();
         clock.advance(1000);
-        return std::make_unique<LEDTestMessage>(platform, *window);
+        test = std::make_unique<LEDTestMessage>(platform, *window);
+        return *test;
     }
-    // Types text at the end of the editor in the current font and colour.
-    static void type(LEDTestMessage& w, const QString& text) {
-        w.ColorTextBox->moveCursor(QTextCursor::End);
-        w.ColorTextBox->insertPlainText(text);
+    // Types at the end of the editor, key by key.
+    void type(const QString& text) {
+        test->ColorTextBox->moveCursor(QTextCursor::End);
+        typeKeys(test->ColorTextBox, text);
     }
     // Selects characters [from, to) of the editor.
-    static void select(LEDTestMessage& w, int from, int to) {
-        QTextCursor cursor = w.ColorTextBox->textCursor();
+    void select(int from, int to) {
+        QTextCursor cursor = test->ColorTextBox->textCursor();
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
-        w.ColorTextBox->setTextCursor(cursor);
+        test->ColorTextBox->setTextCursor(cursor);
     }
+    void font(int row) { test->fontList->setCurrentRow(row); }
+    void colour(int row) { test->ColorList->setCurrentRow(row); }
+    void selectionMode() { test->ColorLabel_DblClick(); }
+    void press(const char* button) { named<QAbstractButton>(*test, button)->click(); }
+    // Presses a button and returns what went over the wire.
+    std::vector<std::string> sent(const char* button) {
+        const size_t start = mark();
+        press(button);
+        std::vector<std::string> lines;
+        for (const auto& write : writesSince(start)) lines.push_back(write.bytes);
+        return lines;
+    }
+    int mainRow(const QString& name) { return named<QComboBox>(*window, name)->currentIndex(); }
+    std::unique_ptr<LEDTestMessage> test;
 };
 
+const std::string kHeader = "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>";
+
 TEST_F(TestMessage, StartsWithThePriority0SettingsOfTheMainWindow) {
-    auto w = open();
-    EXPECT_EQ(w->MsgID->currentText(), "0");
-    EXPECT_EQ(w->MsgPri->currentText(), "Priority 0");
-    EXPECT_EQ(w->fontList->currentRow(), 5);  // the sign's factory set-up
-    EXPECT_EQ(w->SpeedList->currentRow(), 2);
-    EXPECT_EQ(w->Timeout->text(), "10");
-    EXPECT_TRUE(w->SaveSettings->isChecked());
-    EXPECT_EQ(w->Download->text(), "Download from Pager");
-    // An empty editor: the header with nothing after it.
-    EXPECT_EQ(w->BuildTestCommand(), "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>");
+    LEDTestMessage& w = open();
+    EXPECT_EQ(w.MsgID->currentText(), "0");
+    EXPECT_EQ(w.MsgPri->currentText(), "Priority 0");
+    EXPECT_EQ(w.Timeout->text(), "10");
+    EXPECT_TRUE(w.SaveSettings->isChecked());
+    EXPECT_EQ(w.Test->text().toStdString(), kHeader);  // the sign's factory set-up, no text
 }
 
-TEST_F(TestMessage, CommandsFromTheEditor) {
+// Each edit as an operator makes it; the command shown, the lists afterwards
+// and the bytes the Upload button sends.
+TEST_F(TestMessage, TheCommandSentIsWhatTheEditorAndListsShow) {
     const struct {
         const char* name;
-        std::function<void(LEDTestMessage&)> edit;
-        std::string command;
-        int fontRow, colourRow;
+        std::function<void(TestMessage&)> edit;
+        std::string command;  // "" when the text is refused and nothing sent
+        int fontRow = 5, colourRow = 0;
     } cases[] = {
-        {"one font one colour",
-         [](LEDTestMessage& w) {
-             w.fontList->setCurrentRow(9);
-             w.ColorList->setCurrentRow(3);
-             type(w, "Hello");
-         },
+        // clang-format off
+        {"one font one colour", [](TestMessage& t) { t.font(9); t.colour(3); t.type("Hello"); },
          "<id=0 f=9 s=0 c=3 a=0 b=0 p=2 sp=2 t=10>Hello", 9, 3},
+        {"a second font and colour in a row replace the first",
+         [](TestMessage& t) { t.type("Hi"); t.font(9); t.colour(3); t.font(12); t.colour(4); },
+         "<id=0 f=12 s=0 c=4 a=0 b=0 p=2 sp=2 t=10>Hi", 12, 4},
         {"two colours in selection mode",
-         [](LEDTestMessage& w) {
-             type(w, "AB");
-             w.ColorLabel_DblClick();
-             select(w, 0, 1);
-             w.ColorList->setCurrentRow(0);
-             select(w, 1, 2);
-             w.ColorList->setCurrentRow(3);
-         },
-         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>A$CDB", 5, 0},
+         [](TestMessage& t) { t.type("AB"); t.selectionMode(); t.select(0, 1); t.colour(0); t.select(1, 2); t.colour(3); },
+         kHeader + "A$CDB"},
         {"colours 10 and 11 read back as 9",
-         [](LEDTestMessage& w) {
-             type(w, "xyz");
-             w.ColorLabel_DblClick();
-             select(w, 0, 1);
-             w.ColorList->setCurrentRow(10);
-             select(w, 1, 2);
-             w.ColorList->setCurrentRow(4);
-             select(w, 2, 3);
-             w.ColorList->setCurrentRow(11);
-         },
+         [](TestMessage& t) { t.type("xyz"); t.selectionMode(); t.select(0, 1); t.colour(10);
+                              t.select(1, 2); t.colour(4); t.select(2, 3); t.colour(11); },
          "<id=0 f=5 s=0 c=9 a=0 b=0 p=2 sp=2 t=10>x$CEy$CJz", 5, 9},
-        {"mixed fonts",
-         [](LEDTestMessage& w) {
-             type(w, "ab cd");
-             w.ColorLabel_DblClick();
-             select(w, 3, 5);
-             w.fontList->setCurrentRow(21);
-         },
-         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>ab $FVcd", 5, 0},
-        {"placeholder and line break",
-         [](LEDTestMessage& w) {
-             type(w, "Now <hh:mm>\nnext");
-             w.MsgID->setCurrentIndex(6);
-         },
-         "<id=6 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>Now $T2$Lnext", 5, 0},
+        {"mixed fonts", [](TestMessage& t) { t.type("ab cd"); t.selectionMode(); t.select(3, 5); t.font(21); },
+         kHeader + "ab $FVcd"},
+        {"placeholder, line break and id",
+         [](TestMessage& t) { t.test->MsgID->setCurrentIndex(6); t.type("Now <hh:mm>"); enter(t.test->ColorTextBox); t.type("next"); },
+         "<id=6 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>Now $T2$Lnext"},
         {"whole-text mode recolours everything",
-         [](LEDTestMessage& w) {
-             type(w, "AB");
-             w.ColorLabel_DblClick();
-             select(w, 1, 2);
-             w.ColorList->setCurrentRow(3);
-             w.ColorLabel_DblClick();  // back to whole text
-             w.ColorList->setCurrentRow(4);
-         },
+         [](TestMessage& t) { t.type("AB"); t.selectionMode(); t.select(1, 2); t.colour(3); t.selectionMode(); t.colour(4); },
          "<id=0 f=5 s=0 c=4 a=0 b=0 p=2 sp=2 t=10>AB", 5, 4},
-    };
-    for (const auto& c : cases) {
-        auto w = open();
-        c.edit(*w);
-        EXPECT_EQ(w->BuildTestCommand(), c.command) << c.name;
-        EXPECT_EQ(w->Test->text().toStdString(), c.command) << c.name;
-        EXPECT_EQ(w->fontList->currentRow(), c.fontRow) << c.name;
-        EXPECT_EQ(w->ColorList->currentRow(), c.colourRow) << c.name;
-        const size_t start = mark();
-        testsupport::named<QAbstractButton>(*w, "Upload")->click();
-        ASSERT_EQ(writesSince(start).size(), 1u) << c.name;
-        EXPECT_EQ(writesSince(start)[0].bytes, c.command + "\r") << c.name;
-        clock.advance(100);
-        EXPECT_EQ(w->Ack->text(), "Upload Successfull") << c.name;
-        clock.advance(500);
-        EXPECT_TRUE(w->Upload->isEnabled()) << c.name;
-        w.reset();
-        window.reset();
-    }
-}
-
-// The editor as an operator works it: keys on the real editor, the send
-// button pressed, what went over the wire compared.
-TEST_F(TestMessage, WhatTheEditorShowsIsWhatTheSignGets) {
-    const auto key = [](QWidget* to, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                        const QString& text = {}) {
-        QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
-        QCoreApplication::sendEvent(to, &press);
-        QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
-        QCoreApplication::sendEvent(to, &release);
-    };
-    const auto typeKeys = [&key](QWidget* to, const QString& text) {
-        for (QChar c : text) key(to, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    };
-    const auto enter = [&key](QWidget* to) { key(to, Qt::Key_Return, Qt::NoModifier, "\r"); };
-    const struct {
-        const char* name;
-        std::function<void(LEDTestMessage&)> edit;
-        std::string sent;  // "" when nothing may be sent
-        int mainColourOfPriority2 = -1;  // checked when not -1
-    } cases[] = {
-        {"an empty first line keeps the chosen colour",
-         [&](LEDTestMessage& w) {
-             w.fontList->setCurrentRow(9);
-             w.ColorList->setCurrentRow(3);
-             enter(w.ColorTextBox);
-             typeKeys(w.ColorTextBox, "Hi");
-         },
-         "<id=0 f=9 s=0 c=3 a=0 b=0 p=2 sp=2 t=10>$LHi\r"},
-        {"Shift+Enter is a line break",
-         [&](LEDTestMessage& w) {
-             typeKeys(w.ColorTextBox, "a");
-             key(w.ColorTextBox, Qt::Key_Return, Qt::ShiftModifier, "\r");
-             typeKeys(w.ColorTextBox, "b");
-         },
-         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>a$Lb\r"},
         {"typing after mixing colours keeps them",
-         [&](LEDTestMessage& w) {
-             typeKeys(w.ColorTextBox, "AB");
-             w.ColorLabel_DblClick();
-             select(w, 1, 2);
-             w.ColorList->setCurrentRow(3);
-             w.ColorLabel_DblClick();  // back to whole text
-             w.ColorTextBox->moveCursor(QTextCursor::End);
-             typeKeys(w.ColorTextBox, "C");
-         },
-         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>A$CDB$CAC\r"},
-        {"a header move is saved to the priority",
-         [&](LEDTestMessage& w) {
-             w.MsgPri->setCurrentIndex(2);
-             w.MsgPri_Click();
-             typeKeys(w.ColorTextBox, "ab");
-             w.ColorLabel_DblClick();
-             select(w, 0, 1);
-             w.ColorList->setCurrentRow(3);
-             select(w, 1, 2);
-             w.ColorList->setCurrentRow(5);  // the header moves the list back to 3
-         },
-         "<id=0 f=5 s=0 c=3 a=0 b=0 p=2 sp=2 t=10>a$CFb\r", 3},
+         [](TestMessage& t) { t.type("AB"); t.selectionMode(); t.select(1, 2); t.colour(3); t.selectionMode(); t.type("C"); },
+         kHeader + "A$CDB$CAC"},
+        {"an empty first line keeps the chosen colour",
+         [](TestMessage& t) { t.font(9); t.colour(3); enter(t.test->ColorTextBox); t.type("Hi"); },
+         "<id=0 f=9 s=0 c=3 a=0 b=0 p=2 sp=2 t=10>$LHi", 9, 3},
+        {"Shift+Enter is a line break",
+         [](TestMessage& t) { t.type("a"); enter(t.test->ColorTextBox, Qt::ShiftModifier); t.type("b"); },
+         kHeader + "a$Lb"},
+        {"inserting the time keeps one format",
+         [](TestMessage& t) { t.type("AB"); t.selectionMode(); t.select(1, 2); t.colour(3);
+                              t.test->TimeFormat->setCurrentIndex(5); t.press("InsertTime"); },
+         kHeader + "AB$T5"},
         {"typographic characters become their 8-bit forms",
-         [&](LEDTestMessage& w) { typeKeys(w.ColorTextBox, "\u201CHi\u201D \u2013 ok\u2026"); },
-         "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>\"Hi\" - ok...\r"},
-        {"a euro sign is refused", [&](LEDTestMessage& w) { typeKeys(w.ColorTextBox, "5 \u20AC"); },
-         ""},
-        {"a typed degree sign would be a time code: refused",
-         [&](LEDTestMessage& w) { typeKeys(w.ColorTextBox, "25\u00B0C"); }, ""},
+         [](TestMessage& t) { t.type("\u201CHi\u201D \u2013 ok\u2026"); }, kHeader + "\"Hi\" - ok..."},
+        {"a euro sign is refused", [](TestMessage& t) { t.type("5 \u20AC"); }, ""},
+        {"a typed degree sign would be a time code: refused", [](TestMessage& t) { t.type("25\u00B0C"); }, ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        auto w = open();
+        LEDTestMessage& w = open();
         dialogs.messages.clear();
-        c.edit(*w);
-        const size_t start = mark();
-        w->findChild<QPushButton*>("Upload")->click();
-        if (c.sent.empty()) {
-            EXPECT_TRUE(writesSince(start).empty()) << c.name;
-            ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
-            EXPECT_TRUE(dialogs.messages[0].text.contains("U+")) << c.name;
-        } else {
-            ASSERT_EQ(writesSince(start).size(), 1u) << c.name;
-            EXPECT_EQ(writesSince(start)[0].bytes, c.sent) << c.name;
-            EXPECT_TRUE(dialogs.messages.empty()) << c.name;
-        }
-        if (c.mainColourOfPriority2 >= 0)
-            EXPECT_EQ(testsupport::named<QComboBox>(*window, "ColorP2")->currentIndex(), c.mainColourOfPriority2) << c.name;
-        w.reset();
-        window.reset();
+        c.edit(*this);
+        if (!c.command.empty()) EXPECT_EQ(w.Test->text().toStdString(), c.command) << c.name;
+        EXPECT_EQ(w.fontList->currentRow(), c.fontRow) << c.name;
+        EXPECT_EQ(w.ColorList->currentRow(), c.colourRow) << c.name;
+        EXPECT_EQ(sent("Upload"), c.command.empty() ? std::vector<std::string>{}
+                                                    : std::vector<std::string>{c.command + "\r"})
+            << c.name;
+        EXPECT_EQ(dialogs.messages.size(), c.command.empty() ? 1u : 0u) << c.name;
+        clock.advance(100);
+        EXPECT_EQ(w.Ack->text(), c.command.empty() ? "" : "Upload Successfull") << c.name;
     }
 }
 
-TEST_F(TestMessage, SaveChangesToPriorityWritesIntoTheMainWindow) {
-    auto w = open();
-    w->MsgPri->setCurrentIndex(2);
-    w->MsgPri_Click();
-    w->SpeedList->setCurrentRow(4);
-    EXPECT_EQ(testsupport::named<QComboBox>(*window, "SpeedP2")->currentIndex(), 4);
-    w->Timeout->setText("33");
-    EXPECT_EQ(testsupport::named<QLineEdit>(*window, "TimeoutP2")->text(), "33");
-    w->SaveSettings->setChecked(false);
-    w->SaveSettings_Click();
+// With "save changes" on, each list and the time-out go into the chosen
+// priority of the main window as they change; a header move counts too.
+TEST_F(TestMessage, ChangesAreCopiedIntoTheChosenPriority) {
+    LEDTestMessage& w = open();
+    font(9);
+    colour(3);
+    w.Timeout->setText("33");
+    EXPECT_EQ(mainRow("FontP0"), 9);
+    EXPECT_EQ(mainRow("ColorP0"), 3);
+    EXPECT_EQ(named<QLineEdit>(*window, "TimeoutP0")->text(), "33");
+
+    w.MsgPri->setCurrentIndex(2);
+    w.MsgPri_Click();  // the lists take priority 2's values
+    EXPECT_EQ(w.fontList->currentRow(), mainRow("FontP2"));
+    w.SpeedList->setCurrentRow(4);
+    EXPECT_EQ(mainRow("SpeedP2"), 4);
+    type("ab");
+    selectionMode();
+    select(0, 1);
+    colour(6);
+    select(1, 2);
+    colour(5);  // the header's colour moves the list back to 6
+    EXPECT_EQ(mainRow("ColorP2"), 6);
+    EXPECT_EQ(mainRow("ColorP0"), 3);
+
+    named<QAbstractButton>(w, "SaveSettings")->click();  // off
     EXPECT_EQ(window->getSaveSettingsTick(), 0);
-    w->BeepList->setCurrentRow(2);
-    EXPECT_EQ(testsupport::named<QComboBox>(*window, "BeepP2")->currentIndex(), 0);  // not copied any more
+    w.BeepList->setCurrentRow(2);
+    EXPECT_EQ(mainRow("BeepP2"), 0);
 }
 
-TEST_F(TestMessage, RepliesFillTheListsButNotTheEditor) {
-    auto w = open();
-    type(*w, "typed");
-    w->HandleReply("no colon here");
-    EXPECT_EQ(w->fontList->currentRow(), 5);
-    w->HandleReply("<Time time=1:2:3>SET TIME done");
-    EXPECT_EQ(w->Ack->text(), "Upload Successfull");
-    w->HandleReply("XY12:3,1,2,4,0,5,0,0,Hi\xAAthere");
-    const std::vector<int> rows = {w->fontList->currentRow(),  w->StyleList->currentRow(),
-                                   w->ColorList->currentRow(), w->SpeedList->currentRow(),
-                                   w->AlignmentList->currentRow(), w->PauseList->currentRow()};
+TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
+    LEDTestMessage& w = open();
+    w.currentTime = [] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7, 3)); };
+    EXPECT_EQ(sent("SetTime"),
+              (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
+    EXPECT_FALSE(w.SetTime->isEnabled());
+    EXPECT_TRUE(sent("Download").empty());  // one exchange at a time
+    clock.advance(600);
+    EXPECT_TRUE(w.SetTime->isEnabled());
+
+    type("typed");
+    bench.signs[1]->handleCommand("<DF f=3 c=2 s=1 a=0 sp=4 p=5>Hi$Lthere");
+    EXPECT_EQ(sent("Download"), (std::vector<std::string>{"DOWNLOAD_DEFAULT_MSG\r"}));
+    EXPECT_EQ(w.Download->text(), "Reading...");
+    clock.advance(600);
+    EXPECT_EQ(w.Download->text(), "Download from Sign");
+    const std::vector<int> rows = {w.fontList->currentRow(),  w.StyleList->currentRow(),
+                                   w.ColorList->currentRow(), w.SpeedList->currentRow(),
+                                   w.AlignmentList->currentRow(), w.PauseList->currentRow()};
     EXPECT_EQ(rows, (std::vector<int>{3, 1, 2, 4, 0, 5}));
-    EXPECT_EQ(w->defaultMessage->toPlainText(), "Hi\nthere");
-    EXPECT_EQ(w->ColorTextBox->toPlainText(), "typed");
-    w->HandleReply("XY12:1");  // short record: missing numbers read as 0
-    EXPECT_EQ(w->StyleList->currentRow(), 0);
-    EXPECT_EQ(w->defaultMessage->toPlainText(), "");
+    EXPECT_EQ(w.defaultMessage->toPlainText(), "Hi\nthere");
+    EXPECT_EQ(w.ColorTextBox->toPlainText(), "typed");  // the editor is left alone
+
+    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME"})
+        w.HandleReply(line);
+    EXPECT_EQ(w.fontList->currentRow(), 3);
+    w.HandleReply("XY12:1");  // short record: missing numbers read as 0
+    EXPECT_EQ(w.StyleList->currentRow(), 0);
+    EXPECT_EQ(w.defaultMessage->toPlainText(), "");
+}
+
+// Enter in a field sends nothing: no button of the window is a default one.
+// A status text stays while a write runs that the sign does not answer.
+TEST_F(TestMessage, EnterPressesNoButtonAndAWriteKeepsTheStatus) {
+    LEDTestMessage& w = open();
+    w.show();
+    w.Timeout->setFocus();
+    const size_t start = mark();
+    enter(w.Timeout);
+    EXPECT_EQ(mark(), start);
+    EXPECT_EQ(w.Test->text().toStdString(), kHeader);
+    EXPECT_TRUE(w.isVisible());
+
+    w.showAck("kept");
+    clock.advance(4000);
+    bench.signs.clear();
+    press("Upload");
+    clock.advance(4000);
+    EXPECT_EQ(w.Ack->text(), "kept");
+    w.showAck("cleared");
+    clock.advance(5100);
+    EXPECT_EQ(w.Ack->text(), "");
 }
 
 TEST_F(TestMessage, Kl404ListsAndNoTimeFormats) {
-    auto w = open("KL404");
-    w->show();
-    EXPECT_EQ(w->fontList->count(), 25);
-    EXPECT_EQ(w->fontList->item(7)->text(), "Fat");
-    EXPECT_EQ(w->TimeFormat->count(), 0);
-    EXPECT_FALSE(w->InsertTime->isVisible());
-    EXPECT_FALSE(w->SpeedList->isEnabled());
-}
-
-TEST_F(TestMessage, InsertTimeKeepsOneFormat) {
-    auto w = open();
-    type(*w, "AB");
-    w->ColorLabel_DblClick();
-    select(*w, 1, 2);
-    w->ColorList->setCurrentRow(3);
-    ASSERT_EQ(w->BuildTestCommand(), "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>A$CDB");
-    w->TimeFormat->setCurrentIndex(5);
-    testsupport::named<QAbstractButton>(*w, "InsertTime")->click();
-    // The list shows the first colour; the whole text now has that one.
-    EXPECT_EQ(w->BuildTestCommand(), "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>AB$T5");
+    LEDTestMessage& w = open("KL404");
+    w.show();
+    EXPECT_EQ(w.fontList->count(), 25);
+    EXPECT_EQ(w.fontList->item(7)->text(), "Fat");
+    EXPECT_EQ(w.TimeFormat->count(), 0);
+    EXPECT_FALSE(w.InsertTime->isVisible());
+    EXPECT_FALSE(w.SpeedList->isEnabled());
 }
 
 }  // namespace
