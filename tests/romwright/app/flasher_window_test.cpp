@@ -94,6 +94,7 @@ TEST_F(Flasher, CommandLinesApplied) {
         uint32_t start, end;
         bool autoClose, noBreakTicked;
     } cases[] = {
+        // clang-format off
         {{}, "COM1", "", 0, 0, 0, 0, false, false},
         {{"-f" + good}, "COM1", good, 0, kNoBreak, 0, 0, false, true},
         {{"-c3"}, "COM3", "", 2, 0, 0, 0, false, false},
@@ -103,6 +104,7 @@ TEST_F(Flasher, CommandLinesApplied) {
         {{"-r0-100"}, "COM1", "", 0, 0, 0, 0x100, false, false},
         {{"-w100-500", "-r1-2"}, "COM1", "", 0, kRawWriteMode | kReadMode, 1, 2, false, false},
         {{"-fa.rom", "-fb.rom"}, "COM1", "b.rom", 0, kNoBreak, 0, 0, false, true},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FlasherState fresh;
@@ -176,14 +178,17 @@ TEST_F(Flasher, RemembersThePortAndRomFolderChosenByHand) {
     QSettings().clear();
 }
 
-TEST_F(Flasher, ARunShowsRoundedUpPercentagesAndItsResult) {
-    window->select_rom_file(image(3, "three.rom"));
+// The path typed into the file box is the one flashed when Flash is pressed.
+TEST_F(Flasher, ATypedPathRunsWithRoundedUpPercentagesAndItsResult) {
+    QTest::keyClicks(window->findChild<QLineEdit*>("1001"), QString::fromStdString(image(3, "three.rom")));
     state.flags = kNoBreak;
     window->start_worker();
-    runOnce();
-    const std::vector<QString> expected = {"Sign firmware",        "Please reset unit",
-                                           "Flashing unit (%34)",  "Flashing unit (%67)",
-                                           "Flashing unit (%100)", "Successfully programmed unit"};
+    QTest::mouseClick(window->findChild<QPushButton*>("1004"), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return window->flash->isEnabled() && !window->statusLog.empty() &&
+                                      !window->cancel->isEnabled(); }));
+    const std::vector<QString> expected = {"Please reset unit",    "Flashing unit (%34)",
+                                           "Flashing unit (%67)",  "Flashing unit (%100)",
+                                           "Successfully programmed unit"};
     EXPECT_EQ(window->statusLog, expected);
     EXPECT_EQ(unit->pagesWritten(), 3);
     EXPECT_TRUE(window->portList->isEnabled());
@@ -224,6 +229,27 @@ TEST_F(Flasher, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     runOnce();
     EXPECT_EQ(window->statusLog.at(1), "Flashing unit (%34)");
     EXPECT_EQ(window->statusLog.back(), "Successfully programmed unit");
+}
+
+// Closing the window mid-run tells the worker, which ends the run (the unit
+// is sent its finish frame) instead of keeping the program alive.
+TEST_F(Flasher, ClosingTheWindowDuringARunEndsIt) {
+    unitsim::Faults faults;
+    faults.dropSecondWriteReply = true;
+    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
+    attachUnit(*wire, unit);
+    wire->onEmptyRead = [this] {
+        wire->nowMs -= wire->timeoutMs;  // slow, not silent
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    window->select_rom_file(image(3, "close.rom"));
+    state.flags = kNoBreak;
+    window->start_worker();
+    window->flash_clicked();
+    ASSERT_TRUE(waitFor([&] { return window->cancel->isEnabled(); }));
+    window->close();
+    EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(serial_port_open());
 }
 
 TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {

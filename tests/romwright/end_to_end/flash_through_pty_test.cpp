@@ -101,21 +101,5 @@ TEST_F(FlashThroughPty, M16cBootLoaderWholeFlashImage) {
     EXPECT_TRUE(flash == expected);
 }
 
-TEST_F(FlashThroughPty, RefusedPageEndsWithAProgrammingError) {
-    start({"--fault", "refuse-page=2"});
-    Bytes expected;
-    const std::string path = image(4, 1, expected).writeTo(tempPath("refused.rom"));
-    EXPECT_EQ(program_unit("COM1", path, kNoBreak, 0, 0, {}), kProgrammingError);
-    const Bytes flash = stop();
-    EXPECT_EQ(flash[0x80000], 0x00);  // the first page is in
-    EXPECT_EQ(flash[0x80100], 0xFF);  // the second is not
-}
-
-TEST(TermiosPort, MissingDeviceAndATimedOutRead) {
-    ::setenv("COM7", "/nonexistent/tty", 1);
-    EXPECT_FALSE(open_serial_port("COM7", 57600));
-    ::unsetenv("COM7");
-}
-
 }  // namespace
 }  // namespace romwright::testing

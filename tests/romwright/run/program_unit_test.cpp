@@ -249,6 +249,7 @@ TEST_F(Run, FaultsEndTheRunWithTheirOwnResultAndWords) {
     RomBuilder m16c = native;
     m16c.programmer = 0;
     const std::string m16cImage = m16c.writeTo(tempPath("faults-m16c.rom"));
+    constexpr auto Native = unitsim::Protocol::Native, M16c = unitsim::Protocol::M16c;
     const auto faulty = [](auto set) {
         unitsim::Faults faults;
         set(faults);
@@ -265,32 +266,27 @@ TEST_F(Run, FaultsEndTheRunWithTheirOwnResultAndWords) {
         std::string status;  // the start of the status line
         int pagesWritten;
     } cases[] = {
-        {"cable pulled after a page", unitsim::Protocol::Native, {}, nativeImage, kNoBreak, 1,
-         kPortError, "The port was disconnected", 1},
-        {"cable pulled while reading", unitsim::Protocol::Native, {}, tempPath("pulled.bin"),
-         kNoBreak | kReadMode, 0, kPortError, "The port was disconnected", 0},
-        {"silent after connect", unitsim::Protocol::Native,
-         faulty([](auto& f) { f.silentAfterConnect = true; }), nativeImage, kNoBreak, -1,
+        // clang-format off
+        {"cable pulled after a page", Native, {}, nativeImage, kNoBreak, 1, kPortError, "The port was disconnected", 1},
+        {"cable pulled while reading", Native, {}, tempPath("pulled.bin"), kNoBreak | kReadMode, 0, kPortError,
+         "The port was disconnected", 0},
+        {"silent after connect", Native, faulty([](auto& f) { f.silentAfterConnect = true; }), nativeImage, kNoBreak, -1,
          kInvalidResponse, "Invalid response from unit: the unit sent nothing for 10 seconds", 0},
-        {"silent while reading", unitsim::Protocol::Native,
-         faulty([](auto& f) { f.silentAfterConnect = true; }), tempPath("silent.bin"),
+        {"silent while reading", Native, faulty([](auto& f) { f.silentAfterConnect = true; }), tempPath("silent.bin"),
          kNoBreak | kReadMode, -1, kInvalidResponse, "Invalid response from unit", 0},
-        {"every erase refused", unitsim::Protocol::Native,
-         faulty([](auto& f) { f.refuseErase = true; }), nativeImage, kNoBreak, -1,
-         kProgrammingError, "Error programming unit: the unit did not erase the block at 80000",
-         0},
-        {"every M16C erase refused", unitsim::Protocol::M16c,
-         faulty([](auto& f) { f.refuseErase = true; }), m16cImage, 0, -1, kProgrammingError,
-         "Error programming unit", 0},
-        {"verify finds a wrong byte", unitsim::Protocol::Native,
-         faulty([](auto& f) { f.corruptPage = 2; }), nativeImage, kNoBreak | kVerify, -1,
-         kProgrammingError, "Error programming unit: verification failed: the page at 80100", 3},
-        {"verify of a good flash", unitsim::Protocol::Native, {}, nativeImage,
-         kNoBreak | kVerify, -1, kSuccess, "Successfully programmed unit", 3},
-        {"verify refused for the M16C loader", unitsim::Protocol::M16c, {}, m16cImage, kVerify,
-         -1, kProgrammingError, "Error programming unit: this image is for the M16C", 0},
-        {"page file on a full disk", unitsim::Protocol::Native, {}, "/dev/full",
-         kNoBreak | kReadMode, -1, kInvalidFile, "Invalid file: cannot write the page file", 0},
+        {"every erase refused", Native, faulty([](auto& f) { f.refuseErase = true; }), nativeImage, kNoBreak, -1,
+         kProgrammingError, "Error programming unit: the unit did not erase the block at 80000", 0},
+        {"every M16C erase refused", M16c, faulty([](auto& f) { f.refuseErase = true; }), m16cImage, 0, -1,
+         kProgrammingError, "Error programming unit", 0},
+        {"verify finds a wrong byte", Native, faulty([](auto& f) { f.corruptPage = 2; }), nativeImage,
+         kNoBreak | kVerify, -1, kProgrammingError, "Error programming unit: verification failed: the page at 80100", 3},
+        {"verify of a good flash", Native, {}, nativeImage, kNoBreak | kVerify, -1, kSuccess,
+         "Successfully programmed unit", 3},
+        {"verify refused for the M16C loader", M16c, {}, m16cImage, kVerify, -1, kProgrammingError,
+         "Error programming unit: this image is for the M16C", 0},
+        {"page file on a full disk", Native, {}, "/dev/full", kNoBreak | kReadMode, -1, kInvalidFile,
+         "Invalid file: cannot write the page file", 0},
+        // clang-format on
     };
     for (const auto& c : cases) {
         wire = std::make_shared<Wire>();
