@@ -5,8 +5,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -25,8 +25,8 @@ class Exchanges : public WindowTest {
     void press(const QString& name) {
         if (name == "AutoID") {
             QWidget* box = window->findChild<QCheckBox*>(name);
-            QMouseEvent down(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
-                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent down(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                             Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(box, &down);
             return;
         }
@@ -49,9 +49,9 @@ class Exchanges : public WindowTest {
     int windowsOpened = 0;
 };
 
-const QString kStartingControls[] = {"UploadAll",       "ForceUpload",  "DownloadAll",
-                                      "UploadFactoryDef", "SetupDefaultMsg", "SendTestMsg",
-                                      "AutoID"};
+const QString kStartingControls[] = {
+    "UploadAll",       "ForceUpload", "DownloadAll", "UploadFactoryDef",
+    "SetupDefaultMsg", "SendTestMsg", "AutoID"};
 
 // During the search every control that would start an exchange is told the
 // port is busy; the search goes on to its sign and to the version check.
@@ -62,7 +62,7 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
         QString said;
         clock.post(400 + 850, [&] {  // the search is on COM3 by then
             press(control);
-            said = testsupport::named<QLabel>(w, "Textout")->text();
+            said = textOf("Textout");
         });
         clock.advance(400 + 6000);
         EXPECT_TRUE(said.contains("busy")) << control.toStdString() << ": " << said.toStdString();
@@ -71,7 +71,7 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
             EXPECT_EQ(write.bytes, "DOWNLOAD_ALL\r") << control.toStdString();
         EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3, 4, 5, 6}))
             << control.toStdString();
-        EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "XY12") << control.toStdString();
+        EXPECT_EQ(textOf("LEDSignModel"), "XY12") << control.toStdString();
         EXPECT_EQ(versionChecks, 1) << control.toStdString();
         window.reset();
         versionChecks = 0;
@@ -84,7 +84,7 @@ TEST_F(Exchanges, EveryControlDuringAnUpload) {
     for (const QString& control : kStartingControls) {
         GlowsetMain& w = withSignOn(1);
         clock.advance(2000);
-        for (int p : {0, 2, 4}) testsupport::named<QComboBox>(w, QString("ColorP%1").arg(p))->setCurrentIndex(6);
+        for (int p : {0, 2, 4}) choose(QString("ColorP%1").arg(p), 6);
         const size_t start = mark();
         press("UploadAll");
         clock.post(700, [&] { press(control); });
@@ -106,10 +106,10 @@ TEST_F(Exchanges, EveryControlDuringAnUpload) {
 TEST_F(Exchanges, UploadRightAfterADownload) {
     GlowsetMain& w = withSignOn(1);
     clock.advance(2000);
-    testsupport::named<QComboBox>(w, "ColorP1")->setCurrentIndex(7);
+    choose("ColorP1", 7);
     press("DownloadAll");
-    clock.advance(100);  // the reply is in; the port closes at 400 ms
-    testsupport::named<QComboBox>(w, "ColorP1")->setCurrentIndex(7);  // the read-back set it back: change it again
+    clock.advance(100);    // the reply is in; the port closes at 400 ms
+    choose("ColorP1", 7);  // the read-back set it back: change it again
     const size_t start = mark();
     press("UploadAll");
     clock.advance(3000);
@@ -123,11 +123,11 @@ TEST_F(Exchanges, UploadRightAfterADownload) {
 TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
     GlowsetMain& w = withSignOn(1);
     clock.advance(2000);
-    testsupport::named<QComboBox>(w, "ColorP3")->setCurrentIndex(2);
+    choose("ColorP3", 2);
     GlowsetDefaultMessage message(platform, w);  // its start-up read holds the port
     const size_t start = mark();
-    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
-    EXPECT_TRUE(testsupport::named<QLabel>(w, "Textout")->text().contains("busy")) << testsupport::named<QLabel>(w, "Textout")->text().toStdString();
+    click("UploadAll");
+    EXPECT_TRUE(textOf("Textout").contains("busy")) << textOf("Textout").toStdString();
     clock.advance(3000);
     EXPECT_TRUE(writesSince(start).empty());
     EXPECT_GT(w.getChangedRows(), 0);  // still marked
@@ -146,12 +146,12 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
     for (const auto& c : cases) {
         GlowsetMain& w = withSignOn(1);
         clock.advance(2000);
-        for (int p : {0, 1, 2, 3}) testsupport::named<QComboBox>(w, QString("FontP%1").arg(p))->setCurrentIndex(9);
+        for (int p : {0, 1, 2, 3}) choose(QString("FontP%1").arg(p), 9);
         press("UploadAll");
         c.fault();
         clock.advance(5000);
-        EXPECT_TRUE(testsupport::named<QLabel>(w, "Textout")->text().startsWith("Upload stopped: ")) << c.name;
-        EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled()) << c.name;
+        EXPECT_TRUE(textOf("Textout").startsWith("Upload stopped: ")) << c.name;
+        EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled()) << c.name;
         EXPECT_FALSE(port().isOpen()) << c.name;
         // The adapter is back: every record of the interrupted upload goes.
         bench.failing.clear();
@@ -172,8 +172,8 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
         signsim::Sign& sign = bench.attachSign(2, {"XY12", "4"});
         sign.state().userCommand = "done default linked";
         GlowsetMain& w = startAndSearch();
-        EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "XY12");
-        EXPECT_EQ(testsupport::named<QLineEdit>(w, "usercmd1")->text(), "done default linked");
+        EXPECT_EQ(textOf("LEDSignModel"), "XY12");
+        EXPECT_EQ(textOf("usercmd1"), "done default linked");
         window.reset();
         bench.signs.clear();
         bench.writes.clear();
@@ -183,7 +183,7 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
         for (int j = 0; j < 16; ++j) sign.state().links.push_back({j % 8, "9876543", 2});
         bench.paceBaud = 9600;
         GlowsetMain& w = startAndSearch();
-        EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "TB330");
+        EXPECT_EQ(textOf("LEDSignModel"), "TB330");
         EXPECT_EQ(bench.portsWritten().back(), 6);  // found on its own port, nothing after
         bench.paceBaud = 0;
         window.reset();
@@ -197,8 +197,8 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
             port().arrive("[  12.3] usb 1-1: new full-speed USB device\n");
         });
         clock.advance(400 + 3000);
-        EXPECT_EQ(testsupport::named<QLabel>(*window, "LEDSignModel")->text(), "XY12");
-        EXPECT_EQ(testsupport::named<QComboBox>(*window, "ComportsList")->currentIndex(), 2);
+        EXPECT_EQ(textOf("LEDSignModel"), "XY12");
+        EXPECT_EQ(indexOf("ComportsList"), 2);
     }
 }
 

@@ -20,10 +20,10 @@ TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
         EXPECT_EQ(bench.writes[i].bytes, "DOWNLOAD_ALL\r");
         EXPECT_EQ(bench.writes[i].time, 400 + 400 * static_cast<long long>(i));
     }
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->currentIndex(), 0);
-    EXPECT_TRUE(testsupport::named<QLabel>(w, "LEDSignModel")->text().isEmpty());
-    EXPECT_TRUE(testsupport::named<QLabel>(w, "Textout")->isHidden());
-    EXPECT_TRUE(testsupport::named<QLabel>(w, "VersionCheckLabel")->isHidden());
+    EXPECT_EQ(indexOf("ComportsList"), 0);
+    EXPECT_TRUE(textOf("LEDSignModel").isEmpty());
+    EXPECT_TRUE(control<QLabel>("Textout")->isHidden());
+    EXPECT_TRUE(control<QLabel>("VersionCheckLabel")->isHidden());
     EXPECT_FALSE(port().isOpen());
     clock.advance(1000);
     EXPECT_EQ(bench.writes.size(), 12u);  // one pass only
@@ -37,13 +37,13 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     window = std::make_unique<GlowsetMain>(platform, hooks);
     clock.advance(400);
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(testsupport::named<QComboBox>(*window, "ComportsList")->currentIndex(), 2);
-    EXPECT_EQ(testsupport::named<QLabel>(*window, "LEDSignModel")->text(), "XY12");
+    EXPECT_EQ(indexOf("ComportsList"), 2);
+    EXPECT_EQ(textOf("LEDSignModel"), "XY12");
     EXPECT_EQ(versionChecks, 1);
     clock.advance(500);
     EXPECT_FALSE(port().isOpen());
-    EXPECT_TRUE(testsupport::named<QPushButton>(*window, "DownloadAll")->isEnabled());
-    EXPECT_EQ(testsupport::named<QPushButton>(*window, "DownloadAll")->text(), "Download from Sign");
+    EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled());
+    EXPECT_EQ(textOf("DownloadAll"), "Download from Sign");
 }
 
 TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
@@ -51,10 +51,13 @@ TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
     bench.holdPort(4);
     GlowsetMain& w = startAndSearch();
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemText(1), "2-no device behind COM2: /dev/ttySIM2 does not exist");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemText(3), "4-/dev/ttySIM4 is in use by another program");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemText(2), "COM 3");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->itemData(2, Qt::ToolTipRole).toString(), "/dev/ttySIM3");
+    EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(1),
+              "2-no device behind COM2: /dev/ttySIM2 does not exist");
+    EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(3),
+              "4-/dev/ttySIM4 is in use by another program");
+    EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(2), "COM 3");
+    EXPECT_EQ(control<QComboBox>("ComportsList")->itemData(2, Qt::ToolTipRole).toString(),
+              "/dev/ttySIM3");
 }
 
 TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
@@ -81,24 +84,24 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
     };
     for (const auto& c : cases) {
         startAndSearch();
-        testsupport::named<QAbstractButton>(*window, "DownloadAll")->click();  // opens the port for the exchange
+        click("DownloadAll");  // opens the port for the exchange
         long long at = 0;
         for (const auto& [bytes, delay] : c.pieces) {
             at += delay;
             port().arrive(bytes, at);
         }
         clock.advance(at + 50);
-        EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), c.status) << c.name;
+        EXPECT_EQ(textOf("Textout"), c.status) << c.name;
         window.reset();
     }
 }
 
 TEST_F(ReceivePath, EndlessNoiseIsDroppedUpToItsLineEnd) {
     startAndSearch();
-    testsupport::named<QAbstractButton>(*window, "DownloadAll")->click();
+    click("DownloadAll");
     port().arrive(std::string(10000, 'x') + "Auto ID\nUser ID\n");
     clock.advance(10);
-    EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), "Switched to User ID");
+    EXPECT_EQ(textOf("Textout"), "Switched to User ID");
 }
 
 }  // namespace

@@ -12,7 +12,10 @@
 namespace glowset::testing {
 namespace {
 
-using Replies = WindowTest;
+class Replies : public WindowTest {
+  protected:
+    void expectControls();
+};
 
 TEST_F(Replies, StatusLineForEachReply) {
     startAndSearch();
@@ -38,16 +41,16 @@ TEST_F(Replies, StatusLineForEachReply) {
     };
     for (const auto& c : cases) {
         window->showStatus("previous");
-        testsupport::named<QProgressBar>(*window, "ProgressUploadAll")->setMaximum(1000);
-        testsupport::named<QProgressBar>(*window, "ProgressUploadAll")->setValue(c.progress);
+        control<QProgressBar>("ProgressUploadAll")->setMaximum(1000);
+        control<QProgressBar>("ProgressUploadAll")->setValue(c.progress);
         window->HandleSignReply(c.line);
-        EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), c.status) << c.line;
-        EXPECT_FALSE(testsupport::named<QLabel>(*window, "Textout")->isHidden()) << c.line;
+        EXPECT_EQ(textOf("Textout"), c.status) << c.line;
+        EXPECT_FALSE(control<QLabel>("Textout")->isHidden()) << c.line;
     }
     // The status clears itself 5 s after the last message.
     clock.advance(5000);
-    EXPECT_EQ(testsupport::named<QLabel>(*window, "Textout")->text(), "");
-    EXPECT_TRUE(testsupport::named<QLabel>(*window, "Textout")->isHidden());
+    EXPECT_EQ(textOf("Textout"), "");
+    EXPECT_TRUE(control<QLabel>("Textout")->isHidden());
 }
 
 // The sign's set-up, read from port 1 by the search.
@@ -65,28 +68,32 @@ void setUpSign(signsim::Sign& sign) {
     sign.state().userCommand = "RESET 9";
 }
 
-void expectControls(const GlowsetMain& w) {
+void Replies::expectControls() {
     for (int p = 0; p < 5; ++p) {
-        const std::array<QComboBox*, 7> lists = {testsupport::named<QComboBox>(w, QString("FontP%1").arg(p)),  testsupport::named<QComboBox>(w, QString("StyleP%1").arg(p)),     testsupport::named<QComboBox>(w, QString("ColorP%1").arg(p)),
-                                                 testsupport::named<QComboBox>(w, QString("SpeedP%1").arg(p)), testsupport::named<QComboBox>(w, QString("AlignmentP%1").arg(p)), testsupport::named<QComboBox>(w, QString("PauseP%1").arg(p)),
-                                                 testsupport::named<QComboBox>(w, QString("BeepP%1").arg(p))};
+        const std::array<QComboBox*, 7> lists = {control<QComboBox>(QString("FontP%1").arg(p)),
+                                                 control<QComboBox>(QString("StyleP%1").arg(p)),
+                                                 control<QComboBox>(QString("ColorP%1").arg(p)),
+                                                 control<QComboBox>(QString("SpeedP%1").arg(p)),
+                                                 control<QComboBox>(QString("AlignmentP%1").arg(p)),
+                                                 control<QComboBox>(QString("PauseP%1").arg(p)),
+                                                 control<QComboBox>(QString("BeepP%1").arg(p))};
         const std::array<int, 7> expected = {p + 6, p + 1, 8 - p, p % 5, p % 3, 9 - p, p % 3};
         for (int v = 0; v < 7; ++v) {
             EXPECT_EQ(lists[v]->currentIndex(), expected[v])
                 << lists[v]->objectName().toStdString();
         }
-        EXPECT_EQ(testsupport::named<QLineEdit>(w, QString("TimeoutP%1").arg(p))->text(), QString::number(5 * p + 3));
+        EXPECT_EQ(textOf(QString("TimeoutP%1").arg(p)), QString::number(5 * p + 3));
     }
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_3")->text(), "1111,2222");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_3")->currentIndex(), 2);
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_5")->text(), "");  // capcode "0" is an empty entry
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_6")->text(), "777");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_6")->currentIndex(), -1);  // priority 5: list left empty
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_0")->text(), "42");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_0")->currentIndex(), 4);
-    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
-    EXPECT_EQ(testsupport::named<QLabel>(w, "TestLabel")->text(), "Auto ID False");
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "usercmd1")->text(), "RESET 9");
+    EXPECT_EQ(textOf("Capcode0_3"), "1111,2222");
+    EXPECT_EQ(indexOf("Pri0_3"), 2);
+    EXPECT_EQ(textOf("Capcode0_5"), "");  // capcode "0" is an empty entry
+    EXPECT_EQ(textOf("Capcode0_6"), "777");
+    EXPECT_EQ(indexOf("Pri0_6"), -1);  // priority 5: list left empty
+    EXPECT_EQ(textOf("Capcode0_0"), "42");
+    EXPECT_EQ(indexOf("Pri0_0"), 4);
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(textOf("TestLabel"), "Auto ID False");
+    EXPECT_EQ(textOf("usercmd1"), "RESET 9");
 }
 
 TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
@@ -104,16 +111,17 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
         bench.signs.clear();
         setUpSign(bench.attachSign(1, {c.model, "4.1"}));
         GlowsetMain& w = startAndSearch();
-        EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), c.model);
+        EXPECT_EQ(textOf("LEDSignModel"), c.model);
         EXPECT_EQ(w.LEDSignModelNumber, c.model);
-        EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->text(), "4.1");
-        EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->toolTip(), "Firmware Count");
-        EXPECT_EQ(static_cast<size_t>(testsupport::named<QComboBox>(w, "StyleP0")->count()), c.styleEntries) << c.model;
-        EXPECT_EQ(testsupport::named<QComboBox>(w, "SpeedP2")->isEnabled(), c.speedEnabled) << c.model;
-        EXPECT_EQ(testsupport::named<QComboBox>(w, "AlignmentP2")->isEnabled(), c.speedEnabled) << c.model;
-        EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->width(), w.tw(c.fontWidthTwips)) << c.model;
+        EXPECT_EQ(textOf("FCount"), "4.1");
+        EXPECT_EQ(control<QLabel>("FCount")->toolTip(), "Firmware Count");
+        EXPECT_EQ(static_cast<size_t>(control<QComboBox>("StyleP0")->count()), c.styleEntries)
+            << c.model;
+        EXPECT_EQ(control<QComboBox>("SpeedP2")->isEnabled(), c.speedEnabled) << c.model;
+        EXPECT_EQ(control<QComboBox>("AlignmentP2")->isEnabled(), c.speedEnabled) << c.model;
+        EXPECT_EQ(control<QComboBox>("FontP0")->width(), w.tw(c.fontWidthTwips)) << c.model;
         EXPECT_EQ(w.height(), w.tw(kTallHeightTwips));
-        expectControls(w);
+        expectControls();
         // Controls and copy agree: an upload right now has nothing to send.
         EXPECT_EQ(w.getChangedRows(), 0) << c.model;
         window.reset();
@@ -124,29 +132,30 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
 TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     GlowsetMain& w = startAndSearch();
     w.HandleSignReply("KL404:1,2");
-    EXPECT_FALSE(testsupport::named<QComboBox>(w, "SpeedP0")->isEnabled());
+    EXPECT_FALSE(control<QComboBox>("SpeedP0")->isEnabled());
     w.HandleSignReply("DOWNLOAD_ALLXY12:1,2");
-    EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "XY12");
-    EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->text(), "Not Available");
-    EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->toolTip(), "Firmware Count is available in version 3.9 and above");
-    EXPECT_EQ(testsupport::named<QWidget>(w, "FCountLabel")->toolTip(), testsupport::named<QLabel>(w, "FCount")->toolTip());
-    EXPECT_TRUE(testsupport::named<QComboBox>(w, "SpeedP0")->isEnabled());
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->itemText(6), "Seven Row Shade");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->currentIndex(), 1);    // field 0
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "StyleP0")->currentIndex(), 2);   // field 1
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP0")->currentIndex(), -1);  // missing field: refilled list, no selection
+    EXPECT_EQ(textOf("LEDSignModel"), "XY12");
+    EXPECT_EQ(textOf("FCount"), "Not Available");
+    EXPECT_EQ(control<QLabel>("FCount")->toolTip(),
+              "Firmware Count is available in version 3.9 and above");
+    EXPECT_EQ(control<QWidget>("FCountLabel")->toolTip(), control<QLabel>("FCount")->toolTip());
+    EXPECT_TRUE(control<QComboBox>("SpeedP0")->isEnabled());
+    EXPECT_EQ(control<QComboBox>("FontP0")->itemText(6), "Seven Row Shade");
+    EXPECT_EQ(indexOf("FontP0"), 1);    // field 0
+    EXPECT_EQ(indexOf("StyleP0"), 2);   // field 1
+    EXPECT_EQ(indexOf("ColorP0"), -1);  // missing field: refilled list, no selection
 }
 
 TEST_F(Replies, ValuesOutsideAListLeaveItAlone) {
     GlowsetMain& w = startAndSearch();
     std::string line = "XY12,5:99,1,70000,-1,-5";
     w.HandleSignReply(line);
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "FontP0")->currentIndex(), -1);
+    EXPECT_EQ(indexOf("FontP0"), -1);
     EXPECT_GT(w.getChangedRows(), 0);  // the copy keeps 99, which no entry shows
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "StyleP0")->currentIndex(), 1);
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP0")->currentIndex(), -1);  // does not fit 16 bits: skipped
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "SpeedP0")->currentIndex(), -1);
-    EXPECT_EQ(testsupport::named<QLabel>(w, "FCount")->text(), "5");
+    EXPECT_EQ(indexOf("StyleP0"), 1);
+    EXPECT_EQ(indexOf("ColorP0"), -1);  // does not fit 16 bits: skipped
+    EXPECT_EQ(indexOf("SpeedP0"), -1);
+    EXPECT_EQ(textOf("FCount"), "5");
 }
 
 }  // namespace

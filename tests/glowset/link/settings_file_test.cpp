@@ -34,7 +34,7 @@ class SettingsFile : public WindowTest {
 TEST_F(SettingsFile, SavingRightAfterStartUpWritesEmptyValues) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {path("start.led")};
-    testsupport::named<QAction>(w, "signSaveAs")->trigger();
+    control<QAction>("signSaveAs")->trigger();
     EXPECT_EQ(dialogs.filters.at(0), "Text (*.led) | *.led");
     const QByteArray file = read(path("start.led"));
     EXPECT_TRUE(file.startsWith("Model:\r\nCom:1\r\nPri0:-1,-1,-1,-1,-1,-1,-1,\r\n"));
@@ -49,39 +49,39 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     sign.state().links = {{3, "1111", 2}, {6, "9", 4}};
     sign.state().userCommand = "RST";
     GlowsetMain& w = startAndSearch();
-    testsupport::named<QComboBox>(w, "ColorP2")->setCurrentIndex(7);
-    testsupport::named<QLineEdit>(w, "TimeoutP4")->setText("45");
+    choose("ColorP2", 7);
+    control<QLineEdit>("TimeoutP4")->setText("45");
     w.SaveDefaultMsg("OPEN\r\nNOW", 5, 3, 0, 2, 1, 4);
-    testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Unchecked);
+    control<QCheckBox>("AutoID")->setCheckState(Qt::Unchecked);
     dialogs.fileAnswers = {path("sign.led")};
-    testsupport::named<QAction>(w, "signSaveAs")->trigger();
+    control<QAction>("signSaveAs")->trigger();
 
     // Change everything, then open the file again.
-    testsupport::named<QComboBox>(w, "ColorP2")->setCurrentIndex(1);
-    testsupport::named<QLineEdit>(w, "TimeoutP4")->setText("1");
-    testsupport::named<QLineEdit>(w, "Capcode0_3")->setText("x");
-    testsupport::named<QComboBox>(w, "Pri0_6")->setCurrentIndex(0);
-    testsupport::named<QComboBox>(w, "ComportsList")->setCurrentIndex(5);
+    choose("ColorP2", 1);
+    control<QLineEdit>("TimeoutP4")->setText("1");
+    control<QLineEdit>("Capcode0_3")->setText("x");
+    choose("Pri0_6", 0);
+    choose("ComportsList", 5);
     w.SaveDefaultMsg("", 0, 0, 0, 0, 0, 0);
-    testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Checked);
-    testsupport::named<QLabel>(w, "LEDSignModel")->setText("OTHER");
+    control<QCheckBox>("AutoID")->setCheckState(Qt::Checked);
+    control<QLabel>("LEDSignModel")->setText("OTHER");
     dialogs.fileAnswers = {path("sign.led")};
-    testsupport::named<QAction>(w, "signOpenFile")->trigger();
+    control<QAction>("signOpenFile")->trigger();
 
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP2")->currentIndex(), 7);
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "TimeoutP4")->text(), "45");
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_3")->text(), "1111");
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_3")->currentIndex(), 2);
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_6")->currentIndex(), 4);
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "ComportsList")->currentIndex(), 0);
+    EXPECT_EQ(indexOf("ColorP2"), 7);
+    EXPECT_EQ(textOf("TimeoutP4"), "45");
+    EXPECT_EQ(textOf("Capcode0_3"), "1111");
+    EXPECT_EQ(indexOf("Pri0_3"), 2);
+    EXPECT_EQ(indexOf("Pri0_6"), 4);
+    EXPECT_EQ(indexOf("ComportsList"), 0);
     EXPECT_EQ(w.DefMsg, "OPEN\xAANOW");  // line breaks stay byte 170
     EXPECT_EQ(w.DefFont, 5);
     EXPECT_EQ(w.DefPause, 4);
-    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
-    EXPECT_EQ(testsupport::named<QLabel>(w, "LEDSignModel")->text(), "XY12");
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(textOf("LEDSignModel"), "XY12");
     EXPECT_EQ(w.LEDSignModelNumber, "XY12");
     EXPECT_EQ(w.configFileName, path("sign.led"));
-    EXPECT_EQ(testsupport::named<QPushButton>(w, "SetupDefaultMsg")->toolTip(),
+    EXPECT_EQ(control<QPushButton>("SetupDefaultMsg")->toolTip(),
               QString::fromLatin1(
                   "Message:OPEN\xAANOW, Font:5, Color:3, Style:0, Align:2, Speed:1, Pause:4"));
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -111,23 +111,23 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
     };
     for (const auto& c : cases) {
         GlowsetMain& w = startAndSearch();
-        testsupport::named<QComboBox>(w, "ColorP0")->setCurrentIndex(1);
-        testsupport::named<QPushButton>(w, "SetupDefaultMsg")->setToolTip("before");
+        choose("ColorP0", 1);
+        control<QPushButton>("SetupDefaultMsg")->setToolTip("before");
         const QString file = path(QString("case%1.led").arg(&c - cases));
         if (!c.contents.isNull()) write(file, c.contents);
         dialogs.messages.clear();
         dialogs.fileAnswers = {file};
-        testsupport::named<QAction>(w, "signOpenFile")->trigger();
+        control<QAction>("signOpenFile")->trigger();
         ASSERT_EQ(dialogs.messages.size(), c.message.isEmpty() ? 1u : 2u) << c.name;
         if (!c.message.isEmpty()) {
             EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message))
                 << c.name << ": " << dialogs.messages[0].text.toStdString();
-            EXPECT_EQ(testsupport::named<QPushButton>(w, "SetupDefaultMsg")->toolTip(), "before") << c.name;
+            EXPECT_EQ(control<QPushButton>("SetupDefaultMsg")->toolTip(), "before") << c.name;
         } else {
-            EXPECT_NE(testsupport::named<QPushButton>(w, "SetupDefaultMsg")->toolTip(), "before") << c.name;
+            EXPECT_NE(control<QPushButton>("SetupDefaultMsg")->toolTip(), "before") << c.name;
         }
         EXPECT_EQ(dialogs.messages.back().title, "Suggestion") << c.name;
-        EXPECT_EQ(testsupport::named<QComboBox>(w, "ColorP0")->currentIndex(), c.color0) << c.name;
+        EXPECT_EQ(indexOf("ColorP0"), c.color0) << c.name;
         EXPECT_EQ(w.configFileName, file) << c.name;  // set even when the load stopped
         window.reset();
     }
@@ -136,10 +136,10 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
 TEST_F(SettingsFile, CancelledDialogs) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {""};
-    testsupport::named<QAction>(w, "signSaveAs")->trigger();
+    control<QAction>("signSaveAs")->trigger();
     EXPECT_TRUE(dialogs.messages.empty());
     dialogs.fileAnswers = {""};
-    testsupport::named<QAction>(w, "signOpenFile")->trigger();
+    control<QAction>("signOpenFile")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "Suggestion");
     EXPECT_TRUE(w.configFileName.isEmpty());
@@ -148,7 +148,7 @@ TEST_F(SettingsFile, CancelledDialogs) {
 TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {path("missing-folder/sign.led")};
-    testsupport::named<QAction>(w, "signSaveAs")->trigger();
+    control<QAction>("signSaveAs")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Error Saving File");
 }

@@ -1,5 +1,5 @@
-#include <QTest>
 #include <QAbstractButton>
+#include <QTest>
 // The upload queue, Force Upload and the id-mode switch on the virtual clock.
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,25 +39,25 @@ class Upload : public WindowTest {
 TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     GlowsetMain& w = withSign();
     const size_t start = mark();
-    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
-    EXPECT_EQ(testsupport::named<QLabel>(w, "Textout")->text(), "Nothing to Upload");
+    click("UploadAll");
+    EXPECT_EQ(textOf("Textout"), "Nothing to Upload");
     EXPECT_TRUE(port().isOpen());
-    EXPECT_FALSE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
-    EXPECT_EQ(testsupport::named<QPushButton>(w, "UploadAll")->text(), "Writing...");
+    EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
+    EXPECT_EQ(textOf("UploadAll"), "Writing...");
     clock.advance(500);
     EXPECT_FALSE(port().isOpen());
-    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
-    EXPECT_TRUE(testsupport::named<QPushButton>(w, "DownloadAll")->isEnabled());
-    EXPECT_EQ(testsupport::named<QPushButton>(w, "UploadAll")->text(), "Upload to Sign");
+    EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled());
+    EXPECT_EQ(textOf("UploadAll"), "Upload to Sign");
     EXPECT_EQ(mark(), start);
 }
 
 TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
     GlowsetMain& w = withSign();
-    testsupport::named<QComboBox>(w, "BeepP3")->setCurrentIndex(2);
+    choose("BeepP3", 2);
     QString status;
-    clock.post(600, [&] { status = testsupport::named<QLabel>(w, "Textout")->text(); });
-    const auto writes = run([&] { testsupport::named<QAbstractButton>(w, "UploadAll")->click(); });
+    clock.post(600, [&] { status = textOf("Textout"); });
+    const auto writes = run([&] { click("UploadAll"); });
     EXPECT_EQ(status, "Default Uploaded : 3");
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].time, 500);
@@ -67,14 +67,14 @@ TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
 
 TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     GlowsetMain& w = withSign();
-    testsupport::named<QComboBox>(w, "ColorP4")->setCurrentIndex(3);
-    testsupport::named<QComboBox>(w, "FontP1")->setCurrentIndex(7);
-    testsupport::named<QLineEdit>(w, "usercmd1")->setText("RST");
-    testsupport::named<QLineEdit>(w, "Capcode0_2")->setText("77");         // id 2: new capcode, priority kept
-    testsupport::named<QLineEdit>(w, "Capcode0_5")->clear();               // id 5: emptied
-    testsupport::named<QLineEdit>(w, "Capcode0_7")->setText("1234,5678");  // id 7: no priority chosen
-    testsupport::named<QCheckBox>(w, "AutoID")->setCheckState(Qt::Unchecked);
-    const auto writes = run([&] { testsupport::named<QAbstractButton>(w, "UploadAll")->click(); });
+    choose("ColorP4", 3);
+    choose("FontP1", 7);
+    control<QLineEdit>("usercmd1")->setText("RST");
+    control<QLineEdit>("Capcode0_2")->setText("77");         // id 2: new capcode, priority kept
+    control<QLineEdit>("Capcode0_5")->clear();               // id 5: emptied
+    control<QLineEdit>("Capcode0_7")->setText("1234,5678");  // id 7: no priority chosen
+    control<QCheckBox>("AutoID")->setCheckState(Qt::Unchecked);
+    const auto writes = run([&] { click("UploadAll"); });
     const std::vector<std::pair<long long, std::string>> expected = {
         {500, "<DF pr=1 f=7 c=0 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
         {1000, "<DF pr=4 f=5 c=3 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
@@ -92,11 +92,11 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
         EXPECT_EQ(writes[i].time, expected[i].first) << i;
         EXPECT_EQ(writes[i].bytes, expected[i].second) << i;
     }
-    EXPECT_EQ(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->maximum(), 1 + 20 * 7);
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_7")->currentIndex(), 0);  // no priority chosen: set to 0
-    EXPECT_EQ(testsupport::named<QComboBox>(w, "Pri0_5")->currentText(), "");  // emptied with its capcode
+    EXPECT_EQ(control<QProgressBar>("ProgressUploadAll")->maximum(), 1 + 20 * 7);
+    EXPECT_EQ(indexOf("Pri0_7"), 0);                             // no priority chosen: set to 0
+    EXPECT_EQ(control<QComboBox>("Pri0_5")->currentText(), "");  // emptied with its capcode
     EXPECT_FALSE(port().isOpen());
-    EXPECT_TRUE(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->isHidden());
+    EXPECT_TRUE(control<QProgressBar>("ProgressUploadAll")->isHidden());
     // The sign now holds what was sent.
     const auto& links = bench.signs[1]->state().links;
     ASSERT_EQ(links.size(), 3u);
@@ -107,19 +107,24 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
 TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
     GlowsetMain& w = startAndSearch();  // no sign: capcode boxes empty
     for (int p = 0; p < 5; ++p) {
-        for (QComboBox* list : {testsupport::named<QComboBox>(w, QString("FontP%1").arg(p)), testsupport::named<QComboBox>(w, QString("StyleP%1").arg(p)), testsupport::named<QComboBox>(w, QString("ColorP%1").arg(p)), testsupport::named<QComboBox>(w, QString("SpeedP%1").arg(p)), testsupport::named<QComboBox>(w, QString("AlignmentP%1").arg(p)),
-                                testsupport::named<QComboBox>(w, QString("PauseP%1").arg(p)), testsupport::named<QComboBox>(w, QString("BeepP%1").arg(p))}) {
+        for (QComboBox* list : {control<QComboBox>(QString("FontP%1").arg(p)),
+                                control<QComboBox>(QString("StyleP%1").arg(p)),
+                                control<QComboBox>(QString("ColorP%1").arg(p)),
+                                control<QComboBox>(QString("SpeedP%1").arg(p)),
+                                control<QComboBox>(QString("AlignmentP%1").arg(p)),
+                                control<QComboBox>(QString("PauseP%1").arg(p)),
+                                control<QComboBox>(QString("BeepP%1").arg(p))}) {
             list->setCurrentIndex(0);
         }
     }
     std::vector<int> progress;
-    testsupport::named<QAbstractButton>(w, "ForceUpload")->click();
-    EXPECT_EQ(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->maximum(), 301);
+    click("ForceUpload");
+    EXPECT_EQ(control<QProgressBar>("ProgressUploadAll")->maximum(), 301);
     const size_t start = mark();
     const long long t0 = clock.nowMilliseconds();
     for (int step = 0; step < 17; ++step) {
         clock.advance(500);
-        progress.push_back(testsupport::named<QProgressBar>(w, "ProgressUploadAll")->value());
+        progress.push_back(control<QProgressBar>("ProgressUploadAll")->value());
     }
     const auto writes = writesSince(start);
     ASSERT_EQ(writes.size(), 15u);
@@ -142,22 +147,22 @@ TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
 TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
     GlowsetMain& w = withSign();
     bench.removePort(1);
-    testsupport::named<QComboBox>(w, "ColorP0")->setCurrentIndex(4);
+    choose("ColorP0", 4);
     const size_t start = mark();
-    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
+    click("UploadAll");
     clock.advance(2000);
     EXPECT_EQ(mark(), start);
-    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
     EXPECT_TRUE(dialogs.messages.empty());  // silent for a missing device
     bench.missing.clear();
-    testsupport::named<QAbstractButton>(w, "UploadAll")->click();  // the device is back: the record is still to send
+    click("UploadAll");  // the device is back: the record is still to send
     clock.advance(2000);
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes.substr(0, 8), "<DF pr=0");
     const size_t invalid = mark();
 
-    testsupport::named<QComboBox>(w, "ComportsList")->setCurrentIndex(-1);  // port number 0: invalid
-    testsupport::named<QAbstractButton>(w, "UploadAll")->click();
+    choose("ComportsList", -1);  // port number 0: invalid
+    click("UploadAll");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Cannot Open Port:0\r\nPlease Change Comport");
     EXPECT_EQ(mark(), invalid);
@@ -165,43 +170,45 @@ TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
 
 TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     GlowsetMain& w = withSign();
-    ASSERT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Checked);
+    ASSERT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);
     const size_t start = mark();
     const long long t0 = clock.nowMilliseconds();
     clock.post(100, [&] {
-        EXPECT_FALSE(testsupport::named<QCheckBox>(w, "AutoID")->isEnabled());
-        EXPECT_FALSE(testsupport::named<QPushButton>(w, "DownloadAll")->isEnabled());
+        EXPECT_FALSE(control<QCheckBox>("AutoID")->isEnabled());
+        EXPECT_FALSE(control<QPushButton>("DownloadAll")->isEnabled());
         EXPECT_TRUE(port().isOpen());
     });
-    QTest::mouseClick(testsupport::named<QCheckBox>(w, "AutoID"), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>("AutoID"), Qt::LeftButton);
     EXPECT_EQ(clock.nowMilliseconds() - t0, 200);
-    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);
-    EXPECT_TRUE(testsupport::named<QCheckBox>(w, "AutoID")->isEnabled());
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(control<QCheckBox>("AutoID")->isEnabled());
     EXPECT_FALSE(port().isOpen());
-    EXPECT_EQ(testsupport::named<QLabel>(w, "Textout")->text(), "Switched to User ID");
+    EXPECT_EQ(textOf("Textout"), "Switched to User ID");
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes, "<id=user>\r");
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
 
     bench.removePort(1);
-    QTest::mouseClick(testsupport::named<QCheckBox>(w, "AutoID"), Qt::LeftButton);
-    EXPECT_EQ(testsupport::named<QCheckBox>(w, "AutoID")->checkState(), Qt::Unchecked);  // nothing happened
+    QTest::mouseClick(control<QCheckBox>("AutoID"), Qt::LeftButton);
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);  // nothing happened
 }
 
 TEST_F(Upload, FactoryDefaultsEndWithTheReadBack) {
     // The confirmation window answered "Yes".
-    hooks.openFactoryDefaultsWindow = [this] { EXPECT_EQ(window->startFactoryReset(), std::nullopt); };
+    hooks.openFactoryDefaultsWindow = [this] {
+        EXPECT_EQ(window->startFactoryReset(), std::nullopt);
+    };
     GlowsetMain& w = withSign();
     signsim::Sign& sign = *bench.signs[1];
     w.findChild<QPushButton*>("UploadFactoryDef")->click();
     clock.advance(600);
     EXPECT_TRUE(sign.state().links.empty());
-    EXPECT_FALSE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
     EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
     clock.advance(400);
-    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadAll")->isEnabled());
-    EXPECT_TRUE(testsupport::named<QPushButton>(w, "UploadFactoryDef")->isEnabled());
-    EXPECT_EQ(testsupport::named<QLineEdit>(w, "Capcode0_2")->text(), "");  // the restored set-up is shown
+    EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("UploadFactoryDef")->isEnabled());
+    EXPECT_EQ(textOf("Capcode0_2"), "");  // the restored set-up is shown
 }
 
 }  // namespace

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/link/sign_link.h"
 #include "tests/glowset/support/scripted_dialogs.h"
 #include "tests/glowset/support/simulated_serial_port.h"
+#include "tests/support/named.h"
 
 namespace glowset::testing {
 
@@ -21,12 +24,13 @@ class WindowTest : public ::testing::Test {
     Platform platform{
         clock, dialogs, [this] { return link.makeView(); },
         PortEnvironment{.variable = [](const std::string&) { return std::optional<std::string>(); },
-                        .serialDevices = [] {
-                            std::vector<std::string> devices;
-                            for (int n = 1; n <= 12; ++n)
-                                devices.push_back("/dev/ttySIM" + std::to_string(n));
-                            return devices;
-                        }}};
+                        .serialDevices =
+                            [] {
+                                std::vector<std::string> devices;
+                                for (int n = 1; n <= 12; ++n)
+                                    devices.push_back("/dev/ttySIM" + std::to_string(n));
+                                return devices;
+                            }}};
     // What the main windows made here are handed (set before making one).
     MainWindowHooks hooks;
     std::unique_ptr<GlowsetMain> window;
@@ -37,6 +41,23 @@ class WindowTest : public ::testing::Test {
         clock.advance(400);
         return *window;
     }
+    // The main window's controls, found by object name as the operator
+    // finds them by caption.
+    template <class T = QWidget>
+    T* control(const QString& name) const {
+        return testsupport::named<T>(*window, name);
+    }
+    // What a label, a field or a button shows.
+    QString textOf(const QString& name) const {
+        if (auto* label = window->findChild<QLabel*>(name)) return label->text();
+        if (auto* field = window->findChild<QLineEdit*>(name)) return field->text();
+        return control<QAbstractButton>(name)->text();
+    }
+    int indexOf(const QString& name) const { return control<QComboBox>(name)->currentIndex(); }
+    void choose(const QString& name, int index) {
+        control<QComboBox>(name)->setCurrentIndex(index);
+    }
+    void click(const QString& name) { control<QAbstractButton>(name)->click(); }
     // The device behind every window's port.
     SimulatedSerialPort& port() { return static_cast<SimulatedSerialPort&>(link.device()); }
     // Writes made from now on.

@@ -17,7 +17,7 @@ TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
     sign.state().links = {{2, "55", 1}};
     startAndSearch();
     clock.advance(1000);
-    ASSERT_EQ(testsupport::named<QLineEdit>(*window, "Capcode0_2")->text(), "55");
+    ASSERT_EQ(textOf("Capcode0_2"), "55");
     const size_t start = mark();
     {
         Warning warning(*window);
@@ -26,13 +26,13 @@ TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
     }
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes, "<FD>\r");
-    EXPECT_FALSE(testsupport::named<QPushButton>(*window, "UploadAll")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
     clock.advance(600);
     EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
-    EXPECT_EQ(testsupport::named<QLineEdit>(*window, "Capcode0_2")->text(), "");
+    EXPECT_EQ(textOf("Capcode0_2"), "");
     clock.advance(400);
-    EXPECT_TRUE(testsupport::named<QPushButton>(*window, "UploadAll")->isEnabled());
-    EXPECT_TRUE(testsupport::named<QPushButton>(*window, "UploadFactoryDef")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("UploadFactoryDef")->isEnabled());
 }
 
 TEST_F(FactoryDefaults, NoSendsNothingAndAMissingPortIsReported) {
@@ -43,13 +43,13 @@ TEST_F(FactoryDefaults, NoSendsNothingAndAMissingPortIsReported) {
     Warning(*window).No_Click();
     clock.advance(1000);
     EXPECT_EQ(mark(), start);
-    EXPECT_EQ(testsupport::named<QLineEdit>(*window, "Capcode0_2")->text(), "55");
+    EXPECT_EQ(textOf("Capcode0_2"), "55");
 
     bench.removePort(1);
     Warning(*window).Yes_Click();
     EXPECT_EQ(mark(), start);
-    EXPECT_TRUE(testsupport::named<QLabel>(*window, "Textout")->text().startsWith("Factory defaults not sent: COM1:"));
-    EXPECT_TRUE(testsupport::named<QPushButton>(*window, "UploadAll")->isEnabled());
+    EXPECT_TRUE(textOf("Textout").startsWith("Factory defaults not sent: COM1:"));
+    EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
 }
 
 }  // namespace
