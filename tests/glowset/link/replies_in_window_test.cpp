@@ -26,6 +26,7 @@ TEST_F(Replies, StatusLineForEachReply) {
     } cases[] = {
         {"done", 60, "Uploaded 3 Successfull"},
         {"job DONE.", 61, "Uploaded 3.05 Successfull"},
+        {"done", 0, "Uploaded 0 Successfull"},
         {"default 2", 0, "Default Uploaded : 2"},
         {"default", 0, "previous"},
         {"delinked", 0, "previous"},

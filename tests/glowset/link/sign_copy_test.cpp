@@ -25,65 +25,23 @@ TEST(GetChangedRows, FlagsAndCounts) {
         std::array<bool, 9> links;
         bool idMode, userCommand;
     } cases[] = {
+        // clang-format off
         {"nothing", [](WindowSettings&) {}, 0, {}, {}, false, false},
-        {"beep of priority 3",
-         [](WindowSettings& w) { w.priorities[3].codes[6] = 2; },
-         1,
-         {false, false, false, true, false},
-         {},
-         false,
-         false},
-        {"time-out with the same value",
-         [](WindowSettings& w) { w.priorities[1].timeoutText = "10.0"; },
-         0,
-         {},
-         {},
-         false,
-         false},
-        {"time-out",
-         [](WindowSettings& w) { w.priorities[1].timeoutText = "11"; },
-         1,
-         {false, true, false, false, false},
-         {},
-         false,
-         false},
-        {"capcode and its priority count twice",
-         [](WindowSettings& w) {
-             w.capcodes[2] = "77";
-             w.linkPriorities[2] = 1;
-         },
-         2,
-         {},
-         {false, false, true},
-         false,
-         false},
-        {"priority of an empty capcode is not looked at",
-         [](WindowSettings& w) { w.linkPriorities[4] = 3; },
-         0,
-         {},
-         {},
-         false,
-         false},
-        {"priority without selection is not looked at",
-         [](WindowSettings& w) {
-             w.capcodes[1] = "5";
-             w.linkPriorities[1] = -1;
-         },
-         1,
-         {},
-         {false, true},
-         false,
-         false},
-        {"user command and id mode",
-         [](WindowSettings& w) {
-             w.userCommand = "X";
-             w.autoId = 1;
-         },
-         2,
-         {},
-         {},
-         true,
-         true},
+        {"beep of priority 3", [](WindowSettings& w) { w.priorities[3].codes[6] = 2; }, 1,
+         {false, false, false, true, false}, {}, false, false},
+        {"time-out with the same value", [](WindowSettings& w) { w.priorities[1].timeoutText = "10.0"; }, 0,
+         {}, {}, false, false},
+        {"time-out", [](WindowSettings& w) { w.priorities[1].timeoutText = "11"; }, 1,
+         {false, true, false, false, false}, {}, false, false},
+        {"capcode and its priority count twice", [](WindowSettings& w) { w.capcodes[2] = "77"; w.linkPriorities[2] = 1; }, 2,
+         {}, {false, false, true}, false, false},
+        {"priority of an empty capcode is not looked at", [](WindowSettings& w) { w.linkPriorities[4] = 3; }, 0,
+         {}, {}, false, false},
+        {"priority without selection is not looked at", [](WindowSettings& w) { w.capcodes[1] = "5"; w.linkPriorities[1] = -1; }, 1,
+         {}, {false, true}, false, false},
+        {"user command and id mode", [](WindowSettings& w) { w.userCommand = "X"; w.autoId = 1; }, 2,
+         {}, {}, true, true},
+        // clang-format on
     };
     for (const auto& c : cases) {
         WindowSettings window;

@@ -52,19 +52,6 @@ TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     EXPECT_EQ(mark(), start);
 }
 
-TEST_F(Upload, OnlyTheChangedPriorityRecordIsSent) {
-    GlowsetMain& w = withSign();
-    choose("BeepP3", 2);
-    QString status;
-    clock.post(600, [&] { status = textOf("Textout"); });
-    const auto writes = run([&] { click("UploadAll"); });
-    EXPECT_EQ(status, "Default Uploaded : 3");
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].time, 500);
-    EXPECT_EQ(writes[0].bytes, "<DF pr=3 f=5 c=0 s=0 a=0 sp=2 p=2 b=2 t=10>\r");
-    EXPECT_EQ(bench.signs[1]->state().priorities[3].beep, 2);
-}
-
 TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     GlowsetMain& w = withSign();
     choose("ColorP4", 3);

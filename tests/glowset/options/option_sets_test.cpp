@@ -51,22 +51,5 @@ TEST(OptionSets, ModelSelectionIsExact) {
     }
 }
 
-TEST(OptionSets, DefaultMessageListsByModel) {
-    const struct {
-        const char* model;
-        size_t fonts, styles;
-        bool speedAndAlignment;
-    } cases[] = {{"RV2210", 25, 28, true},
-                 {"TB330", 25, 28, true},
-                 {"KL404", 4, 23, false},
-                 {"XY12", 0, 0, true}};
-    for (const auto& c : cases) {
-        const auto lists = defaultMessageListsForModel(c.model);
-        EXPECT_EQ(lists.font.size(), c.fonts) << c.model;
-        EXPECT_EQ(lists.style.size(), c.styles) << c.model;
-        EXPECT_EQ(lists.speedAndAlignmentEnabled, c.speedAndAlignment) << c.model;
-    }
-}
-
 }  // namespace
 }  // namespace glowset

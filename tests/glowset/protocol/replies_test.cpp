@@ -47,30 +47,5 @@ TEST(ClassifyReply, FirstMatchingRuleInTableOrder) {
     }
 }
 
-TEST(StatusTextForReply, TextsAndTheProgressCount) {
-    const struct {
-        const char* line;
-        int progress;
-        std::optional<std::string> status;
-    } cases[] = {
-        {"done", 60, "Uploaded 3 Successfull"},
-        {"done", 61, "Uploaded 3.05 Successfull"},
-        {"done", 0, "Uploaded 0 Successfull"},
-        {"default 2", 0, "Default Uploaded : 2"},
-        {"default", 0, {}},  // no second word: previous status shown again
-        {"linked 6", 0, "Linked ID : 6"},
-        {"linked", 0, {}},
-        {"user cmd", 0, "User Command Uploaded"},
-        {"Auto ID", 0, "Switched to Auto ID"},
-        {"User ID", 0, "Switched to User ID"},
-        {"delinked", 0, {}},
-        {"error", 0, {}},
-        {"XY:1", 0, {}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(statusTextForReply(classifyReply(c.line), c.progress), c.status) << c.line;
-    }
-}
-
 }  // namespace
 }  // namespace glowset

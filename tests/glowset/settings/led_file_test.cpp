@@ -115,31 +115,5 @@ TEST(ReadLedFile, StopsAtTheFirstValueThatIsNotANumber) {
     }
 }
 
-TEST(LedFile, WhatIsWrittenReadsBack) {
-    LedSettings s;
-    s.model = "KL404";
-    s.com = 12;
-    for (int p = 0; p < 5; ++p) s.priorities[p] = {{int16_t(p), 1, 2, 3, 0, 9, 2}, std::to_string(p * 7)};
-    for (int i = 0; i < 8; ++i) s.links[i] = {std::to_string(1000 + i), int16_t(i % 5)};
-    s.defaultMessage = "Line one\r\nLine <hh:mm>";
-    s.defaultCodes = {1, 2, 3, 2, 4, 9};
-    s.autoId = 1;
-
-    const LedReadResult result = readLedFile(writeLedFile(s));
-    ASSERT_FALSE(result.error);
-    std::vector<LedApplication> expected = {ModelCaption{"KL404"}, PortPosition{11}};
-    for (int p = 0; p < 5; ++p) expected.push_back(PriorityValues{p, s.priorities[p]});
-    for (int i = 0; i < 8; ++i) {
-        expected.push_back(LinkCapcodes{i, s.links[i].capcodes});
-        expected.push_back(LinkPriority{i, s.links[i].priority});
-    }
-    expected.push_back(DefaultMessage{"Line one\xAALine <hh"});  // cut at the colon
-    for (int c = 0; c < kDefaultCodeCount; ++c) {
-        expected.push_back(DefaultCodeValue{static_cast<DefaultCode>(c), s.defaultCodes[c]});
-    }
-    expected.push_back(AutoIdValue{1});
-    EXPECT_EQ(result.applications, expected);
-}
-
 }  // namespace
 }  // namespace glowset

@@ -75,17 +75,6 @@ TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
     EXPECT_TRUE(message->Upload->isEnabled());
 }
 
-// The preview follows the alignment list.
-TEST_F(DefaultMessage, ThePreviewIsAlignedAsTheSignWillShowIt) {
-    GlowsetDefaultMessage& w = open();
-    const std::pair<int, Qt::Alignment> cases[] = {
-        {1, Qt::AlignRight}, {2, Qt::AlignHCenter}, {0, Qt::AlignLeft}};
-    for (const auto& [row, alignment] : cases) {
-        w.AlignmentList->setCurrentRow(row);
-        EXPECT_EQ(w.defaultMessage->alignment(), alignment) << row;
-    }
-}
-
 TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {
     const struct {
         const char* message;
@@ -207,20 +196,6 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_TRUE(w.Ack->text().contains("in use by another program"))
         << w.Ack->text().toStdString();
     EXPECT_TRUE(w.Upload->isEnabled());
-}
-
-// Enter in a field presses no button.
-TEST_F(DefaultMessage, EnterPressesNoButton) {
-    GlowsetDefaultMessage& w = open();
-    w.show();
-    w.Test->setFocus();
-    const QString before = w.defaultMessage->toPlainText();
-    const size_t start = mark();
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    QCoreApplication::sendEvent(w.Test, &enter);
-    EXPECT_EQ(mark(), start);
-    EXPECT_EQ(w.defaultMessage->toPlainText(), before);
-    EXPECT_TRUE(w.isVisible());
 }
 
 TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {

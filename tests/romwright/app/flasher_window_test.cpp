@@ -195,14 +195,6 @@ TEST_F(Flasher, ATypedPathRunsWithRoundedUpPercentagesAndItsResult) {
     EXPECT_EQ(state.exit_code(), 0);
 }
 
-TEST_F(Flasher, GoWithoutAFileEndsWithInvalidFilename) {
-    window->apply_options(parse_command_line({"-g"}));
-    window->start_worker();
-    ASSERT_TRUE(waitFor([&] { return window->status->text() == "Invalid filename"; }));
-    EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(state.exit_code(), 1);
-}
-
 TEST_F(Flasher, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     unitsim::Faults faults;
     faults.dropSecondWriteReply = true;  // the second answer of a page write never comes

@@ -114,17 +114,6 @@ TEST_F(Run, RefusedSecondPageStopsTheRunAfterFinishing) {
     EXPECT_FALSE(serial_port_open());
 }
 
-TEST_F(Run, M16cRunThroughTheBootLoader) {
-    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c);
-    attachUnit(*wire, unit);
-    RomBuilder builder;
-    builder.programmer = 0;
-    builder.page(0xFF000, 0x77).page(0xFF100, 0x88);
-    EXPECT_EQ(run(builder.writeTo(tempPath("m16c.rom"))), kSuccess);
-    EXPECT_EQ(unit->flash()[0xFF1FF], 0x88);
-    EXPECT_EQ(info, (std::vector<std::string>{"Using M16C programmer...\n"}));
-}
-
 TEST_F(Run, ReadModeCopiesTheRangeIntoAPageFile) {
     for (uint32_t i = 0; i < 0x200; ++i) unit->flash()[0x100 + i] = static_cast<uint8_t>(i * 7);
     const std::string path = tempPath("read.bin");
@@ -223,19 +212,6 @@ TEST_F(Run, ResultCodes) {
         EXPECT_EQ(status_after_run(result, 0), c.status) << c.name;
         EXPECT_FALSE(serial_port_open()) << c.name;
     }
-}
-
-TEST_F(Run, CancelDuringANativeWriteEndsTheRun) {
-    unitsim::Faults faults;
-    faults.dropSecondWriteReply = true;
-    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
-    attachUnit(*wire, unit);
-    cancelAfterEmptyReads(*wire, 3);
-    RomBuilder builder;
-    builder.page(0x80000, 1).page(0x80100, 2);
-    EXPECT_EQ(run(builder.writeTo(tempPath("cancel.rom"))), kCancelled);
-    EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0}));
-    EXPECT_EQ(status_after_run(kCancelled, 50), "Programming cancelled (%50)");
 }
 
 // A pulled cable, a unit that falls silent or refuses, a page that reads
