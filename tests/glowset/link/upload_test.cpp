@@ -48,6 +48,7 @@ TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     EXPECT_FALSE(port().isOpen());
     EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
     EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("UploadFactoryDef")->isEnabled());
     EXPECT_EQ(textOf("UploadAll"), "Upload to Sign");
     EXPECT_EQ(mark(), start);
 }

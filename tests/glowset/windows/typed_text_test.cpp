@@ -27,6 +27,7 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
         {U"soft\u00ADhyphen", U"soft\u00ADhyphen", "", "\u00AD (U+00AD)"},
         {U"\u00A9\u00B3", U"\u00A9\u00B3", "", ""},  // 169 and 179: just outside the sign's codes
         {U"bell\a and \u0085", U"bell\a and \u0085", "", "U+0007, U+0085"},
+        {U"del\x7F", U"del\x7F", "", "U+007F"},
         {U"\u20AC\u20AC", U"\u20AC\u20AC", "", "\u20AC (U+20AC)"},  // each named once
     };
     for (const auto& c : cases) {

@@ -212,6 +212,10 @@ TEST_F(Run, ResultCodes) {
         EXPECT_EQ(status_after_run(result, 0), c.status) << c.name;
         EXPECT_FALSE(serial_port_open()) << c.name;
     }
+    EXPECT_NE(std::find(info.begin(), info.end(),
+                        "Unknown programmer required. Please contact Orvantis Signals Company for "
+                        "a newer programmer\n"),
+              info.end());
 }
 
 // A pulled cable, a unit that falls silent or refuses, a page that reads
