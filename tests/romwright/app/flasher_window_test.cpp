@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QFileInfo>
 #include <QSettings>
@@ -195,21 +196,30 @@ TEST_F(Flasher, ATypedPathRunsWithRoundedUpPercentagesAndItsResult) {
     EXPECT_EQ(state.exit_code(), 0);
 }
 
-TEST_F(Flasher, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
-    unitsim::Faults faults;
-    faults.dropSecondWriteReply = true;  // the second answer of a page write never comes
-    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
-    attachUnit(*wire, unit);
-    // The unit is slow, not silent: time stands still until the cancel.
-    wire->onEmptyRead = [this] {
-        wire->nowMs -= wire->timeoutMs;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    };
-    window->select_rom_file(image(3, "cancel.rom"));
-    state.flags = kNoBreak;
-    window->start_worker();
-    window->flash_clicked();
-    ASSERT_TRUE(waitFor([&] { return window->cancel->isEnabled(); }));
+// A run held up by a unit that is slow, not silent: the second answer of a
+// page write never comes, and time stands still until the run is ended.
+class HeldUpRun : public Flasher {
+  protected:
+    void SetUp() override {
+        Flasher::SetUp();
+        unitsim::Faults faults;
+        faults.dropSecondWriteReply = true;
+        unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
+        attachUnit(*wire, unit);
+        wire->onEmptyRead = [this] {
+            wire->nowMs -= wire->timeoutMs;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        window->select_rom_file(image(3, "held-up.rom"));
+        state.flags = kNoBreak;
+        window->start_worker();
+        window->flash_clicked();
+        // Connected, the first block erased: the bar has the run's length.
+        ASSERT_TRUE(waitFor([&] { return window->progress->maximum() == 3; }));
+    }
+};
+
+TEST_F(HeldUpRun, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     window->cancel_clicked();
     ASSERT_TRUE(waitFor([&] { return window->flash->isEnabled(); }));
     EXPECT_EQ(window->status->text(), "Programming cancelled (%0)");
@@ -223,22 +233,9 @@ TEST_F(Flasher, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     EXPECT_EQ(window->statusLog.back(), "Successfully programmed unit");
 }
 
-// Closing the window mid-run tells the worker, which ends the run (the unit
-// is sent its finish frame) instead of keeping the program alive.
-TEST_F(Flasher, ClosingTheWindowDuringARunEndsIt) {
-    unitsim::Faults faults;
-    faults.dropSecondWriteReply = true;
-    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
-    attachUnit(*wire, unit);
-    wire->onEmptyRead = [this] {
-        wire->nowMs -= wire->timeoutMs;  // slow, not silent
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    };
-    window->select_rom_file(image(3, "close.rom"));
-    state.flags = kNoBreak;
-    window->start_worker();
-    window->flash_clicked();
-    ASSERT_TRUE(waitFor([&] { return window->cancel->isEnabled(); }));
+// Closing the window tells the worker, which ends the run (the unit is sent
+// its finish frame) instead of keeping the program alive.
+TEST_F(HeldUpRun, ClosingTheWindowEndsIt) {
     window->close();
     EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0}));
     EXPECT_FALSE(serial_port_open());
