@@ -17,16 +17,17 @@
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/scripted_dialogs.h"
-#include "tests/support/named.h"
 #include "tests/support/child_process.h"
+#include "tests/support/named.h"
 #include "tests/support/wait_for.h"
 
-#include <QAbstractButton>
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 
 namespace glowset::testing {
 namespace {
 
+using testsupport::named;
 using testsupport::waitFor;
 
 class GlowsetWithSignsim : public ::testing::Test {
@@ -58,53 +59,58 @@ class GlowsetWithSignsim : public ::testing::Test {
         return text.str();
     }
 
+    // Opens the window and waits until it has found the sign and read it.
+    GlowsetMain& openAndFind() {
+        window = std::make_unique<GlowsetMain>(platform);
+        EXPECT_TRUE(
+            waitFor([&] { return named<QLabel>(*window, "LEDSignModel")->text() == "XY12"; }));
+        EXPECT_TRUE(
+            waitFor([&] { return named<QPushButton>(*window, "DownloadAll")->isEnabled(); }));
+        return *window;
+    }
+    template <class T = QWidget>
+    T* control(const QString& name) const {
+        return named<T>(*window, name);
+    }
+
     QTemporaryDir dir;
     std::string link, log;
     testsupport::ChildProcess sign;
+    QtClock clock;
+    ScriptedDialogs dialogs;
+    SignLink signLink{std::make_unique<QtSerialPort>()};
+    Platform platform{clock, dialogs, [this] { return signLink.makeView(); },
+                      systemPortEnvironment()};
+    std::unique_ptr<GlowsetMain> window;
 };
 
 TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
     startSign(false);
-    QtClock clock;
-    ScriptedDialogs dialogs;
-    Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(); },
-                      systemPortEnvironment()};
-    GlowsetMain window(platform);
-    window.show();
+    openAndFind();
+    QComboBox* ports = control<QComboBox>("ComportsList");
+    EXPECT_EQ(ports->currentIndex(), 2);
+    EXPECT_EQ(ports->itemData(2, Qt::ToolTipRole).toString().toStdString(), link);
+    EXPECT_TRUE(ports->itemText(0).startsWith("1-"));  // no device behind COM1
+    EXPECT_EQ(control<QLabel>("FCount")->text(), "4.2");
+    EXPECT_EQ(control<QComboBox>("FontP0")->currentIndex(), 5);  // the sign's factory set-up
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);
 
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "LEDSignModel")->text() == "XY12"; }));
-    EXPECT_EQ(testsupport::named<QComboBox>(window, "ComportsList")->currentIndex(), 2);
-    EXPECT_EQ(testsupport::named<QComboBox>(window, "ComportsList")->itemData(2, Qt::ToolTipRole).toString().toStdString(), link);
-    EXPECT_TRUE(testsupport::named<QComboBox>(window, "ComportsList")->itemText(0).startsWith("1-"));  // no device behind COM1
-    EXPECT_EQ(testsupport::named<QLabel>(window, "FCount")->text(), "4.2");
-    EXPECT_EQ(testsupport::named<QComboBox>(window, "FontP0")->currentIndex(), 5);  // the sign's factory set-up
-    EXPECT_EQ(testsupport::named<QCheckBox>(window, "AutoID")->checkState(), Qt::Checked);
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
-
-    testsupport::named<QComboBox>(window, "ColorP2")->setCurrentIndex(4);
-    testsupport::named<QAbstractButton>(window, "UploadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "UploadAll")->isEnabled(); }));
+    control<QComboBox>("ColorP2")->setCurrentIndex(4);
+    control<QAbstractButton>("UploadAll")->click();
+    ASSERT_TRUE(waitFor([&] { return control("UploadAll")->isEnabled(); }));
     EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"), std::string::npos)
         << signLog();
 
     // Read back: the sign holds the new colour.
-    testsupport::named<QComboBox>(window, "ColorP2")->setCurrentIndex(0);
-    testsupport::named<QAbstractButton>(window, "DownloadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
-    EXPECT_EQ(testsupport::named<QComboBox>(window, "ColorP2")->currentIndex(), 4);
+    control<QComboBox>("ColorP2")->setCurrentIndex(0);
+    control<QAbstractButton>("DownloadAll")->click();
+    ASSERT_TRUE(waitFor([&] { return control("DownloadAll")->isEnabled(); }));
+    EXPECT_EQ(control<QComboBox>("ColorP2")->currentIndex(), 4);
 }
 
 TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColours) {
     startSign(true);
-    QtClock clock;
-    ScriptedDialogs dialogs;
-    Platform platform{clock, dialogs, [] { return std::make_unique<QtSerialPort>(); },
-                      systemPortEnvironment()};
-    GlowsetMain window(platform);
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "LEDSignModel")->text() == "XY12"; }));
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
-
-    LEDTestMessage message(platform, window);
+    LEDTestMessage message(platform, openAndFind());
     message.ColorList->setCurrentRow(4);  // Green for all that is typed
     message.ColorTextBox->insertPlainText("Go");
     message.ColorLabel_DblClick();  // selection mode
@@ -113,7 +119,7 @@ TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColour
     cursor.setPosition(2, QTextCursor::KeepAnchor);
     message.ColorTextBox->setTextCursor(cursor);
     message.ColorList->setCurrentRow(3);  // "o" in Red
-    message.Upload_Click();
+    named<QAbstractButton>(message, "Upload")->click();
     ASSERT_TRUE(waitFor([&] { return message.Upload->isEnabled(); }));
 
     const std::string log = signLog();
@@ -128,21 +134,15 @@ TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColour
 // and the adapter is given up instead of polled.
 TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
     startSign(false, {"--pace", "--vanish-after", "2"});
-    QtClock clock;
-    ScriptedDialogs dialogs;
-    SignLink link(std::make_unique<QtSerialPort>());
-    Platform platform{clock, dialogs, [&link] { return link.makeView(); },
-                      systemPortEnvironment()};
-    GlowsetMain window(platform);
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "LEDSignModel")->text() == "XY12"; }));
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QPushButton>(window, "DownloadAll")->isEnabled(); }));
-    for (int p : {1, 2, 3}) testsupport::named<QComboBox>(window, QString("ColorP%1").arg(p))->setCurrentIndex(6);
-    window.findChild<QPushButton*>("UploadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return testsupport::named<QLabel>(window, "Textout")->text().startsWith("Upload stopped"); }))
-        << testsupport::named<QLabel>(window, "Textout")->text().toStdString();
-    EXPECT_TRUE(testsupport::named<QPushButton>(window, "UploadAll")->isEnabled());
-    EXPECT_FALSE(link.busy());
-    EXPECT_EQ(window.getChangedRows(), 3);  // every record marked again
+    GlowsetMain& w = openAndFind();
+    for (int p : {1, 2, 3}) control<QComboBox>(QString("ColorP%1").arg(p))->setCurrentIndex(6);
+    control<QAbstractButton>("UploadAll")->click();
+    QLabel* status = control<QLabel>("Textout");
+    ASSERT_TRUE(waitFor([&] { return status->text().startsWith("Upload stopped"); }))
+        << status->text().toStdString();
+    EXPECT_TRUE(control("UploadAll")->isEnabled());
+    EXPECT_FALSE(signLink.busy());
+    EXPECT_EQ(w.getChangedRows(), 3);  // every record marked again
 }
 
 // The program itself: it finds the sign, and SIGTERM closes it like its
@@ -156,7 +156,8 @@ TEST_F(GlowsetWithSignsim, TheProgramEndsCleanlyOnSigterm) {
                                             // a page that never answers
                                             "GLOWSET_DOWNLOADS_URL=http://127.0.0.1:9/Downloads"};
     for (int n = 1; n <= 12; ++n) {
-        environment.push_back("COM" + std::to_string(n) + "=" + std::getenv(("COM" + std::to_string(n)).c_str()));
+        environment.push_back("COM" + std::to_string(n) + "=" +
+                              std::getenv(("COM" + std::to_string(n)).c_str()));
     }
     testsupport::ChildProcess glowset;
     glowset.start({GLOWSET_PROGRAM}, environment, output);
