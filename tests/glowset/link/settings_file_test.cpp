@@ -131,6 +131,9 @@ TEST_F(SettingsFile, CancelledDialogs) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "Suggestion");
     EXPECT_TRUE(w.configFileName.isEmpty());
+    w.show();
+    control<QAction>("signExit")->trigger();  // File > Exit closes the window
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
