@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/named.h"
 
@@ -134,6 +136,23 @@ TEST_F(SettingsFile, CancelledDialogs) {
     w.show();
     control<QAction>("signExit")->trigger();  // File > Exit closes the window
     EXPECT_FALSE(w.isVisible());
+}
+
+// A file that is there but may not be read is told apart from a missing one.
+TEST_F(SettingsFile, AFileThatCannotBeReadIsReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
+    GlowsetMain& w = startAndSearch();
+    choose("ColorP0", 1);
+    const QString file = path("locked.led");
+    write(file, "Pri0:1,1,4,1,1,1,1,5\r\n");
+    QFile::setPermissions(file, {});
+    dialogs.fileAnswers = {file};
+    control<QAction>("signOpenFile")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("Error 75 opening file.\r\n" + file))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(indexOf("ColorP0"), 1);
+    EXPECT_EQ(w.configFileName, file);
 }
 
 TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
