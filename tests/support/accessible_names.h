@@ -5,15 +5,7 @@
 // labelled-by relation) names it.
 #pragma once
 
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QAbstractSpinBox>
-#include <QAccessible>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
-#include <QWidget>
+#include <QtWidgets>
 
 #include <string>
 #include <vector>

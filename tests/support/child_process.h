@@ -1,86 +1,80 @@
 // Starting the project's programs from tests: a child process with its
-// arguments and environment, its output sent to a file (or nowhere), and a
-// wait for the file or link it makes.
+// arguments and environment, its output sent to a file (or nowhere), and
+// waits for the file or link it makes. The waits' limits only keep a hang
+// from stalling the suite; no test asserts how long anything took.
 #pragma once
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+extern char** environ;
+
 namespace testsupport {
+
+// Polls every 10 ms until the condition holds or the limit passes.
+inline bool pollUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    for (auto waited = std::chrono::milliseconds(0); waited < limit;
+         waited += std::chrono::milliseconds(10)) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
 
 class ChildProcess {
   public:
     ChildProcess() = default;
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
-    ~ChildProcess() { kill(SIGKILL); }
+    ~ChildProcess() { stop(SIGKILL); }
 
-    // Starts args[0] with the arguments; "NAME=value" entries of `environment`
-    // are added to its environment. Output goes to `output` ("" = nowhere).
+    // Starts args[0] with the arguments and the "NAME=value" entries of
+    // `environment` added; output goes to `output` ("" = nowhere).
     void start(const std::vector<std::string>& args,
                const std::vector<std::string>& environment = {}, const std::string& output = {}) {
-        pid_ = ::fork();
-        if (pid_ != 0) return;
-        const int out = ::open(output.empty() ? "/dev/null" : output.c_str(),
-                               O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        for (const auto& e : environment) ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> argv;
+        std::vector<char*> argv, envp;
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (char** e = environ; *e; ++e) envp.push_back(*e);
+        for (const auto& e : environment) envp.insert(envp.begin(), const_cast<char*>(e.c_str()));
         argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        const char* sink = output.empty() ? "/dev/null" : output.c_str();
+        posix_spawn_file_actions_addopen(&files, 1, sink, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&files, 1, 2);
+        if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&files);
     }
-    // Sends a signal and waits for the end; the exit code, or -1 after a signal.
-    int stop(int signal = SIGINT) { return kill(signal); }
-    // Waits for the end without a signal.
-    int wait() {
+    // Sends a signal and waits for the end: the exit code, or -1 after a signal.
+    int stop(int signal = SIGINT) {
+        if (pid_ > 0) ::kill(pid_, signal);
+        return wait();
+    }
+    // Waits for the end; with a limit, a child still running then is killed
+    // and -2 returned.
+    int wait(std::chrono::milliseconds limit = std::chrono::hours(1)) {
         if (pid_ <= 0) return -1;
         int status = 0;
-        ::waitpid(pid_, &status, 0);
+        if (!pollUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, limit)) {
+            stop(SIGKILL);
+            return -2;
+        }
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    // Waits at most `limit` for the end; the exit code, -1 after a signal,
-    // -2 when it was still running (it is then killed). The limit only
-    // keeps a hang from stalling the suite; no test asserts how long it took.
-    int wait(std::chrono::milliseconds limit) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (pid_ > 0) {
-            int status = 0;
-            const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill(SIGKILL);
-                return -2;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
-    bool running() const { return pid_ > 0; }
 
   private:
-    int kill(int signal) {
-        if (pid_ <= 0) return -1;
-        ::kill(pid_, signal);
-        return wait();
-    }
     pid_t pid_ = -1;
 };
 
@@ -90,23 +84,15 @@ inline std::string fileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Waits (at most half a minute, against a hang) until the file holds the text.
 inline bool waitForText(const std::string& path, const std::string& text) {
-    for (int i = 0; i < 3000; ++i) {
-        if (fileText(path).find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    return pollUntil([&] { return fileText(path).find(text) != std::string::npos; },
+                     std::chrono::seconds(30));
 }
 
-// Waits (at most a few seconds) until the path exists, as a simulator's
-// link does once its device is ready.
+// A simulator's link appears once its device is ready.
 inline bool waitForPath(const std::string& path) {
-    for (int i = 0; i < 500; ++i) {
-        if (std::filesystem::exists(std::filesystem::symlink_status(path))) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    return pollUntil([&] { return std::filesystem::exists(std::filesystem::symlink_status(path)); },
+                     std::chrono::seconds(5));
 }
 
 }  // namespace testsupport

@@ -3,11 +3,7 @@
 // of its entry.
 #pragma once
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QLabel>
-#include <QWidget>
+#include <QtWidgets>
 
 #include <string>
 #include <vector>

@@ -1,12 +1,6 @@
 // glowset with its real clock and QSerialPort against the signsim program on
 // a pseudo-terminal standing in as COM3.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTextEdit>
+#include <QtWidgets>
 
 #include <fstream>
 #include <sstream>
@@ -22,7 +16,6 @@
 #include "tests/support/wait_for.h"
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
 
 namespace glowset::testing {
 namespace {

@@ -2,18 +2,9 @@
 // a failing or pulled adapter, replies that are slow or not from a sign.
 // Controls are pressed by their object names; what counts is what went over
 // the wire and what the window shows.
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
 
 #include "glowset/windows/default_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -58,7 +49,7 @@ const QString kStartingControls[] = {
 TEST_F(Exchanges, EveryControlDuringTheSearch) {
     for (const QString& control : kStartingControls) {
         bench.writes.clear();
-        GlowsetMain& w = withSignOn(6);
+        withSignOn(6);
         QString said;
         clock.post(400 + 850, [&] {  // the search is on COM3 by then
             press(control);
@@ -104,7 +95,7 @@ TEST_F(Exchanges, EveryControlDuringAnUpload) {
 // An upload pressed while a download's close is still pending finishes the
 // download first and then sends its records.
 TEST_F(Exchanges, UploadRightAfterADownload) {
-    GlowsetMain& w = withSignOn(1);
+    withSignOn(1);
     clock.advance(2000);
     choose("ColorP1", 7);
     press("DownloadAll");
@@ -144,7 +135,7 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         {"adapter pulled", [this] { bench.pull(1, 800); }},
     };
     for (const auto& c : cases) {
-        GlowsetMain& w = withSignOn(1);
+        withSignOn(1);
         clock.advance(2000);
         for (int p : {0, 1, 2, 3}) choose(QString("FontP%1").arg(p), 9);
         press("UploadAll");
@@ -171,7 +162,7 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
     {
         signsim::Sign& sign = bench.attachSign(2, {"XY12", "4"});
         sign.state().userCommand = "done default linked";
-        GlowsetMain& w = startAndSearch();
+        startAndSearch();
         EXPECT_EQ(textOf("LEDSignModel"), "XY12");
         EXPECT_EQ(textOf("usercmd1"), "done default linked");
         window.reset();
@@ -182,7 +173,7 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
         signsim::Sign& sign = bench.attachSign(6, {"TB330", "4"});
         for (int j = 0; j < 16; ++j) sign.state().links.push_back({j % 8, "9876543", 2});
         bench.paceBaud = 9600;
-        GlowsetMain& w = startAndSearch();
+        startAndSearch();
         EXPECT_EQ(textOf("LEDSignModel"), "TB330");
         EXPECT_EQ(bench.portsWritten().back(), 6);  // found on its own port, nothing after
         bench.paceBaud = 0;

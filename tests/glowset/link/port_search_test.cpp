@@ -1,10 +1,6 @@
-#include <QAbstractButton>
 // The port search and the receive path, on the virtual clock.
-#include <QLabel>
-#include <QPushButton>
 
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -12,7 +8,7 @@ namespace {
 using PortSearch = WindowTest;
 
 TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
-    GlowsetMain& w = startAndSearch();
+    startAndSearch();
     std::vector<int> expectedPorts;
     for (int n = 1; n <= 12; ++n) expectedPorts.push_back(n);
     EXPECT_EQ(bench.portsWritten(), expectedPorts);
@@ -49,7 +45,7 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
 TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
     bench.removePort(2);
     bench.holdPort(4);
-    GlowsetMain& w = startAndSearch();
+    startAndSearch();
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
     EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(1),
               "2-no device behind COM2: /dev/ttySIM2 does not exist");

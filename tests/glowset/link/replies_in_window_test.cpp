@@ -1,13 +1,7 @@
 // Every reply of the reply table, and the settings line into every control.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
 
 #include "glowset/options/option_sets.h"
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {

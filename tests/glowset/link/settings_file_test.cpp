@@ -1,18 +1,8 @@
-#include <QAction>
 // File > Save and File > Open through the window.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 
 #include <unistd.h>
 
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -156,7 +146,7 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsReported) {
 }
 
 TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
-    GlowsetMain& w = startAndSearch();
+    startAndSearch();
     dialogs.fileAnswers = {path("missing-folder/sign.led")};
     control<QAction>("signSaveAs")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);

@@ -1,15 +1,6 @@
-#include <QAbstractButton>
-#include <QTest>
 // The upload queue, Force Upload and the id-mode switch on the virtual clock.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
 
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -37,7 +28,7 @@ class Upload : public WindowTest {
 };
 
 TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
-    GlowsetMain& w = withSign();
+    withSign();
     const size_t start = mark();
     click("UploadAll");
     EXPECT_EQ(textOf("Textout"), "Nothing to Upload");
@@ -54,7 +45,7 @@ TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
 }
 
 TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
-    GlowsetMain& w = withSign();
+    withSign();
     choose("ColorP4", 3);
     choose("FontP1", 7);
     control<QLineEdit>("usercmd1")->setText("RST");
@@ -93,7 +84,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
 }
 
 TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
-    GlowsetMain& w = startAndSearch();  // no sign: capcode boxes empty
+    startAndSearch();  // no sign: capcode boxes empty
     for (int p = 0; p < 5; ++p) {
         for (QComboBox* list : {control<QComboBox>(QString("FontP%1").arg(p)),
                                 control<QComboBox>(QString("StyleP%1").arg(p)),
@@ -133,7 +124,7 @@ TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
 }
 
 TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
-    GlowsetMain& w = withSign();
+    withSign();
     bench.removePort(1);
     choose("ColorP0", 4);
     const size_t start = mark();

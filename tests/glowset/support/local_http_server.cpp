@@ -1,7 +1,6 @@
 #include "tests/glowset/support/local_http_server.h"
 
-#include <QTcpSocket>
-#include <QTimer>
+#include <QtNetwork>
 
 namespace glowset::testing {
 

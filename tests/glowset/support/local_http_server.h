@@ -3,9 +3,7 @@
 // a log of the paths asked for, as they came over the wire.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <QTcpServer>
+#include <QtNetwork>
 #include <map>
 #include <set>
 #include <vector>

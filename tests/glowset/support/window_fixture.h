@@ -2,10 +2,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "glowset/link/glowset_main.h"
 #include "glowset/link/sign_link.h"

@@ -2,21 +2,6 @@
 // about window and the flasher start.
 #include "glowset/update/update_features.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include <QAbstractButton>
-#include <gtest/gtest.h>
-
-#include "tests/support/named.h"
 #include "tests/support/wait_for.h"
 
 #include "glowset/link/glowset_main.h"

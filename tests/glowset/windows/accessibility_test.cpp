@@ -1,9 +1,5 @@
 // Every control that takes input in every window has a name a screen reader
 // can speak.
-#include <QAccessible>
-#include <QApplication>
-#include <QCoreApplication>
-#include <QKeyEvent>
 
 #include "glowset/update/new_version_window.h"
 #include "glowset/windows/default_message_window.h"
@@ -30,7 +26,8 @@ TEST_F(Accessibility, EveryInputControlHasANameAndEveryCaptionFits) {
                           std::make_unique<GlowsetDefaultMessage>(platform, *window));
         made.emplace_back("test message", std::make_unique<LEDTestMessage>(platform, *window));
         made.emplace_back("factory defaults", std::make_unique<Warning>(*window));
-        made.emplace_back("new version", std::make_unique<LEDNewVersionDownload>(platform, *window));
+        made.emplace_back("new version",
+                          std::make_unique<LEDNewVersionDownload>(platform, *window));
         made.emplace_back("about", std::make_unique<LEDSignHelp>(kMainCaption));
         return made;
     }();

@@ -1,17 +1,7 @@
 // The default message window against an in-process sign on the virtual clock.
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTextEdit>
 
 #include "glowset/windows/default_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -48,15 +38,16 @@ class DefaultMessage : public WindowTest {
     // The rows chosen in font, style, colour, speed, alignment and pause.
     std::vector<int> rows() const {
         const GlowsetDefaultMessage& w = *message;
-        return {w.fontList->currentRow(),  w.StyleList->currentRow(),
-                w.ColorList->currentRow(), w.SpeedList->currentRow(),
+        return {w.fontList->currentRow(),      w.StyleList->currentRow(),
+                w.ColorList->currentRow(),     w.SpeedList->currentRow(),
                 w.AlignmentList->currentRow(), w.PauseList->currentRow()};
     }
     std::unique_ptr<GlowsetDefaultMessage> message;
 };
 
 TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
-    bench.attachSign(1, {"RV2210", "4"}).handleCommand("<DF f=1 c=1 s=0 a=2 sp=0 p=0>HELLO$Lthere $T2");
+    bench.attachSign(1, {"RV2210", "4"})
+        .handleCommand("<DF f=1 c=1 s=0 a=2 sp=0 p=0>HELLO$Lthere $T2");
     const size_t start = mark();
     window = std::make_unique<GlowsetMain>(platform);
     clock.advance(1400);
@@ -158,8 +149,8 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
     GlowsetDefaultMessage& w = open("XY12");
     w.defaultMessage->setPlainText("text");
     bench.replyDelayMs = 300;  // the TIME reply comes late
-    EXPECT_EQ(sent("TimeOnIdle"),
-              (std::vector<std::string>{"<TIME>IDLE ON", "DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
+    EXPECT_EQ(sent("TimeOnIdle"), (std::vector<std::string>{
+                                      "<TIME>IDLE ON", "DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
     EXPECT_EQ(w.TimeDisplayStatus->text(), "is OFF");  // the button itself changes nothing
     EXPECT_FALSE(w.fontList->isEnabled());
     EXPECT_EQ(w.Ack->text(), "Remove message and Click \"Upload to Sign\" to display Time");
@@ -193,8 +184,7 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_TRUE(blocked.Ack->text().contains("in use by another program"))
         << blocked.Ack->text().toStdString();
     EXPECT_TRUE(sent("Upload").empty());
-    EXPECT_TRUE(w.Ack->text().contains("in use by another program"))
-        << w.Ack->text().toStdString();
+    EXPECT_TRUE(w.Ack->text().contains("in use by another program")) << w.Ack->text().toStdString();
     EXPECT_TRUE(w.Upload->isEnabled());
 }
 
@@ -207,8 +197,9 @@ TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     EXPECT_EQ(window->DefMsg, "Bye\r\nnow");
     EXPECT_EQ(window->DefFont, 2);
     EXPECT_EQ(window->DefColor, 3);
-    EXPECT_TRUE(named<QPushButton>(*window, "SetupDefaultMsg")->toolTip().startsWith(
-        "Message:Bye\r\nnow, Font:2, Color:3, Style:"));
+    EXPECT_TRUE(named<QPushButton>(*window, "SetupDefaultMsg")
+                    ->toolTip()
+                    .startsWith("Message:Bye\r\nnow, Font:2, Color:3, Style:"));
 }
 
 TEST_F(DefaultMessage, ListsAndTimeControlsByModel) {

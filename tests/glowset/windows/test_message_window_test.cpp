@@ -1,20 +1,8 @@
 // The test message window: the command built from the editor and the lists,
 // what goes over the wire, the copy into the main window, replies.
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTextEdit>
 
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
-#include "tests/support/named.h"
 
 namespace glowset::testing {
 namespace {
@@ -197,15 +185,14 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     EXPECT_EQ(w.Download->text(), "Reading...");
     clock.advance(600);
     EXPECT_EQ(w.Download->text(), "Download from Sign");
-    const std::vector<int> rows = {w.fontList->currentRow(),  w.StyleList->currentRow(),
-                                   w.ColorList->currentRow(), w.SpeedList->currentRow(),
+    const std::vector<int> rows = {w.fontList->currentRow(),      w.StyleList->currentRow(),
+                                   w.ColorList->currentRow(),     w.SpeedList->currentRow(),
                                    w.AlignmentList->currentRow(), w.PauseList->currentRow()};
     EXPECT_EQ(rows, (std::vector<int>{3, 1, 2, 4, 0, 5}));
     EXPECT_EQ(w.defaultMessage->toPlainText(), "Hi\nthere");
     EXPECT_EQ(w.ColorTextBox->toPlainText(), "typed");  // the editor is left alone
 
-    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME"})
-        w.HandleReply(line);
+    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME"}) w.HandleReply(line);
     EXPECT_EQ(w.fontList->currentRow(), 3);
     w.HandleReply("XY12:1");  // short record: missing numbers read as 0
     EXPECT_EQ(w.StyleList->currentRow(), 0);

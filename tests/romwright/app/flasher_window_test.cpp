@@ -1,17 +1,8 @@
 // The flasher window with its worker thread, against the simulated unit.
 #include "romwright/app/flasher_window.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QFileInfo>
-#include <QSettings>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -181,14 +172,17 @@ TEST_F(Flasher, RemembersThePortAndRomFolderChosenByHand) {
 
 // The path typed into the file box is the one flashed when Flash is pressed.
 TEST_F(Flasher, ATypedPathRunsWithRoundedUpPercentagesAndItsResult) {
-    QTest::keyClicks(window->findChild<QLineEdit*>("1001"), QString::fromStdString(image(3, "three.rom")));
+    QTest::keyClicks(window->findChild<QLineEdit*>("1001"),
+                     QString::fromStdString(image(3, "three.rom")));
     state.flags = kNoBreak;
     window->start_worker();
     QTest::mouseClick(window->findChild<QPushButton*>("1004"), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return window->flash->isEnabled() && !window->statusLog.empty() &&
-                                      !window->cancel->isEnabled(); }));
-    const std::vector<QString> expected = {"Please reset unit",    "Flashing unit (%34)",
-                                           "Flashing unit (%67)",  "Flashing unit (%100)",
+    ASSERT_TRUE(waitFor([&] {
+        return window->flash->isEnabled() && !window->statusLog.empty() &&
+               !window->cancel->isEnabled();
+    }));
+    const std::vector<QString> expected = {"Please reset unit", "Flashing unit (%34)",
+                                           "Flashing unit (%67)", "Flashing unit (%100)",
                                            "Successfully programmed unit"};
     EXPECT_EQ(window->statusLog, expected);
     EXPECT_EQ(unit->pagesWritten(), 3);
@@ -252,7 +246,8 @@ TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
     runOnce();
     window->select_rom_file(tempPath("missing.rom"));
     runOnce();
-    EXPECT_TRUE(window->status->text().startsWith("Invalid filename: ")) << window->status->text().toStdString();
+    EXPECT_TRUE(window->status->text().startsWith("Invalid filename: "))
+        << window->status->text().toStdString();
     EXPECT_EQ(state.exit_code(), 0);  // two good runs and a failed one
 }
 
