@@ -20,8 +20,8 @@ int runWithoutDisplay(const std::vector<std::string>& args, std::string& output,
                       const std::vector<std::string>& environment = {}) {
     static int counter = 0;
     const std::string log = tempPath("romwright-" + std::to_string(counter++) + ".log");
-    std::vector<std::string> command = {"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
-                                        "-u", "QT_QPA_PLATFORM"};
+    std::vector<std::string> command = {"/usr/bin/env",    "-u", "DISPLAY",        "-u",
+                                        "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
     command.insert(command.end(), environment.begin(), environment.end());
     command.push_back(ROMWRIGHT_PROGRAM);
     command.insert(command.end(), args.begin(), args.end());
@@ -40,24 +40,32 @@ std::string lastLine(const std::string& text) {
                        end - (start == std::string::npos ? 0 : start + 1) + 1);
 }
 
-std::string fourPages() {
+// Pages of the bytes a serial line likes to mangle (NUL, LF, CR, XON,
+// XOFF), at the bottom and the top of the flash; `programmer` 0 is the M16C.
+const uint32_t kPages[] = {0x0F000, 0x80000, 0x80100, 0x80200, 0x80300, 0xFFF00};
+const uint8_t kFills[] = {0x0A, 0x00, 0x0D, 0x11, 0x13, 0x5C};
+
+std::string imageFor(int programmer) {
     RomBuilder builder;
-    for (int p = 0; p < 4; ++p) builder.page(0x80000 + 256u * p, static_cast<uint8_t>(0x40 + p));
-    return builder.writeTo(tempPath("four.rom"));
+    builder.programmer = programmer;
+    for (int p = 0; p < 6; ++p) builder.page(kPages[p], kFills[p]);
+    return builder.writeTo(tempPath("image-" + std::to_string(programmer) + ".rom"));
 }
 
-bool holdsFourPages(const Bytes& flash) {
-    if (flash.size() != 1u << 20) return false;
-    for (int p = 0; p < 4; ++p) {
-        if (flash[0x80000 + 256u * p + 100] != 0x40 + p) return false;
+bool holdsTheImage(const Bytes& flash) {
+    if (flash.size() != 1u << 20 || flash[0x80400] != 0xFF) return false;
+    for (int p = 0; p < 6; ++p) {
+        if (std::count(flash.begin() + kPages[p], flash.begin() + kPages[p] + 256, kFills[p]) !=
+            256)
+            return false;
     }
-    return flash[0x80400] == 0xFF;
+    return true;
 }
 
 // One scripted run per fault: the exit code says which result it was, the
 // last line of standard error says it in words.
 TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
-    const std::string image = fourPages();
+    const std::string image = imageFor(1), m16cImage = imageFor(0);
     const struct {
         const char* name;
         std::vector<std::string> unit;  // unitsim options; empty: no unit
@@ -68,16 +76,18 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
         bool flashHoldsTheImage;
     } cases[] = {
         // clang-format off
-        {"programmed", {"--quiet"}, {"--console", "--port", "LINK", "-f" + image}, 0, "Successfully programmed unit",
-         "pages/s", true},
+        {"programmed through a line left cooked", {"--cooked", "--quiet"}, {"--console", "--port", "LINK", "-f" + image}, 0,
+         "Successfully programmed unit", "pages/s", true},
+        {"programmed through the M16C loader", {"--protocol", "m16c", "--quiet"}, {"--console", "--port", "LINK",
+         "-f" + m16cImage}, 0, "Successfully programmed unit", "", true},
         {"programmed and verified", {"--quiet"}, {"--console", "--verify", "--port", "LINK", "-f" + image}, 0,
-         "Successfully programmed unit", "Verifying 4 pages", true},
+         "Successfully programmed unit", "Verifying 6 pages", true},
         {"cable pulled", {"--fault", "vanish-after=2"}, {"--console", "--port", "LINK", "-f" + image}, 2,
          "The port was disconnected", "", false},
         {"every erase refused", {"--fault", "refuse-erase"}, {"--console", "--port", "LINK", "-f" + image}, 6,
-         "Error programming unit: the unit did not erase the block at 80000", "", false},
+         "Error programming unit: the unit did not erase the block at 0F000", "", false},
         {"silent after connect", {"--fault", "silent-after-connect"}, {"--console", "--port", "LINK", "-f" + image}, 5,
-         "Invalid response from unit: the unit sent nothing for 10 seconds", "(address 8FFFE)", false},
+         "Invalid response from unit: the unit sent nothing for 10 seconds", "(address 0FFFE)", false},
         {"page file on a full disk", {"--quiet"}, {"--console", "--port", "LINK", "-f/dev/full", "-r80000-80400"}, 3,
          "Invalid file: cannot write the page file", "", false},
         {"no device", {}, {"--console", "--port", "/nonexistent/tty", "-f" + image}, 2,
@@ -98,12 +108,12 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
         EXPECT_EQ(runWithoutDisplay(args, output), c.exitCode) << c.name << "\n" << output;
         EXPECT_EQ(lastLine(output).substr(0, c.lastLine.size()), c.lastLine) << c.name;
         EXPECT_NE(output.find(c.alsoSaid), std::string::npos) << c.name << "\n" << output;
-        if (!c.unit.empty()) EXPECT_EQ(holdsFourPages(unit.stop()), c.flashHoldsTheImage) << c.name;
+        if (!c.unit.empty()) EXPECT_EQ(holdsTheImage(unit.stop()), c.flashHoldsTheImage) << c.name;
     }
 }
 
 TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
-    const std::string image = fourPages();
+    const std::string image = imageFor(1);
     UnitProgram unit;
     unit.start({"--quiet"});
     const int held = ::open(unit.link.c_str(), O_RDWR | O_NOCTTY);
@@ -118,12 +128,11 @@ TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
     // Let go, the same port works, twice in a row: nothing of a run stays on
     // the device to lock out the next one.
     for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(runWithoutDisplay({"--console", "-c1", "-f" + image}, output,
-                                    {"COM1=" + unit.link}),
-                  0)
+        EXPECT_EQ(
+            runWithoutDisplay({"--console", "-c1", "-f" + image}, output, {"COM1=" + unit.link}), 0)
             << output;
     }
-    EXPECT_TRUE(holdsFourPages(unit.stop()));
+    EXPECT_TRUE(holdsTheImage(unit.stop()));
 
     if (::geteuid() != 0) {  // root may open anything
         const std::string forbidden = tempPath("forbidden-tty");
@@ -133,6 +142,25 @@ TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
         EXPECT_NE(lastLine(output).find("no permission for " + forbidden), std::string::npos)
             << output;
     }
+}
+
+// Read mode brings back what the unit holds, through a line left cooked.
+TEST(RomwrightConsole, ReadModeCopiesTheFlashIntoAPageFile) {
+    Bytes flash(1u << 20);
+    for (size_t i = 0; i < flash.size(); ++i) flash[i] = kFills[i % 6];
+    const std::string load = tempPath("load.bin"), pages = tempPath("pages.bin");
+    std::ofstream(load, std::ios::binary)
+        .write(reinterpret_cast<const char*>(flash.data()), 1 << 20);
+    UnitProgram unit;
+    unit.start({"--cooked", "--quiet", "--load", load});
+    std::string output;
+    EXPECT_EQ(runWithoutDisplay({"--console", "--port", unit.link, "-r80000-80800", "-f" + pages},
+                                output),
+              0)
+        << output;
+    const std::string read = testsupport::fileText(pages);
+    EXPECT_TRUE(read.size() == 0x800 &&
+                std::equal(read.begin(), read.end(), flash.begin() + 0x80000));
 }
 
 TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
