@@ -55,50 +55,6 @@ TEST(Sign, FramingOnTheLine) {
     EXPECT_EQ(sign.receive("\r"), "");
 }
 
-TEST(Sign, SettingsLineByModel) {
-    const struct {
-        SignOptions options;
-        const char* start;
-    } cases[] = {
-        {{"XY12", {}, false}, "XY12:5,0,0,2,0,2,20,50,"},
-        {{"XY12", "4.1", false}, "XY12,4.1:5,0,0,2,0,2,20,50,"},
-        {{"XY12", "3", true}, "DOWNLOAD_ALLXY12,3:"},
-        {{"TB330", {}, false}, "TB330:69,65,65,50,49,50,20,50,"},
-        {{"RV2210", "5", false}, "RV2210,5:69,65,65,50,49,50,20,50,"},
-        {{"KL404", {}, false}, "KL404:6,0,3,2,0,2,20,50,"},
-    };
-    for (const auto& c : cases) {
-        Sign sign(c.options, fixedNow);
-        EXPECT_EQ(sign.settingsLine().rfind(c.start, 0), 0u) << sign.settingsLine();
-    }
-}
-
-TEST(Sign, LinksFillUpToSixteenEntries) {
-    Sign sign({"XY12", {}}, fixedNow);
-    EXPECT_EQ(sign.handleCommand("<link id=1 cap=1,2,3,4,5,6,7,8 pr=0>"), Replies{"linked 1"});
-    EXPECT_EQ(sign.handleCommand("<link id=2 cap=9,10,11,12,13,14,15,16 pr=4>"),
-              Replies{"linked 2"});
-    EXPECT_EQ(sign.handleCommand("<link id=3 cap=17 pr=0>"), Replies{"error"});
-    EXPECT_EQ(sign.state().links.size(), 16u);
-    EXPECT_EQ(sign.handleCommand("<link id=1 cap=0>"), Replies{"delinked"});
-    EXPECT_EQ(sign.handleCommand("<link id=3 cap=17 pr=0>"), Replies{"linked 3"});
-}
-
-TEST(Sign, DefaultMessageIsKeptInStoredForm) {
-    const struct {
-        const char* model;
-        const char* record;
-    } cases[] = {
-        {"XY12", "XY12:1,0,2,0,0,3,0,0,Hi\xAAthere \xAD"},
-        {"RV2210", "RV2210:65,65,67,48,49,51,0,0,Hi\xAAthere \xAD"},  // character codes
-    };
-    for (const auto& c : cases) {
-        Sign sign({c.model, {}}, fixedNow);
-        sign.handleCommand("<DF f=1 c=2 s=0 a=0 sp=0 p=3>Hi$Lthere $T2");
-        EXPECT_EQ(sign.defaultMessageRecord(), c.record);
-    }
-}
-
 TEST(Sign, DisplayShowsFontsColoursAndTheClock) {
     Sign sign({"XY12", {}}, fixedNow);
     EXPECT_EQ(sign.display().what, "");
@@ -117,20 +73,6 @@ TEST(Sign, DisplayShowsFontsColoursAndTheClock) {
     EXPECT_EQ(shown.what, "test message 2");
     const std::vector<ShownSegment> expected = {{"Red", 3, 3}, {"Green\nBig", 3, 4}, {"x", 21, 4}};
     EXPECT_EQ(shown.segments, expected);
-}
-
-TEST(Sign, FactoryDefaultsForgetEverything) {
-    Sign sign({"XY12", {}}, fixedNow);
-    for (const char* command :
-         {"<DF pr=2 f=3 c=0 s=1 a=2 sp=2 p=5 b=1 t=10>", "<link id=3 cap=1234 pr=1>", "<id=user>",
-          "<UC>X", "<DF f=1 c=2 s=0 a=0 sp=0 p=0>Hi", "<TIME>IDLE ON"})
-        sign.handleCommand(command);
-    const std::string before = Sign({"XY12", {}}, fixedNow).settingsLine();
-    EXPECT_NE(sign.settingsLine(), before);
-    sign.handleCommand("<FD>");
-    EXPECT_EQ(sign.settingsLine(), before);
-    EXPECT_FALSE(sign.state().defaultMessage.present);
-    EXPECT_FALSE(sign.state().idle.on);
 }
 
 }  // namespace

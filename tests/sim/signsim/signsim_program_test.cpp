@@ -52,20 +52,6 @@ class SignsimProgram : public ::testing::Test {
     testsupport::ChildProcess sign_;
 };
 
-TEST_F(SignsimProgram, AnswersDownloadAllAndStopsCleanlyOnInterrupt) {
-    start({"--model", "TB330", "--firmware", "4.1", "--link", link_, "--quiet"});
-    const int fd = openDevice();
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, "DOWNLOAD_ALL\r", 13), 13);
-    const std::string reply = readLine(fd);
-    EXPECT_EQ(reply.rfind("TB330,4.1:69,65,65,", 0), 0u) << reply;
-    ASSERT_EQ(::write(fd, "<UC>hello\r", 10), 10);
-    EXPECT_EQ(readLine(fd), "user cmd");
-    ::close(fd);
-    EXPECT_EQ(sign_.stop(SIGINT), 0);
-    EXPECT_FALSE(std::filesystem::is_symlink(link_));  // the link is removed on exit
-}
-
 TEST_F(SignsimProgram, RepliesAfterTheDeviceWasClosedAreNotReadByTheNextOpen) {
     start({"--link", link_, "--quiet"});
     int fd = openDevice();
@@ -76,6 +62,8 @@ TEST_F(SignsimProgram, RepliesAfterTheDeviceWasClosedAreNotReadByTheNextOpen) {
     ASSERT_EQ(::write(fd, "<id=user>\r", 10), 10);
     EXPECT_EQ(readLine(fd), "User ID");
     ::close(fd);
+    EXPECT_EQ(sign_.stop(SIGINT), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link_));  // the link is removed on exit
 }
 
 TEST_F(SignsimProgram, RefusesBadOptions) {
