@@ -86,15 +86,8 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
 TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
     startAndSearch();  // no sign: capcode boxes empty
     for (int p = 0; p < 5; ++p) {
-        for (QComboBox* list : {control<QComboBox>(QString("FontP%1").arg(p)),
-                                control<QComboBox>(QString("StyleP%1").arg(p)),
-                                control<QComboBox>(QString("ColorP%1").arg(p)),
-                                control<QComboBox>(QString("SpeedP%1").arg(p)),
-                                control<QComboBox>(QString("AlignmentP%1").arg(p)),
-                                control<QComboBox>(QString("PauseP%1").arg(p)),
-                                control<QComboBox>(QString("BeepP%1").arg(p))}) {
-            list->setCurrentIndex(0);
-        }
+        for (const char* list : {"Font", "Style", "Color", "Speed", "Alignment", "Pause", "Beep"})
+            choose(QString("%1P%2").arg(list).arg(p), 0);
     }
     std::vector<int> progress;
     click("ForceUpload");
@@ -170,24 +163,6 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     bench.removePort(1);
     QTest::mouseClick(control<QCheckBox>("AutoID"), Qt::LeftButton);
     EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);  // nothing happened
-}
-
-TEST_F(Upload, FactoryDefaultsEndWithTheReadBack) {
-    // The confirmation window answered "Yes".
-    hooks.openFactoryDefaultsWindow = [this] {
-        EXPECT_EQ(window->startFactoryReset(), std::nullopt);
-    };
-    GlowsetMain& w = withSign();
-    signsim::Sign& sign = *bench.signs[1];
-    w.findChild<QPushButton*>("UploadFactoryDef")->click();
-    clock.advance(600);
-    EXPECT_TRUE(sign.state().links.empty());
-    EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
-    EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
-    clock.advance(400);
-    EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
-    EXPECT_TRUE(control<QPushButton>("UploadFactoryDef")->isEnabled());
-    EXPECT_EQ(textOf("Capcode0_2"), "");  // the restored set-up is shown
 }
 
 }  // namespace

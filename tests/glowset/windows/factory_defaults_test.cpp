@@ -8,17 +8,17 @@ namespace {
 using FactoryDefaults = WindowTest;
 
 TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
-    signsim::Sign& sign = bench.attachSign(1, {"XY12", "4"});
-    sign.state().links = {{2, "55", 1}};
+    hooks.openFactoryDefaultsWindow = [this] {
+        Warning warning(*window);
+        EXPECT_EQ(warning.windowTitle(), "Setup Factory Defaults");
+        warning.Yes_Click();
+    };
+    bench.attachSign(1, {"XY12", "4"}).state().links = {{2, "55", 1}};
     startAndSearch();
     clock.advance(1000);
     ASSERT_EQ(textOf("Capcode0_2"), "55");
     const size_t start = mark();
-    {
-        Warning warning(*window);
-        EXPECT_EQ(warning.windowTitle(), "Setup Factory Defaults");
-        warning.Yes_Click();
-    }
+    click("UploadFactoryDef");
     ASSERT_EQ(writesSince(start).size(), 1u);
     EXPECT_EQ(writesSince(start)[0].bytes, "<FD>\r");
     EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
