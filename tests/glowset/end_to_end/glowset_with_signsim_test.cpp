@@ -2,9 +2,6 @@
 // a pseudo-terminal standing in as COM3.
 #include <QtWidgets>
 
-#include <fstream>
-#include <sstream>
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/link/sign_link.h"
 #include "glowset/platform/qt_clock.h"
@@ -14,8 +11,6 @@
 #include "tests/support/child_process.h"
 #include "tests/support/named.h"
 #include "tests/support/wait_for.h"
-
-#include <gtest/gtest.h>
 
 namespace glowset::testing {
 namespace {
@@ -45,12 +40,7 @@ class GlowsetWithSignsim : public ::testing::Test {
         sign.stop();
         for (int n = 1; n <= 12; ++n) ::unsetenv(("COM" + std::to_string(n)).c_str());
     }
-    std::string signLog() const {
-        std::ifstream in(log);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string signLog() const { return testsupport::fileText(log); }
 
     // Opens the window and waits until it has found the sign and read it.
     GlowsetMain& openAndFind() {
@@ -144,16 +134,12 @@ TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
 TEST_F(GlowsetWithSignsim, TheProgramEndsCleanlyOnSigterm) {
     startSign(true);
     const std::string output = dir.filePath("glowset.log").toStdString();
-    std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen",
-                                            "HOME=" + dir.path().toStdString(),
-                                            // a page that never answers
-                                            "GLOWSET_DOWNLOADS_URL=http://127.0.0.1:9/Downloads"};
-    for (int n = 1; n <= 12; ++n) {
-        environment.push_back("COM" + std::to_string(n) + "=" +
-                              std::getenv(("COM" + std::to_string(n)).c_str()));
-    }
+    // The COM variables are inherited; the downloads page never answers.
     testsupport::ChildProcess glowset;
-    glowset.start({GLOWSET_PROGRAM}, environment, output);
+    glowset.start({GLOWSET_PROGRAM},
+                  {"QT_QPA_PLATFORM=offscreen", "HOME=" + dir.path().toStdString(),
+                   "GLOWSET_DOWNLOADS_URL=http://127.0.0.1:9/Downloads"},
+                  output);
     EXPECT_TRUE(testsupport::waitForText(log, "<- DOWNLOAD_ALL")) << signLog();
     EXPECT_EQ(glowset.stop(SIGTERM), 0) << testsupport::fileText(output);
 }

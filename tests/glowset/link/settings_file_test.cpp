@@ -87,6 +87,9 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
         {"port outside the list", "Com:13\r\n", "Error 380 opening file.", 1},
         {"nine fields are ignored", "Pri0:1,1,4,1,1,1,1,5,6\r\n", "", 1},
         {"empty file", "", "", 1},
+        // There but not to be read (root reads any file: then it is read).
+        {"unreadable", "Pri0:1,1,4,1,1,1,1,5\r\n",
+         ::geteuid() == 0 ? "" : "Error 75 opening file.\r\n", ::geteuid() == 0 ? 4 : 1},
     };
     for (const auto& c : cases) {
         GlowsetMain& w = startAndSearch();
@@ -94,6 +97,7 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
         control<QPushButton>("SetupDefaultMsg")->setToolTip("before");
         const QString file = path(QString("case%1.led").arg(&c - cases));
         if (!c.contents.isNull()) write(file, c.contents);
+        if (c.name == std::string("unreadable")) QFile::setPermissions(file, {});
         dialogs.messages.clear();
         dialogs.fileAnswers = {file};
         control<QAction>("signOpenFile")->trigger();
@@ -112,7 +116,7 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
     }
 }
 
-TEST_F(SettingsFile, CancelledDialogs) {
+TEST_F(SettingsFile, CancelledAndFailingDialogs) {
     GlowsetMain& w = startAndSearch();
     dialogs.fileAnswers = {""};
     control<QAction>("signSaveAs")->trigger();
@@ -123,34 +127,12 @@ TEST_F(SettingsFile, CancelledDialogs) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "Suggestion");
     EXPECT_TRUE(w.configFileName.isEmpty());
+    dialogs.fileAnswers = {path("missing-folder/sign.led")};
+    control<QAction>("signSaveAs")->trigger();
+    EXPECT_EQ(dialogs.messages.at(1).text, "Error Saving File");
     w.show();
     control<QAction>("signExit")->trigger();  // File > Exit closes the window
     EXPECT_FALSE(w.isVisible());
-}
-
-// A file that is there but may not be read is told apart from a missing one.
-TEST_F(SettingsFile, AFileThatCannotBeReadIsReported) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
-    GlowsetMain& w = startAndSearch();
-    choose("ColorP0", 1);
-    const QString file = path("locked.led");
-    write(file, "Pri0:1,1,4,1,1,1,1,5\r\n");
-    QFile::setPermissions(file, {});
-    dialogs.fileAnswers = {file};
-    control<QAction>("signOpenFile")->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith("Error 75 opening file.\r\n" + file))
-        << dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(indexOf("ColorP0"), 1);
-    EXPECT_EQ(w.configFileName, file);
-}
-
-TEST_F(SettingsFile, SaveFailureIsReportedAndTheOldFileKept) {
-    startAndSearch();
-    dialogs.fileAnswers = {path("missing-folder/sign.led")};
-    control<QAction>("signSaveAs")->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Error Saving File");
 }
 
 TEST_F(SettingsFile, SaveTextToFileReplacesOrAppends) {
