@@ -65,18 +65,5 @@ TEST(GetChangedRows, FlagsAndCounts) {
     }
 }
 
-TEST(GetChangedRows, PendingFlagsKeepCounting) {
-    WindowSettings window;
-    SignCopy copy;
-    ChangeFlags flags;
-    flags.priorityChanged[2] = true;
-    flags.userCommandChanged = true;
-    flags.linkChanged[4] = true;  // a pending link alone does not count
-    for (int p = 0; p < 5; ++p) copy.priorities[p] = {-1, -1, -1, -1, -1, -1, -1, 0};
-    EXPECT_EQ(getChangedRows(window, copy, flags), 2);
-    flags.setAll();
-    EXPECT_EQ(flags.setCount(), 15);
-}
-
 }  // namespace
 }  // namespace glowset

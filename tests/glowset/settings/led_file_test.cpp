@@ -30,27 +30,6 @@ TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
     EXPECT_EQ(writeLedFile(settings), expected);
 }
 
-TEST(WriteLedFile, ValuesInTheirFieldOrderAndLineBreaksAsByte170) {
-    LedSettings s;
-    s.model = "XY12";
-    s.com = 3;
-    s.priorities[2] = {{5, 0, 3, 2, 0, 1, 0}, "30"};
-    s.links[6] = {"1111,2222", 2};
-    s.defaultMessage = "OPEN\r\nNOW\nLATE\rX";
-    s.defaultCodes = {5, 3, 0, 2, 1, 4};
-    s.autoId = 1;
-    const std::string file = writeLedFile(s);
-    for (const char* line :
-         {"Model:XY12\r\n", "Com:3\r\n", "Pri2:5,0,3,2,0,1,0,30\r\n", "LinkID6:1111,2222,2\r\n",
-          "DefaultMsg:OPEN\xAANOW\xAALATE\xAAX\r\n", "DefaultFont:5\r\nDefaultColor:3\r\n",
-          "DefaultPause:4\r\nAutoID:1\r\n\r\n"}) {
-        EXPECT_NE(file.find(line), std::string::npos) << line;
-    }
-    size_t lines = 0;
-    for (size_t pos = 0; (pos = file.find("\r\n", pos)) != std::string::npos; pos += 2) ++lines;
-    EXPECT_EQ(lines, 24u);
-}
-
 TEST(ReadLedFile, WhatEachLineApplies) {
     const struct {
         const char* line;
