@@ -236,7 +236,7 @@ TEST_F(Download, NamesThatWouldLeaveTheDesktopAreRefused) {
     finish(*w);
     EXPECT_TRUE(QFile::exists(desktop.filePath("evil.zip")));  // only its last component is used
     EXPECT_FALSE(QFile::exists(QDir(desktop.path()).filePath("../evil.zip")));
-    for (const std::string name : {"..", "dir/..", "x/", ""}) {
+    for (const std::string name : {"..", ".", "dir/..", "x/", ""}) {
         const size_t before = server.requests.size();
         auto refused = offer(name);
         refused->Download_Click();
@@ -263,8 +263,8 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
 // else the home folder.
 TEST(DownloadFolder, DesktopThenDownloadsThenHome) {
     QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    // An empty XDG_CONFIG_HOME afterwards stands for an unset one.
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.filePath(".config").toLocal8Bit());
     EXPECT_EQ(desktopFolder(), home.path());
@@ -273,11 +273,7 @@ TEST(DownloadFolder, DesktopThenDownloadsThenHome) {
     QDir(home.path()).mkdir("Desktop");
     EXPECT_EQ(desktopFolder(), home.filePath("Desktop"));
     qputenv("HOME", oldHome);
-    if (oldConfig.isNull()) {
-        qunsetenv("XDG_CONFIG_HOME");
-    } else {
-        qputenv("XDG_CONFIG_HOME", oldConfig);
-    }
+    qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 using Notice = WindowTest;
