@@ -159,37 +159,38 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
 // Replies as they really come: a user command holding the reply words, a
 // long line at 9600 baud, a console's line on another port.
 TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
-    {
-        signsim::Sign& sign = bench.attachSign(2, {"XY12", "4"});
-        sign.state().userCommand = "done default linked";
-        startAndSearch();
-        EXPECT_EQ(textOf("LEDSignModel"), "XY12");
-        EXPECT_EQ(textOf("usercmd1"), "done default linked");
-        window.reset();
-        bench.signs.clear();
-        bench.writes.clear();
-    }
-    {
-        signsim::Sign& sign = bench.attachSign(6, {"TB330", "4"});
-        for (int j = 0; j < 16; ++j) sign.state().links.push_back({j % 8, "9876543", 2});
-        bench.paceBaud = 9600;
-        startAndSearch();
-        EXPECT_EQ(textOf("LEDSignModel"), "TB330");
-        EXPECT_EQ(bench.portsWritten().back(), 6);  // found on its own port, nothing after
-        bench.paceBaud = 0;
-        window.reset();
-        bench.signs.clear();
-        bench.writes.clear();
-    }
-    {
-        bench.attachSign(3, {"XY12", "4"});
+    const struct {
+        const char* name;
+        const char* model;
+        int port;
+        std::function<void(signsim::Sign&)> arrange;
+        int paceBaud;
+        const char* consoleLine;  // spoken on COM2 while the search has it open
+    } cases[] = {
+        {"a user command holding the reply words", "XY12", 2,
+         [](signsim::Sign& s) { s.state().userCommand = "done default linked"; }, 0, nullptr},
+        {"a long line at 9600 baud", "TB330", 6,
+         [](signsim::Sign& s) {
+             for (int j = 0; j < 16; ++j) s.state().links.push_back({j % 8, "9876543", 2});
+         },
+         9600, nullptr},
+        {"a console's line on another port", "XY12", 3, [](signsim::Sign&) {}, 0,
+         "[  12.3] usb 1-1: new full-speed USB device\n"},
+    };
+    for (const auto& c : cases) {
+        c.arrange(bench.attachSign(c.port, {c.model, "4"}));
+        bench.paceBaud = c.paceBaud;
         window = std::make_unique<GlowsetMain>(platform);
-        clock.post(400 + 450, [this] {  // COM2 is open: a console speaks on it
-            port().arrive("[  12.3] usb 1-1: new full-speed USB device\n");
-        });
+        if (c.consoleLine) clock.post(400 + 450, [&] { port().arrive(c.consoleLine); });
         clock.advance(400 + 3000);
-        EXPECT_EQ(textOf("LEDSignModel"), "XY12");
-        EXPECT_EQ(indexOf("ComportsList"), 2);
+        EXPECT_EQ(textOf("LEDSignModel"), c.model) << c.name;
+        EXPECT_EQ(indexOf("ComportsList"), c.port - 1) << c.name;
+        EXPECT_EQ(bench.portsWritten().back(), c.port) << c.name;  // nothing after its sign
+        EXPECT_EQ(textOf("usercmd1").toStdString(), c.port == 2 ? "done default linked" : "")
+            << c.name;
+        window.reset();
+        bench.signs.clear();
+        bench.writes.clear();
     }
 }
 
