@@ -165,5 +165,32 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);  // nothing happened
 }
 
+// Typed text that is no entry leaves a list without a selection; typing into
+// the pause list of priority 0 marks that priority even when the text ends
+// as its entry's.
+TEST_F(Upload, TypingIntoAListClearsItsSelectionAndMarksThePriority) {
+    withSign();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const auto typeInto = [&](const char* name, const QString& text) {
+        QComboBox* list = control<QComboBox>(name);
+        list->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), text);
+        return list;
+    };
+    QComboBox* colour = typeInto("ColorP2", "Bl");
+    EXPECT_EQ(colour->currentIndex(), -1);
+    EXPECT_EQ(colour->currentText(), "Bl");
+    const QString pause = control<QComboBox>("PauseP0")->currentText();
+    typeInto("PauseP0", pause);
+    EXPECT_EQ(control<QComboBox>("PauseP0")->currentText(), pause);
+    std::vector<std::string> sent;
+    for (const auto& write : run([&] { click("UploadAll"); }))
+        sent.push_back(write.bytes.substr(0, 8));
+    EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2"}));
+}
+
 }  // namespace
 }  // namespace glowset::testing
