@@ -193,7 +193,9 @@ TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     w.defaultMessage->setPlainText("Bye\nnow");
     w.fontList->setCurrentRow(2);
     w.ColorList->setCurrentRow(3);
+    press("SetTime");  // its exchange holds the port
     press("Exit");
+    EXPECT_FALSE(port().isOpen());  // given back at once
     EXPECT_EQ(window->DefMsg, "Bye\r\nnow");
     EXPECT_EQ(window->DefFont, 2);
     EXPECT_EQ(window->DefColor, 3);
