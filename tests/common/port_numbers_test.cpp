@@ -67,8 +67,7 @@ TEST(PortNumbers, ADeviceKeepsItsNumberWhenOthersComeAndGo) {
     // red comes back on another path and has its number again.
     desk.plugged = {"/dev/ttyUSB0=green", "/dev/ttyUSB1=blue", "/dev/ttyUSB2=red"};
     EXPECT_EQ(desk.device(1), "/dev/ttyUSB2=red");
-    EXPECT_EQ(describeSlot(portSlot(1, desk.environment())),
-              "/dev/ttyUSB2=red (Adapter red)");
+    EXPECT_EQ(describeSlot(portSlot(1, desk.environment())), "/dev/ttyUSB2=red (Adapter red)");
     EXPECT_EQ(desk.saves, 2);
 
     // The variable still wins, and a number nobody holds has no device.
@@ -103,8 +102,8 @@ struct FakeSystem {
         std::ofstream(root / file) << text << "\n";
     }
     // A USB adapter at usb1/1-2 whose interface carries `tty` (or nothing).
-    void usbAdapter(const std::string& port, const std::string& vendor,
-                    const std::string& serial, const std::string& tty) {
+    void usbAdapter(const std::string& port, const std::string& vendor, const std::string& serial,
+                    const std::string& tty) {
         const fs::path usb = "sys/devices/usb1/" + port;
         write(usb / "idVendor", vendor);
         write(usb / "idProduct", "6001");
@@ -147,19 +146,6 @@ TEST(DeviceIdentity, ByIdThenUsbAttributesThenThePath) {
     }
     EXPECT_EQ(adaptersWithoutTty(root), std::vector<std::string>{"Sign Cable"});
     EXPECT_TRUE(adaptersWithoutTty(root + "/nowhere").empty());
-}
-
-TEST(PortNumbers, MissingDeviceWordsNameTheOwnerAndAClaimedAdapter) {
-    DeviceFacts facts;
-    facts.keptFor = "usb-Maker_Sign_Cable_A10K-if00-port0";
-    EXPECT_EQ(describeOpenFailure(OpenFailure::NoDevice, "COM2", "", facts),
-              "no device for COM2: the number belongs to usb-Maker_Sign_Cable_A10K-if00-port0, "
-              "which is not plugged in");
-    facts = {};
-    facts.adaptersWithoutTty = {"Sign Cable"};
-    const std::string text = describeOpenFailure(OpenFailure::NoDevice, "COM2", "", facts);
-    EXPECT_NE(text.find("Sign Cable is plugged in but has no serial device"), std::string::npos);
-    EXPECT_NE(text.find("brltty"), std::string::npos);
 }
 
 // Numbers written by one program are read by the other; a damaged file

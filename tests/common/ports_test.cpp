@@ -22,9 +22,10 @@ PortEnvironment bench() {
                 if (name == "COM4") return "";
                 return std::nullopt;
             },
-            .serialDevices = [] {
-                return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
-            }};
+            .serialDevices =
+                [] {
+                    return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
+                }};
 }
 
 TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
@@ -32,11 +33,16 @@ TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
         std::string name;
         std::string device;
     } cases[] = {
-        {"COM1", "/dev/ttyUSB0"}, {"COM3", "/tmp/sign"}, {"COM2", "/dev/ttyUSB1"},
+        {"COM1", "/dev/ttyUSB0"},
+        {"COM3", "/tmp/sign"},
+        {"COM2", "/dev/ttyUSB1"},
         {"COM4", ""},  // set but empty: the fourth device, and there is none
-        {"COM0", ""},  {"COM13", ""},
+        {"COM0", ""},
+        {"COM13", ""},
         {"/dev/serial/by-id/usb-x", "/dev/serial/by-id/usb-x"},  // a path stays a path
-        {"COM", "COM"},  {"COMX", "COMX"}, {"com1", "com1"},
+        {"COM", "COM"},
+        {"COMX", "COMX"},
+        {"com1", "com1"},
         {"COM1234567890", "COM1234567890"},  // too many digits for a number
     };
     for (const auto& c : cases) EXPECT_EQ(deviceForPortName(c.name, bench()), c.device) << c.name;
@@ -51,10 +57,10 @@ TEST(OpenFailure, ErrnoGivesTheCause) {
         int error;
         OpenFailure failure;
     } cases[] = {
-        {ENOENT, OpenFailure::NoDevice},     {ENXIO, OpenFailure::NoDevice},
-        {ENODEV, OpenFailure::NoDevice},     {EBUSY, OpenFailure::InUse},
-        {EWOULDBLOCK, OpenFailure::InUse},   {EACCES, OpenFailure::NoPermission},
-        {EPERM, OpenFailure::NoPermission},  {EIO, OpenFailure::Other},
+        {ENOENT, OpenFailure::NoDevice},    {ENXIO, OpenFailure::NoDevice},
+        {ENODEV, OpenFailure::NoDevice},    {EBUSY, OpenFailure::InUse},
+        {EWOULDBLOCK, OpenFailure::InUse},  {EACCES, OpenFailure::NoPermission},
+        {EPERM, OpenFailure::NoPermission}, {EIO, OpenFailure::Other},
     };
     for (const auto& c : cases) EXPECT_EQ(classifyOpenError(c.error), c.failure) << c.error;
 }
@@ -73,11 +79,28 @@ TEST(OpenFailure, WordsNameTheDeviceAndTheStepToTake) {
         {OpenFailure::NoDevice, "COM2", "", {}, {"COM2", "COM2=/dev/"}},
         {OpenFailure::NoDevice, "COM2", "/dev/ttyUSB0", {}, {"COM2", "/dev/ttyUSB0", "not exist"}},
         {OpenFailure::NoDevice, "/dev/x", "/dev/x", {}, {"/dev/x does not exist"}},
+        {OpenFailure::NoDevice,
+         "COM2",
+         "",
+         {.keptFor = "usb-Maker_Sign_Cable_A10K-if00-port0"},
+         {"no device for COM2: the number belongs to usb-Maker_Sign_Cable_A10K-if00-port0, which "
+          "is not plugged in"}},
+        {OpenFailure::NoDevice,
+         "COM2",
+         "",
+         {.adaptersWithoutTty = {"Sign Cable"}},
+         {"Sign Cable is plugged in but has no serial device", "brltty"}},
         {OpenFailure::InUse, "COM2", "/dev/ttyUSB0", {}, {"/dev/ttyUSB0", "another program"}},
-        {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", notInGroup,
+        {OpenFailure::NoPermission,
+         "COM2",
+         "/dev/ttyUSB0",
+         notInGroup,
          {"/dev/ttyUSB0", "group uucp", "usermod -aG uucp", "log in again"}},
         {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", {}, {"group dialout"}},
-        {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", joinedAfterLogin,
+        {OpenFailure::NoPermission,
+         "COM2",
+         "/dev/ttyUSB0",
+         joinedAfterLogin,
          {"you are in the group dialout", "log out and in again"}},
     };
     for (const auto& c : cases) {
