@@ -76,32 +76,21 @@ TEST(OpenFailure, WordsNameTheDeviceAndTheStepToTake) {
         DeviceFacts facts;
         std::vector<std::string> mentions;
     } cases[] = {
+        // clang-format off
         {OpenFailure::NoDevice, "COM2", "", {}, {"COM2", "COM2=/dev/"}},
         {OpenFailure::NoDevice, "COM2", "/dev/ttyUSB0", {}, {"COM2", "/dev/ttyUSB0", "not exist"}},
         {OpenFailure::NoDevice, "/dev/x", "/dev/x", {}, {"/dev/x does not exist"}},
-        {OpenFailure::NoDevice,
-         "COM2",
-         "",
-         {.keptFor = "usb-Maker_Sign_Cable_A10K-if00-port0"},
-         {"no device for COM2: the number belongs to usb-Maker_Sign_Cable_A10K-if00-port0, which "
-          "is not plugged in"}},
-        {OpenFailure::NoDevice,
-         "COM2",
-         "",
-         {.adaptersWithoutTty = {"Sign Cable"}},
+        {OpenFailure::NoDevice, "COM2", "", {.keptFor = "usb-Maker_Sign_Cable_A10K-if00-port0"},
+         {"no device for COM2: the number belongs to usb-Maker_Sign_Cable_A10K-if00-port0, which is not plugged in"}},
+        {OpenFailure::NoDevice, "COM2", "", {.adaptersWithoutTty = {"Sign Cable"}},
          {"Sign Cable is plugged in but has no serial device", "brltty"}},
         {OpenFailure::InUse, "COM2", "/dev/ttyUSB0", {}, {"/dev/ttyUSB0", "another program"}},
-        {OpenFailure::NoPermission,
-         "COM2",
-         "/dev/ttyUSB0",
-         notInGroup,
+        {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", notInGroup,
          {"/dev/ttyUSB0", "group uucp", "usermod -aG uucp", "log in again"}},
         {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", {}, {"group dialout"}},
-        {OpenFailure::NoPermission,
-         "COM2",
-         "/dev/ttyUSB0",
-         joinedAfterLogin,
+        {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", joinedAfterLogin,
          {"you are in the group dialout", "log out and in again"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const std::string text = describeOpenFailure(c.failure, c.port, c.device, c.facts);
