@@ -69,6 +69,12 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
               "It is Better to use Force Upload after opening up a file\r\n"
               "It will make sure that all the settings are written to the Sign");
     EXPECT_EQ(w.getDefaultMsg(), path("sign.led").toStdString() + ",OPEN\xAANOW,5,3,0,2,1,4");
+    // A partly ticked id switch (2 in a file) is saved as it came.
+    write(path("two.led"), "AutoID:2\r\n");
+    dialogs.fileAnswers = {path("two.led"), path("again.led")};
+    control<QAction>("signOpenFile")->trigger();
+    control<QAction>("signSaveAs")->trigger();
+    EXPECT_TRUE(read(path("again.led")).contains("AutoID:2\r\n"));
 }
 
 TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
