@@ -132,9 +132,7 @@ TEST(DeviceIdentity, ByIdThenUsbAttributesThenThePath) {
                        sys.root / "dev/serial/by-id/usb-Maker_Sign_Cable_A10K-if00-port0");
 
     const std::string root = sys.root.string();
-    const struct {
-        std::string device, identity, product;
-    } cases[] = {
+    const struct { std::string device, identity, product; } cases[] = {
         {"/dev/ttyUSB0", "usb-Maker_Sign_Cable_A10K-if00-port0", "Sign Cable"},
         {"/dev/ttyUSB1", "usb 067b:6001 at 1-2", "Sign Cable"},  // no serial: its socket
         {"/dev/ttyS0", "/dev/ttyS0", ""},

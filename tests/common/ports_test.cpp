@@ -29,10 +29,7 @@ PortEnvironment bench() {
 }
 
 TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
-    const struct {
-        std::string name;
-        std::string device;
-    } cases[] = {
+    const struct { std::string name; std::string device; } cases[] = {
         {"COM1", "/dev/ttyUSB0"},
         {"COM3", "/tmp/sign"},
         {"COM2", "/dev/ttyUSB1"},
@@ -53,10 +50,7 @@ TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
 }
 
 TEST(OpenFailure, ErrnoGivesTheCause) {
-    const struct {
-        int error;
-        OpenFailure failure;
-    } cases[] = {
+    const struct { int error; OpenFailure failure; } cases[] = {
         {ENOENT, OpenFailure::NoDevice},    {ENXIO, OpenFailure::NoDevice},
         {ENODEV, OpenFailure::NoDevice},    {EBUSY, OpenFailure::InUse},
         {EWOULDBLOCK, OpenFailure::InUse},  {EACCES, OpenFailure::NoPermission},

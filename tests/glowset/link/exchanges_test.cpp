@@ -127,10 +127,7 @@ TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
 // A failed write or a pulled adapter stops the upload, says so, and keeps
 // every change sent or unsent marked: the next upload sends them all.
 TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
-    const struct {
-        const char* name;
-        std::function<void()> fault;
-    } cases[] = {
+    const struct { const char* name; std::function<void()> fault; } cases[] = {
         {"write fails", [this] { clock.post(700, [this] { bench.failWrites(1); }); }},
         {"adapter pulled", [this] { bench.pull(1, 800); }},
     };

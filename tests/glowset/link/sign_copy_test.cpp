@@ -6,10 +6,7 @@ namespace glowset {
 namespace {
 
 TEST(TimeoutSeconds, OddTextNeverStopsTheProgram) {
-    const struct {
-        const char* text;
-        int16_t seconds;
-    } cases[] = {
+    const struct { const char* text; int16_t seconds; } cases[] = {
         {"10", 10},         {"", 0},    {"abc", 0}, {"12.5", 12}, {"13.5", 14}, {"99999", 32767},
         {"-99999", -32768}, {"7 s", 7}, {"1e9", 1},
     };

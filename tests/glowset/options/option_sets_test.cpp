@@ -10,11 +10,7 @@ namespace {
 TEST(OptionSets, Kl404EntriesStandAtTheirCodes) {
     const OptionSet& g = genericOptionSet();
     const OptionSet& k = kl404OptionSet();
-    const struct {
-        const OptionList& list;
-        size_t position;
-        const char* label;
-    } cases[] = {
+    const struct { const OptionList& list; size_t position; const char* label; } cases[] = {
         {k.font, 6, "Normal"},
         {k.font, 7, "Fat"},
         {k.font, 19, "Tall"},
@@ -34,12 +30,7 @@ TEST(OptionSets, Kl404EntriesStandAtTheirCodes) {
 }
 
 TEST(OptionSets, ModelSelectionIsExact) {
-    const struct {
-        const char* model;
-        bool kl404;
-        bool offsets;
-        int timeFormats;
-    } cases[] = {
+    const struct { const char* model; bool kl404; bool offsets; int timeFormats; } cases[] = {
         {"KL404", true, false, 4},  {"kl404", false, false, 8}, {"KL404 ", false, false, 8},
         {"", false, false, 8},      {"RV2210", false, true, 8}, {"TB330", false, true, 8},
         {"tb330", false, false, 8},

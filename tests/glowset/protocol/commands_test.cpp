@@ -20,10 +20,7 @@ TEST(Commands, LinesBuiltFromTheirFields) {
     test.id = 7, test.font = 1, test.style = 2, test.colour = 3, test.alignment = 0,
     test.beep = 1, test.pause = 4, test.speed = 2, test.timeout = "30";
 
-    const struct {
-        std::string built;
-        const char* expected;
-    } cases[] = {
+    const struct { std::string built; const char* expected; } cases[] = {
         {priorityRecordCommand(2, p2), "<DF pr=2 f=3 c=0 s=1 a=2 sp=2 p=5 b=0 t=10>"},
         {priorityRecordCommand(4, unselected),
          "<DF pr=4 f=-1 c=-1 s=-1 a=-1 sp=-1 p=-1 b=-1 t=1 5>"},

@@ -7,11 +7,7 @@ namespace {
 
 TEST(DefaultMessageRecord, FieldsPositionsAndText) {
     using P = std::array<int16_t, 6>;
-    const struct {
-        const char* line;
-        std::optional<P> positions;
-        std::string text;
-    } cases[] = {
+    const struct { const char* line; std::optional<P> positions; std::string text; } cases[] = {
         {"XY12:3,1,2,4,0,5,0,0,HELLO", P{3, 1, 2, 4, 0, 5}, "HELLO"},
         {"RV2210:65,65,66,48,49,48,0,0,HELLO", P{1, 0, 1, 0, 0, 0}, "HELLO"},
         {"TB330:65,65,66,48,49,48,0,0,x", P{65, 65, 66, 48, 49, 48}, "x"},  // only RV2210 offsets

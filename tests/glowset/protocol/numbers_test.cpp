@@ -6,10 +6,7 @@ namespace glowset {
 namespace {
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
-    const struct {
-        const char* text;
-        double expected;
-    } cases[] = {
+    const struct { const char* text; double expected; } cases[] = {
         {"12", 12},     {"12abc", 12}, {"abc", 0},   {"", 0},       {"  7", 7},   {"-3", -3},
         {"+4", 4},      {"2.5x", 2.5}, {".5", 0.5},  {"5.", 5},     {".", 0},     {"-", 0},
         {"1e5", 1},     {"0067", 67},  {"3,4", 3},   {"\t9", 9},    {"x12", 0},   {"- 3", 0},
@@ -18,10 +15,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
 }
 
 TEST(WholeNumber, AcceptsOnlyADecimalNumberWithBlanksAround) {
-    const struct {
-        const char* text;
-        std::optional<double> expected;
-    } cases[] = {
+    const struct { const char* text; std::optional<double> expected; } cases[] = {
         {"12", 12},    {" -3.5 ", -3.5}, {"5.", 5},           {".25", 0.25},
         {"", {}},      {" ", {}},        {"12a", {}},         {"1e5", {}},
         {"1 2", {}},   {"--1", {}},      {"0x10", {}},        {"inf", {}},
@@ -31,10 +25,7 @@ TEST(WholeNumber, AcceptsOnlyADecimalNumberWithBlanksAround) {
 }
 
 TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
-    const struct {
-        double value;
-        std::optional<int16_t> expected;
-    } cases[] = {
+    const struct { double value; std::optional<int16_t> expected; } cases[] = {
         {2.5, 2},           {3.5, 4},         {-2.5, -2},       {10.4, 10},
         {10.6, 11},         {32767, 32767},   {32767.4, 32767}, {32767.5, {}},
         {-32768, -32768},   {-32768.6, {}},   {70000, {}},      {1e300, {}},
@@ -43,10 +34,7 @@ TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
 }
 
 TEST(ShortestDecimal, WritesPlainDecimalsWithAPoint) {
-    const struct {
-        double value;
-        const char* expected;
-    } cases[] = {
+    const struct { double value; const char* expected; } cases[] = {
         {3, "3"}, {3.05, "3.05"}, {61 / 20.0, "3.05"}, {4.8, "4.8"}, {0.0, "0"}, {-0.0, "0"},
         {1e21, "1000000000000000000000"}, {-12.5, "-12.5"},
     };

@@ -82,12 +82,7 @@ class Updates : public ::testing::Test {
 };
 
 TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
-    const struct {
-        QByteArray page;
-        std::string fileName;
-        double version;
-        bool offer;
-    } cases[] = {
+    const struct { QByteArray page; std::string fileName; double version; bool offer; } cases[] = {
         // clang-format off
         {"<html><body><a>Manual.pdf</a><a href='x'>Glowset 4.80.zip</a></body></html>", "Glowset 4.80.zip", 4.8, true},
         {"<ul><li>VQK9X4.90.zip</li><li>glowset page</li></ul>", "glowset page", 0, false},

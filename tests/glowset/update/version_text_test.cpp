@@ -6,10 +6,7 @@ namespace glowset {
 namespace {
 
 TEST(ParseVersionText, ThreeFormsInOrder) {
-    const struct {
-        const char* text;
-        double version;
-    } cases[] = {
+    const struct { const char* text; double version; } cases[] = {
         {"VQK9X4.80.zip", 4.8},
         {"VQK9X4.80", 0},  // the last four characters hold the number
         {"VQK9X", 0},

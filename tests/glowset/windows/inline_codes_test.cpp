@@ -13,10 +13,7 @@ TEST(FontPositionFor, EveryPreviewReadsBackAsItsOwnPosition) {
 }
 
 TEST(FontPositionFor, FormatsOutsideTheTable) {
-    const struct {
-        FontPreview format;
-        std::optional<int> position;
-    } cases[] = {
+    const struct { FontPreview format; std::optional<int> position; } cases[] = {
         {{"Arial", 11, true, true}, 9},   // Arial 11 is J whatever the marks
         {{"Arial", 9, true, true}, 2},    // the colour-shade mark is not looked at
         {{"Arial", 16, true, true}, 20},  // shade wins over colour shade
@@ -33,10 +30,7 @@ TEST(FontPositionFor, FormatsOutsideTheTable) {
 }
 
 TEST(ColourPositionFor, FirstMatchWins) {
-    const struct {
-        Rgb colour;
-        std::optional<int> position;
-    } cases[] = {
+    const struct { Rgb colour; std::optional<int> position; } cases[] = {
         {{118, 129, 97}, 0}, {{255, 0, 0}, 1}, {{128, 128, 128}, 9},
         {{0, 0, 0}, 12},     {{1, 2, 3}, {}},  {{255, 138, 21}, 8},
     };

@@ -14,10 +14,7 @@ TEST(PlaceholderFor, EveryCodeAndOutOfRange) {
 }
 
 TEST(StoredToDisplay, BytesToLineBreaksAndPlaceholders) {
-    const struct {
-        std::string stored;
-        const char* display;
-    } cases[] = {
+    const struct { std::string stored; const char* display; } cases[] = {
         {"Hello\xAAWorld", "Hello\r\nWorld"},
         {"\xAB\xAC\xAD\xAE\xAF\xB0\xB1\xB2",
          "<hh:mm:ss><hh:mm:ss A/PM><hh:mm><hh:mm A/PM><mm/dd/yyyy><yyyy-mm-dd><dd.MM yyyy><mm'dd'yy>"},
@@ -29,10 +26,7 @@ TEST(StoredToDisplay, BytesToLineBreaksAndPlaceholders) {
 }
 
 TEST(DisplayToWire, EncodesTheWholeLine) {
-    const struct {
-        const char* line;
-        const char* wire;
-    } cases[] = {
+    const struct { const char* line; const char* wire; } cases[] = {
         {"<DF f=1>Now <hh:mm> on\r\nDay <dd.MM yyyy>", "<DF f=1>Now $T2 on$LDay $T6"},
         {"A\r\n", "A"},              // a final line break is not sent
         {"A\r\n\r\n", "A$L"},        // only the last one is removed

@@ -6,10 +6,7 @@ namespace glowset {
 namespace {
 
 TEST(ClockCommand, FieldsArePaddedAndTheWeekdayIsADigit) {
-    const struct {
-        LocalTime time;
-        const char* expected;
-    } cases[] = {
+    const struct { LocalTime time; const char* expected; } cases[] = {
         {{2024, 3, 5, 9, 7, 3, 2}, "<Time time=09:07:03 date=2024/03/05-2>SET TIME"},
         {{2023, 1, 1, 0, 0, 0, 0}, "<Time time=00:00:00 date=2023/01/01-0>SET TIME"},
         {{2026, 12, 31, 23, 59, 59, 4}, "<Time time=23:59:59 date=2026/12/31-4>SET TIME"},
@@ -19,10 +16,7 @@ TEST(ClockCommand, FieldsArePaddedAndTheWeekdayIsADigit) {
 }
 
 TEST(IdleDisplayFromReply, OnlyTheThirdFieldOfATimeLineCounts) {
-    const struct {
-        const char* line;
-        std::optional<bool> on;
-    } cases[] = {
+    const struct { const char* line; std::optional<bool> on; } cases[] = {
         {"TIME:STATUS:1", true},   {"TIME:STATUS:0", false}, {"TIME:x:1:more", true},
         {"TIME:x:10", false},      {"TIME:x:", false},       {"TIME::1", true},
         {"TIME:1", std::nullopt},  {"TIME", std::nullopt},   {"time:x:1", std::nullopt},

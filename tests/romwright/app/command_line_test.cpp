@@ -9,10 +9,7 @@ namespace {
 
 TEST(SplitOn, PiecesBetweenDelimiters) {
     using V = std::vector<std::string>;
-    const struct {
-        const char* text;
-        V pieces;
-    } cases[] = {
+    const struct { const char* text; V pieces; } cases[] = {
         {"100-300", V{"100", "300"}},
         {"1000-", V{"1000"}},
         {"-2000", V{"", "2000"}},
@@ -25,10 +22,7 @@ TEST(SplitOn, PiecesBetweenDelimiters) {
 }
 
 TEST(ParseHex, DigitsUpToTheFirstOtherCharacter) {
-    const struct {
-        const char* text;
-        uint32_t value;
-    } cases[] = {
+    const struct { const char* text; uint32_t value; } cases[] = {
         {"80000", 0x80000},
         {"0x1F", 0x1F},
         {"0XaB", 0xAB},

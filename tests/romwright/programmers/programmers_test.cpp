@@ -62,11 +62,7 @@ TEST_F(ProgrammerTest, M16cConnectsWithTheBytesOfTheBootProtocol) {
 }
 
 TEST_F(ProgrammerTest, M16cStatusPairs) {
-    const struct {
-        Bytes answer;
-        bool good;
-        std::string message;
-    } cases[] = {
+    const struct { Bytes answer; bool good; std::string message; } cases[] = {
         {{0x80, 0x01}, true, ""},
         {{0x00, 0x01}, false, "Incorrect response from M16C (0x00,0x01)\n"},
         {{0x00, 0x00}, true, ""},

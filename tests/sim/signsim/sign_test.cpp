@@ -16,10 +16,7 @@ std::time_t fixedNow() {
 }
 
 TEST(Sign, RepliesToEveryCommand) {
-    const struct {
-        const char* command;
-        Replies replies;
-    } cases[] = {
+    const struct { const char* command; Replies replies; } cases[] = {
         // clang-format off
         {"<DF pr=2 f=3 c=0 s=1 a=2 sp=2 p=5 b=0 t=10>", {"default 2"}}, {"<DF pr=0 f=0 c=0 s=0 a=0 sp=0 p=0 b=0 t=>", {"default 0"}},
         {"<DF pr=5 f=0 c=0 s=0 a=0 sp=0 p=0 b=0 t=1>", {"error"}}, {"<DF pr=1 f=25 c=0 s=0 a=0 sp=0 p=0 b=0 t=1>", {"error"}},
