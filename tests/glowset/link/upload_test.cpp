@@ -156,8 +156,7 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_TRUE(control<QCheckBox>("AutoID")->isEnabled());
     EXPECT_FALSE(port().isOpen());
     EXPECT_EQ(textOf("Textout"), "Switched to User ID");
-    ASSERT_EQ(writesSince(start).size(), 1u);
-    EXPECT_EQ(writesSince(start)[0].bytes, "<id=user>\r");
+    EXPECT_EQ(linesSince(start), std::vector<std::string>{"<id=user>\r"});
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
 
     bench.removePort(1);

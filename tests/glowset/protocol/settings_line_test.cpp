@@ -89,24 +89,6 @@ TEST(DecodePriority, ByModel) {
     }
 }
 
-TEST(DecodePriority, PicksThePriorityFieldsAndLeavesMissingOnesOut) {
-    const std::string text =
-        "XY12,4:" + body({"0,0,0,0,0,0,20,5", "1,1,1,1,1,1,21,10", "2,2,2,2,2,2,22,15",
-                          "3,3,3,3,3,3,20,20", "4,4,4,4,4,4,21,25"},
-                         emptyLinks(), "1,");
-    const SettingsLine line = parseSettingsLine(text);
-    for (int p = 0; p < 5; ++p) {
-        const DecodedPriority d = decodePriority(line, p);
-        EXPECT_EQ(d[kFont], p);
-        EXPECT_EQ(d[kTimeout], p + 1);
-    }
-    const DecodedPriority shortLine = decodePriority(parseSettingsLine("XY12:1,2,3,4,5,6,20,5,9,9"), 1);
-    EXPECT_EQ(shortLine[kFont], 9);
-    EXPECT_EQ(shortLine[kStyle], 9);
-    EXPECT_EQ(shortLine[kColour], std::nullopt);
-    EXPECT_EQ(shortLine[kTimeout], std::nullopt);
-}
-
 std::string lineWithLinks(const std::vector<std::array<const char*, 3>>& entries) {
     std::string links;
     for (size_t j = 0; j < 16; ++j) {

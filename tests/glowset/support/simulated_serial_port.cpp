@@ -18,12 +18,6 @@ std::vector<int> SimulatedBench::portsWritten() const {
     return ports;
 }
 
-std::vector<std::string> SimulatedBench::linesWritten() const {
-    std::vector<std::string> lines;
-    for (const auto& w : writes) lines.push_back(w.bytes);
-    return lines;
-}
-
 std::optional<OpenError> SimulatedSerialPort::open() {
     if (number_ < 1 || number_ > kHighestPortNumber) {
         return OpenError{kErrorInvalidPortNumber, "invalid port number"};

@@ -42,7 +42,6 @@ class SimulatedBench {
     // Everything written to any port, and just the ports written to in order.
     std::vector<WireWrite> writes;
     std::vector<int> portsWritten() const;
-    std::vector<std::string> linesWritten() const;  // bytes of each write
 
     VirtualClock& clock;
     std::map<int, std::unique_ptr<signsim::Sign>> signs;

@@ -64,6 +64,18 @@ class WindowTest : public ::testing::Test {
         return std::vector<WireWrite>(bench.writes.begin() + static_cast<long>(mark),
                                       bench.writes.end());
     }
+    // The bytes of each write made since `mark`.
+    std::vector<std::string> linesSince(size_t mark) const {
+        std::vector<std::string> lines;
+        for (const auto& write : writesSince(mark)) lines.push_back(write.bytes);
+        return lines;
+    }
+    // Presses a button of window `w` and returns the bytes of each write it made.
+    std::vector<std::string> sentBy(QWidget& w, const char* button) {
+        const size_t start = mark();
+        testsupport::named<QAbstractButton>(w, button)->click();
+        return linesSince(start);
+    }
 };
 
 }  // namespace glowset::testing

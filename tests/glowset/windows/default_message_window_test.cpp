@@ -25,16 +25,7 @@ class DefaultMessage : public WindowTest {
         return *message;
     }
     void press(const char* button) { named<QAbstractButton>(*message, button)->click(); }
-    std::vector<std::string> sent(const char* button) {
-        const size_t start = mark();
-        press(button);
-        return linesSince(start);
-    }
-    std::vector<std::string> linesSince(size_t start) const {
-        std::vector<std::string> lines;
-        for (const auto& write : writesSince(start)) lines.push_back(write.bytes);
-        return lines;
-    }
+    std::vector<std::string> sent(const char* button) { return sentBy(*message, button); }
     // The rows chosen in font, style, colour, speed, alignment and pause.
     std::vector<int> rows() const {
         const GlowsetDefaultMessage& w = *message;

@@ -19,8 +19,7 @@ TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
     ASSERT_EQ(textOf("Capcode0_2"), "55");
     const size_t start = mark();
     click("UploadFactoryDef");
-    ASSERT_EQ(writesSince(start).size(), 1u);
-    EXPECT_EQ(writesSince(start)[0].bytes, "<FD>\r");
+    EXPECT_EQ(linesSince(start), std::vector<std::string>{"<FD>\r"});
     EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
     clock.advance(600);
     EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");

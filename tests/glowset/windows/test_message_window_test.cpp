@@ -51,13 +51,7 @@ class TestMessage : public WindowTest {
     void selectionMode() { test->ColorLabel_DblClick(); }
     void press(const char* button) { named<QAbstractButton>(*test, button)->click(); }
     // Presses a button and returns what went over the wire.
-    std::vector<std::string> sent(const char* button) {
-        const size_t start = mark();
-        press(button);
-        std::vector<std::string> lines;
-        for (const auto& write : writesSince(start)) lines.push_back(write.bytes);
-        return lines;
-    }
+    std::vector<std::string> sent(const char* button) { return sentBy(*test, button); }
     int mainRow(const QString& name) { return named<QComboBox>(*window, name)->currentIndex(); }
     std::unique_ptr<LEDTestMessage> test;
 };

@@ -80,7 +80,7 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
          "Successfully programmed unit", "pages/s", true},
         {"programmed through the M16C loader", {"--protocol", "m16c", "--quiet"}, {"--console", "--port", "LINK",
          "-f" + m16cImage}, 0, "Successfully programmed unit", "", true},
-        {"programmed and verified", {"--quiet"}, {"--console", "--verify", "--port", "LINK", "-f" + image}, 0,
+        {"programmed and verified through a line left cooked", {"--cooked", "--quiet"}, {"--console", "--verify", "--port", "LINK", "-f" + image}, 0,
          "Successfully programmed unit", "Verifying 6 pages", true},
         {"cable pulled", {"--fault", "vanish-after=2"}, {"--console", "--port", "LINK", "-f" + image}, 2,
          "The port was disconnected", "", false},
@@ -142,25 +142,6 @@ TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
         EXPECT_NE(lastLine(output).find("no permission for " + forbidden), std::string::npos)
             << output;
     }
-}
-
-// Read mode brings back what the unit holds, through a line left cooked.
-TEST(RomwrightConsole, ReadModeCopiesTheFlashIntoAPageFile) {
-    Bytes flash(1u << 20);
-    for (size_t i = 0; i < flash.size(); ++i) flash[i] = kFills[i % 6];
-    const std::string load = tempPath("load.bin"), pages = tempPath("pages.bin");
-    std::ofstream(load, std::ios::binary)
-        .write(reinterpret_cast<const char*>(flash.data()), 1 << 20);
-    UnitProgram unit;
-    unit.start({"--cooked", "--quiet", "--load", load});
-    std::string output;
-    EXPECT_EQ(runWithoutDisplay({"--console", "--port", unit.link, "-r80000-80800", "-f" + pages},
-                                output),
-              0)
-        << output;
-    const std::string read = testsupport::fileText(pages);
-    EXPECT_TRUE(read.size() == 0x800 &&
-                std::equal(read.begin(), read.end(), flash.begin() + 0x80000));
 }
 
 TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
