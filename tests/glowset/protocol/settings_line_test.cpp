@@ -145,10 +145,8 @@ TEST(IdModeAndUserCommand, Fields88And89) {
         std::optional<bool> autoId;
         std::optional<std::string> user;
     } cases[] = {
-        {"1,RESET NOW", true, "RESET NOW"},
-        {"0,", false, ""},
-        {",x", false, "x"},
-        {"11,x", false, "x"},
+        {"1,RESET NOW", true, "RESET NOW"},  {"0,", false, ""},
+        {",x", false, "x"},                  {"11,x", false, "x"},
         {"1", true, std::nullopt},
     };
     for (const auto& c : cases) {

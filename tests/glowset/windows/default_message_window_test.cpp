@@ -201,10 +201,8 @@ TEST_F(DefaultMessage, ListsAndTimeControlsByModel) {
         int fonts, formats;
         bool timeFormat, insertTime, idle;
     } cases[] = {
-        {"KL404", 4, 4, true, false, true},
-        {"RV2210", 25, 8, true, true, false},
-        {"TB330", 25, 8, false, false, false},
-        {"XY12", 0, 8, true, true, true},
+        {"KL404", 4, 4, true, false, true},     {"RV2210", 25, 8, true, true, false},
+        {"TB330", 25, 8, false, false, false},  {"XY12", 0, 8, true, true, true},
     };
     for (const auto& c : cases) {
         GlowsetDefaultMessage& w = open(c.model);
