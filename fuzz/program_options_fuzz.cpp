@@ -1,5 +1,6 @@
-// Any argument list through romwright's whole command line (the long
-// options go through Qt's parser).
+// Any argument list through romwright's whole command line: the long
+// options go through Qt's parser, the short ones (and their hex ranges)
+// through romwright's own.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -30,16 +30,12 @@ PortEnvironment bench() {
 
 TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
     const struct { std::string name; std::string device; } cases[] = {
-        {"COM1", "/dev/ttyUSB0"},
-        {"COM3", "/tmp/sign"},
-        {"COM2", "/dev/ttyUSB1"},
+        {"COM1", "/dev/ttyUSB0"},  {"COM3", "/tmp/sign"},     {"COM2", "/dev/ttyUSB1"},
         {"COM4", ""},  // set but empty: the fourth device, and there is none
         {"COM0", ""},
         {"COM13", ""},
         {"/dev/serial/by-id/usb-x", "/dev/serial/by-id/usb-x"},  // a path stays a path
-        {"COM", "COM"},
-        {"COMX", "COMX"},
-        {"com1", "com1"},
+        {"COM", "COM"},    {"COMX", "COMX"},  {"com1", "com1"},
         {"COM1234567890", "COM1234567890"},  // too many digits for a number
     };
     for (const auto& c : cases) EXPECT_EQ(deviceForPortName(c.name, bench()), c.device) << c.name;

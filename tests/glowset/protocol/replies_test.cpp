@@ -12,9 +12,7 @@ TEST(ClassifyReply, FirstMatchingRuleInTableOrder) {
         ReplyKind kind;
         std::optional<std::string> secondWord;
     } cases[] = {
-        {"", K::Ignored, {}},
-        {"Done", K::Done, {}},
-        {"DONE.", K::Done, {}},
+        {"", K::Ignored, {}},       {"Done", K::Done, {}},      {"DONE.", K::Done, {}},
         {"job done", K::Done, {}},
         {"default done", K::Done, {}},  // "done" is tested before "default"
         {"default 2", K::Default, "2"},
@@ -33,12 +31,9 @@ TEST(ClassifyReply, FirstMatchingRuleInTableOrder) {
         {"Auto ID", K::AutoId, {}},
         {"auto id", K::AutoId, {}},
         {"Auto ID\r", K::Ignored, {}},  // the CR is part of the line
-        {"User ID", K::UserId, {}},
-        {"error", K::Error, {}},
-        {"ERROR", K::Error, {}},
-        {"error: bad", K::Settings, {}},
-        {"XY12,5:1,2,3", K::Settings, {}},
-        {"hello", K::Ignored, {}},
+        {"User ID", K::UserId, {}},         {"error", K::Error, {}},
+        {"ERROR", K::Error, {}},            {"error: bad", K::Settings, {}},
+        {"XY12,5:1,2,3", K::Settings, {}},  {"hello", K::Ignored, {}},
     };
     for (const auto& c : cases) {
         const Reply reply = classifyReply(c.line);

@@ -26,14 +26,11 @@ TEST(ParseSettingsLine, Header) {
         const char* model;
         std::optional<std::string> firmware;
     } cases[] = {
-        {"XY12:1", "XY12", {}},
-        {"XY12,5:1", "XY12", "5"},
+        {"XY12:1", "XY12", {}},                 {"XY12,5:1", "XY12", "5"},
         {"DOWNLOAD_ALLXY12,7:1", "XY12", "7"},
         {"DOWNLOAD_ALLXY12DOWNLOAD_ALL,4.1:1", "XY12", "4.1"},
         {"download_allXY12:1", "download_allXY12", {}},  // the echo is removed in exact case only
-        {"XY12,:1", "XY12", ""},
-        {"XY12,3,9:1", "XY12", "3"},
-        {":1,2", "", {}},
+        {"XY12,:1", "XY12", ""},      {"XY12,3,9:1", "XY12", "3"},  {":1,2", "", {}},
         {"KL404 :1", "KL404 ", {}},
     };
     for (const auto& c : cases) {

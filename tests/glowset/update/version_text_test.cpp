@@ -20,9 +20,7 @@ TEST(ParseVersionText, ThreeFormsInOrder) {
         {"glowset-4.80.exe", 4.8},
         {"GLOWSET v4.9 setup.exe", 4.9},
         {"glowset-4.8.1.exe", 0},  // "4.8.1" is not a number
-        {"glowset.exe", 0},
-        {"", 0},
-        {"abc", 0},
+        {"glowset.exe", 0},  {"", 0},             {"abc", 0},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
 }

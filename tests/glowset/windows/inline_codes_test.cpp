@@ -19,10 +19,8 @@ TEST(FontPositionFor, FormatsOutsideTheTable) {
         {{"Arial", 16, true, true}, 20},  // shade wins over colour shade
         {{"Arial Black", 10, true, false}, 7},
         {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
-        {{"Times New Roman", 16, true, false}, 24},
-        {{"Book Antiqua", 11, false, true}, 11},
-        {{"Arial", 14, false, false}, {}},
-        {{"Courier", 10, false, false}, {}},
+        {{"Times New Roman", 16, true, false}, 24},  {{"Book Antiqua", 11, false, true}, 11},
+        {{"Arial", 14, false, false}, {}},           {{"Courier", 10, false, false}, {}},
         {{"arial black", 12, true, false}, 18},  // family names in any case
     };
     for (const auto& c : cases)

@@ -19,15 +19,9 @@ TEST(SplitOn, PiecesBetweenDelimiters) {
 
 TEST(ParseHex, DigitsUpToTheFirstOtherCharacter) {
     const struct { const char* text; uint32_t value; } cases[] = {
-        {"80000", 0x80000},
-        {"0x1F", 0x1F},
-        {"0XaB", 0xAB},
-        {"ff", 0xFF},
-        {"12g4", 0x12},
-        {"XYZ", 7},
-        {"", 7},
-        {"0x", 7},
-        {"0", 0},
+        {"80000", 0x80000},        {"0x1F", 0x1F},            {"0XaB", 0xAB},
+        {"ff", 0xFF},              {"12g4", 0x12},            {"XYZ", 7},
+        {"", 7},                   {"0x", 7},                 {"0", 0},
         {"ffffffff", 0xFFFFFFFF},
         {"123456789", 0xFFFFFFFF},  // beyond 32 bits stays at the top, never wraps
     };
