@@ -69,41 +69,40 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
     const struct {
         const char* name;
         std::vector<std::string> unit;  // unitsim options; empty: no unit
-        std::vector<std::string> args;  // "LINK" stands for the unit's device
+        std::vector<std::string> args;  // after "--console" (and "--port" with the unit's device)
         int exitCode;
         std::string lastLine;  // its start
         std::string alsoSaid;
         bool flashHoldsTheImage;
     } cases[] = {
         // clang-format off
-        {"programmed through a line left cooked", {"--cooked", "--quiet"}, {"--console", "--port", "LINK", "-f" + image}, 0,
+        {"programmed through a line left cooked", {"--cooked", "--quiet"}, {"-f" + image}, 0,
          "Successfully programmed unit", "pages/s", true},
-        {"programmed through the M16C loader", {"--protocol", "m16c", "--quiet"}, {"--console", "--port", "LINK",
-         "-f" + m16cImage}, 0, "Successfully programmed unit", "", true},
-        {"programmed and verified through a line left cooked", {"--cooked", "--quiet"}, {"--console", "--verify", "--port", "LINK", "-f" + image}, 0,
+        {"programmed through the M16C loader", {"--protocol", "m16c", "--quiet"}, {"-f" + m16cImage}, 0,
+         "Successfully programmed unit", "", true},
+        {"programmed and verified through a line left cooked", {"--cooked", "--quiet"}, {"--verify", "-f" + image}, 0,
          "Successfully programmed unit", "Verifying 6 pages", true},
-        {"cable pulled", {"--fault", "vanish-after=2"}, {"--console", "--port", "LINK", "-f" + image}, 2,
-         "The port was disconnected", "", false},
-        {"every erase refused", {"--fault", "refuse-erase"}, {"--console", "--port", "LINK", "-f" + image}, 6,
+        {"cable pulled", {"--fault", "vanish-after=2"}, {"-f" + image}, 2, "The port was disconnected", "", false},
+        {"every erase refused", {"--fault", "refuse-erase"}, {"-f" + image}, 6,
          "Error programming unit: the unit did not erase the block at 0F000", "", false},
-        {"silent after connect", {"--fault", "silent-after-connect"}, {"--console", "--port", "LINK", "-f" + image}, 5,
+        {"silent after connect", {"--fault", "silent-after-connect"}, {"-f" + image}, 5,
          "Invalid response from unit: the unit sent nothing for 10 seconds", "(address 0FFFE)", false},
-        {"page file on a full disk", {"--quiet"}, {"--console", "--port", "LINK", "-f/dev/full", "-r80000-80400"}, 3,
+        {"page file on a full disk", {"--quiet"}, {"-f/dev/full", "-r80000-80400"}, 3,
          "Invalid file: cannot write the page file", "", false},
-        {"no device", {}, {"--console", "--port", "/nonexistent/tty", "-f" + image}, 2,
+        {"no device", {}, {"--port", "/nonexistent/tty", "-f" + image}, 2,
          "Unable to open COM port: /nonexistent/tty does not exist", "", false},
-        {"no such image", {}, {"--console", "-f/nonexistent.rom"}, 4, "Invalid filename", "", false},
-        {"unknown long option", {}, {"--console", "--bogus"}, 64, "Try 'romwright --help'.", "Unknown option 'bogus'",
-         false},
+        {"no such image", {}, {"-f/nonexistent.rom"}, 4, "Invalid filename", "", false},
+        {"unknown long option", {}, {"--bogus"}, 64, "Try 'romwright --help'.", "Unknown option 'bogus'", false},
         // clang-format on
     };
     for (const auto& c : cases) {
         UnitProgram unit;
-        if (!c.unit.empty()) unit.start(c.unit);
-        std::vector<std::string> args = c.args;
-        for (auto& a : args) {
-            if (a == "LINK") a = unit.link;
+        std::vector<std::string> args = {"--console"};
+        if (!c.unit.empty()) {
+            unit.start(c.unit);
+            args.insert(args.end(), {"--port", unit.link});
         }
+        args.insert(args.end(), c.args.begin(), c.args.end());
         std::string output;
         EXPECT_EQ(runWithoutDisplay(args, output), c.exitCode) << c.name << "\n" << output;
         EXPECT_EQ(lastLine(output).substr(0, c.lastLine.size()), c.lastLine) << c.name;

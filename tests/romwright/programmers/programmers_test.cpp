@@ -100,17 +100,11 @@ TEST_F(ProgrammerTest, M16cConnectFailures) {
     EXPECT_EQ(M16cProgrammer(printer()).connect("COM1"), kInvalidResponse);
     EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM1 9600"}));  // no speed change
 
-    // The port cannot be opened.
-    wire = std::make_shared<Wire>();
-    useFakePorts(wire, true);
-    EXPECT_EQ(M16cProgrammer(printer()).connect("COM1"), kPortError);
-
     // A refused page and an erase that fails.
     wire = std::make_shared<Wire>();
     useFakePorts(wire);
-    unitsim::Faults faults;
-    faults.refusePage = 1;
-    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c, faults);
+    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c,
+                                                unitsim::Faults{.refusePage = 1});
     attachUnit(*wire, unit);
     M16cProgrammer programmer(printer());
     ASSERT_EQ(programmer.connect("COM1"), kSuccess);
