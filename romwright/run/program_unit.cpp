@@ -63,10 +63,10 @@ std::optional<size_t> flash_block_index(uint32_t address) {
     return std::nullopt;
 }
 
-ProgrammerFactory default_programmers() {
-    return [](uint8_t kind, unsigned flags) -> std::unique_ptr<Programmer> {
-        if (kind == kM16cProgrammer) return std::make_unique<M16cProgrammer>();
-        return std::make_unique<NativeProgrammer>(flags & kChainLoad, flags & kNoBreak);
+ProgrammerFactory default_programmers(Printer print) {
+    return [print](uint8_t kind, unsigned flags) -> std::unique_ptr<Programmer> {
+        if (kind == kM16cProgrammer) return std::make_unique<M16cProgrammer>(print);
+        return std::make_unique<NativeProgrammer>(flags & kChainLoad, flags & kNoBreak, print);
     };
 }
 

@@ -53,7 +53,8 @@ std::optional<size_t> flash_block_index(uint32_t address);
 
 // Makes the programmer a run uses; tests hand in their own printers.
 using ProgrammerFactory = std::function<std::unique_ptr<Programmer>(uint8_t kind, unsigned flags)>;
-ProgrammerFactory default_programmers();
+// The programmers a run uses; their messages go to `print`.
+ProgrammerFactory default_programmers(Printer print = stdout_printer());
 
 RunResult program_unit(const std::string& port, const std::string& path, unsigned flags,
                        uint32_t range_start, uint32_t range_end, const RunCallbacks& callbacks,

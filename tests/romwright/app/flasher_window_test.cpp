@@ -12,8 +12,6 @@
 #include "tests/support/accessible_names.h"
 #include "tests/support/wait_for.h"
 
-#include "romwright/programmers/m16c_programmer.h"
-#include "romwright/programmers/native_programmer.h"
 #include "romwright/serial/serial_port.h"
 #include "tests/romwright/support/fake_device.h"
 
@@ -35,11 +33,7 @@ class Flasher : public ::testing::Test {
         useRealPorts();
     }
     static ProgrammerFactory quietProgrammers() {
-        return [](uint8_t kind, unsigned flags) -> std::unique_ptr<Programmer> {
-            const Printer none = [](const std::string&) {};
-            if (kind == 0) return std::make_unique<M16cProgrammer>(none);
-            return std::make_unique<NativeProgrammer>(flags & kChainLoad, flags & kNoBreak, none);
-        };
+        return default_programmers([](const std::string&) {});
     }
     std::string image(int pages, const std::string& name, const std::string& caption = "Sign") {
         RomBuilder builder;

@@ -5,8 +5,6 @@
 
 #include <fstream>
 
-#include "romwright/programmers/m16c_programmer.h"
-#include "romwright/programmers/native_programmer.h"
 #include "romwright/serial/serial_port.h"
 #include "tests/romwright/support/fake_device.h"
 
@@ -28,11 +26,7 @@ class Run : public ::testing::Test {
 
     // Programmers that print into `printed` instead of standard output.
     ProgrammerFactory programmers() {
-        return [this](uint8_t kind, unsigned flags) -> std::unique_ptr<Programmer> {
-            const Printer print = [this](const std::string& text) { printed += text; };
-            if (kind == 0) return std::make_unique<M16cProgrammer>(print);
-            return std::make_unique<NativeProgrammer>(flags & kChainLoad, flags & kNoBreak, print);
-        };
+        return default_programmers([this](const std::string& text) { printed += text; });
     }
     RunResult run(const std::string& path, unsigned flags = kNoBreak, uint32_t start = 0,
                   uint32_t end = 0) {
