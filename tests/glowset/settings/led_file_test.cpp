@@ -5,15 +5,7 @@
 namespace glowset {
 namespace {
 
-using led::AutoIdValue;
-using led::DefaultCodeValue;
-using led::DefaultMessage;
-using led::LinkCapcodes;
-using led::LinkCleared;
-using led::LinkPriority;
-using led::ModelCaption;
-using led::PortPosition;
-using led::PriorityValues;
+using namespace led;  // what a line applies
 
 TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
     LedSettings settings;  // nothing known yet: empty model, every code -1

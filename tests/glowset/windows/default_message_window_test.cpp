@@ -37,15 +37,11 @@ class DefaultMessage : public WindowTest {
 };
 
 TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
-    bench.attachSign(1, {"RV2210", "4"})
-        .handleCommand("<DF f=1 c=1 s=0 a=2 sp=0 p=0>HELLO$Lthere $T2");
-    const size_t start = mark();
-    window = std::make_unique<GlowsetMain>(platform);
-    clock.advance(1400);
-    message = std::make_unique<GlowsetDefaultMessage>(platform, *window);
+    open("RV2210", [](signsim::Sign& s) {
+        s.handleCommand("<DF f=1 c=1 s=0 a=2 sp=0 p=0>HELLO$Lthere $T2");
+    });
     EXPECT_EQ(message->Ack->text(), "Data downloaded successfully from LED Sign");
-    clock.advance(1000);
-    const auto lines = linesSince(start);
+    const auto lines = linesSince(0);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "DOWNLOAD_DEFAULT_MSG\r");
     EXPECT_EQ(lines.back(), "TIME_STATUS\r");
