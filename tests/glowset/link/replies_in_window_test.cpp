@@ -119,6 +119,12 @@ TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     EXPECT_EQ(indexOf("FontP0"), 1);    // field 0
     EXPECT_EQ(indexOf("StyleP0"), 2);   // field 1
     EXPECT_EQ(indexOf("ColorP0"), -1);  // missing field: refilled list, no selection
+    // Values no entry shows, or too large for 16 bits, or negative.
+    w.HandleSignReply("XY12,5:99,1,70000,-1,-5");
+    EXPECT_EQ(textOf("FCount"), "5");
+    EXPECT_EQ(indexOf("FontP0"), -1);
+    EXPECT_GT(w.getChangedRows(), 0);  // the copy keeps 99, which no entry shows
+    EXPECT_EQ(indexOf("StyleP0"), 1);
 }
 
 }  // namespace

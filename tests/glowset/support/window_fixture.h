@@ -56,6 +56,13 @@ class WindowTest : public ::testing::Test {
         control<QComboBox>(name)->setCurrentIndex(index);
     }
     void click(const QString& name) { control<QAbstractButton>(name)->click(); }
+    // Acts on the next modal window once its own event loop runs; a window
+    // that never comes up leaves nothing pending past the test.
+    void whenModal(std::function<void(QWidget&)> act) {
+        QTimer::singleShot(0, &modalGuard_, [act] {
+            if (QWidget* modal = QApplication::activeModalWidget()) act(*modal);
+        });
+    }
     // The device behind every window's port.
     SimulatedSerialPort& port() { return static_cast<SimulatedSerialPort&>(link.device()); }
     // Writes made from now on.
@@ -76,6 +83,9 @@ class WindowTest : public ::testing::Test {
         testsupport::named<QAbstractButton>(w, button)->click();
         return linesSince(start);
     }
+
+  private:
+    QObject modalGuard_;
 };
 
 }  // namespace glowset::testing

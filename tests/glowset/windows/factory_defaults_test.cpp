@@ -6,19 +6,35 @@ namespace glowset::testing {
 namespace {
 
 using FactoryDefaults = WindowTest;
+using testsupport::named;
 
+// A message waits for the operator's answer before the program goes on.
+TEST_F(FactoryDefaults, AMessageWaitsForItsAnswer) {
+    QString shown;
+    whenModal([&](QWidget& box) {
+        shown = static_cast<QMessageBox&>(box).text();
+        static_cast<QMessageBox&>(box).accept();
+    });
+    QtDialogs().message(nullptr, "Error Saving File", "glowset");
+    EXPECT_EQ(shown, "Error Saving File");
+}
+
+// The button opens the question as a modal window; Yes there sends the reset.
 TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
-    hooks.openFactoryDefaultsWindow = [this] {
-        Warning warning(*window);
-        EXPECT_EQ(warning.windowTitle(), "Setup Factory Defaults");
-        warning.Yes_Click();
-    };
+    GlowsetMain* main = nullptr;
+    addSecondaryWindows(hooks, platform, main);
     bench.attachSign(1, {"XY12", "4"}).state().links = {{2, "55", 1}};
-    startAndSearch();
+    main = &startAndSearch();
     clock.advance(1000);
     ASSERT_EQ(textOf("Capcode0_2"), "55");
     const size_t start = mark();
+    QString asked;
+    whenModal([&](QWidget& w) {
+        asked = w.windowTitle();
+        named<QAbstractButton>(w, "Yes")->click();
+    });
     click("UploadFactoryDef");
+    EXPECT_EQ(asked, "Setup Factory Defaults");
     EXPECT_EQ(linesSince(start), std::vector<std::string>{"<FD>\r"});
     EXPECT_FALSE(control<QPushButton>("UploadAll")->isEnabled());
     clock.advance(600);
