@@ -121,9 +121,11 @@ TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
     EXPECT_EQ(sent("SetTime"),
               (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
     EXPECT_FALSE(w.SetTime->isEnabled());
+    EXPECT_FALSE(w.Progress->isHidden());  // filled in 20 ticks of 10 ms, then hidden
     EXPECT_EQ(w.Upload->text(), "Writing...");
     EXPECT_TRUE(sent("Download").empty());  // ignored while the port is open
     clock.advance(500);
+    EXPECT_TRUE(w.Progress->isHidden());
     EXPECT_FALSE(w.Upload->isEnabled());
     clock.advance(60);  // ten 50 ms ticks, then the closing one
     EXPECT_TRUE(w.Upload->isEnabled());
