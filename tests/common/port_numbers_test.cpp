@@ -11,7 +11,7 @@
 #include "common/ports/open_failure.h"
 #include "common/ports/port_names.h"
 #include "common/ports/stored_port_numbers.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/files.h"
 
 namespace ports {
 namespace {

@@ -11,11 +11,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/files.h"
 
 extern char** environ;
 
@@ -77,12 +78,6 @@ class ChildProcess {
   private:
     pid_t pid_ = -1;
 };
-
-// The whole text of a file ("" when it cannot be read).
-inline std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 inline bool waitForText(const std::string& path, const std::string& text) {
     return pollUntil([&] { return fileText(path).find(text) != std::string::npos; },

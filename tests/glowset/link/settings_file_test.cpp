@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/files.h"
 
 namespace glowset::testing {
 namespace {
@@ -11,15 +12,9 @@ class SettingsFile : public WindowTest {
   protected:
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
-    static QByteArray read(const QString& file) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    static std::string read(const QString& file) { return testsupport::fileText(file.toStdString()); }
     static void write(const QString& file, const QByteArray& bytes) {
-        QFile f(file);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
+        testsupport::writeFile(file.toStdString(), bytes);
     }
 };
 
@@ -47,19 +42,14 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     dialogs.fileAnswers = {path("sign.led")};
     control<QAction>("signOpenFile")->trigger();
 
-    EXPECT_EQ(indexOf("ColorP2"), 7);
-    EXPECT_EQ(textOf("TimeoutP4"), "45");
-    EXPECT_EQ(textOf("Capcode0_3"), "1111");
-    EXPECT_EQ(indexOf("Pri0_3"), 2);
-    EXPECT_EQ(indexOf("Pri0_6"), 4);
-    EXPECT_EQ(indexOf("ComportsList"), 0);
+    EXPECT_EQ(std::tuple(indexOf("ColorP2"), textOf("TimeoutP4"), textOf("Capcode0_3"),
+                         indexOf("Pri0_3"), indexOf("Pri0_6"), indexOf("ComportsList")),
+              std::tuple(7, "45", "1111", 2, 4, 0));
     EXPECT_EQ(w.DefMsg, "OPEN\xAANOW");  // line breaks stay byte 170
-    EXPECT_EQ(w.DefFont, 5);
-    EXPECT_EQ(w.DefPause, 4);
-    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);
-    EXPECT_EQ(textOf("LEDSignModel"), "XY12");
-    EXPECT_EQ(w.LEDSignModelNumber, "XY12");
-    EXPECT_EQ(w.configFileName, path("sign.led"));
+    EXPECT_EQ(std::tuple(w.DefFont, w.DefPause, control<QCheckBox>("AutoID")->checkState()),
+              std::tuple(5, 4, Qt::Unchecked));
+    EXPECT_EQ(std::tuple(textOf("LEDSignModel"), w.LEDSignModelNumber, w.configFileName),
+              std::tuple("XY12", "XY12", path("sign.led")));
     EXPECT_EQ(control<QPushButton>("SetupDefaultMsg")->toolTip(),
               QString::fromLatin1(
                   "Message:OPEN\xAANOW, Font:5, Color:3, Style:0, Align:2, Speed:1, Pause:4"));
@@ -74,7 +64,7 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     dialogs.fileAnswers = {path("two.led"), path("again.led")};
     control<QAction>("signOpenFile")->trigger();
     control<QAction>("signSaveAs")->trigger();
-    EXPECT_TRUE(read(path("again.led")).contains("AutoID:2\r\n"));
+    EXPECT_NE(read(path("again.led")).find("AutoID:2\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {

@@ -2,6 +2,7 @@
 // about window and the flasher start.
 #include "glowset/update/update_features.h"
 
+#include "tests/support/files.h"
 #include "tests/support/wait_for.h"
 
 #include "glowset/link/glowset_main.h"
@@ -16,10 +17,9 @@ namespace {
 
 using testsupport::waitFor;
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+std::string readFile(const QString& path) { return testsupport::fileText(path.toStdString()); }
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    return testsupport::writeFile(path.toStdString(), bytes);
 }
 
 struct FakeLauncher : Launcher {
@@ -100,11 +100,11 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         window->WebVersion = 0;
         window->WebFileName.clear();
         checkAndOffer();
-        EXPECT_EQ(window->WebFileName, c.fileName) << c.page.toStdString();
-        EXPECT_DOUBLE_EQ(window->WebVersion, c.version) << c.page.toStdString();
-        EXPECT_DOUBLE_EQ(window->CurrentVersion, 4.72);
-        EXPECT_EQ(offered.size(), c.offer ? 1u : 0u) << c.page.toStdString();
+        EXPECT_EQ(std::tuple(window->WebFileName, window->WebVersion, offered.size()),
+                  std::tuple(c.fileName, c.version, c.offer ? 1u : 0u))
+            << c.page.toStdString();
     }
+    EXPECT_DOUBLE_EQ(window->CurrentVersion, 4.72);
 }
 
 TEST_F(Updates, ThePageIsFetchedOncePerStart) {
@@ -170,11 +170,7 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
     body[0] = 'P';
     server.answer("/Downloads/Glowset%204.80.zip", {200, body, true, 4096});
     const QString target = desktop.filePath("Glowset 4.80.zip");
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(20000, 'o'));
-    }
+    ASSERT_TRUE(writeFile(target, QByteArray(20000, 'o')));
     auto w = offer("Glowset 4.80.zip");
     EXPECT_EQ(w->NewVersionMsg->text(),
               "Version 4.8 is available for Download\r\nClick Yes to Download it now");
@@ -184,12 +180,12 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
               "/Downloads/Glowset%204.80.zip");  // the blank encoded on the wire
     EXPECT_EQ(w->FiletoDownload, server.base() + "/Downloads/Glowset 4.80.zip");
     EXPECT_EQ(progress, (std::vector<int>{77, 0, 50, 100}));
-    EXPECT_EQ(readFile(target), body);  // replaced, not appended to
+    EXPECT_EQ(readFile(target), body.toStdString());  // replaced, not appended to
     EXPECT_EQ(w->NewVersionMsg->text(), "Download Complete\r\n" + QDir::toNativeSeparators(target) +
                                             " is saved\r\nPlease Unzip and Install it");
-    EXPECT_TRUE(w->Download->isHidden());
-    EXPECT_TRUE(w->DontDownload->isHidden());
-    EXPECT_FALSE(w->ExitDownload->isHidden());
+    EXPECT_EQ(std::tuple(w->Download->isHidden(), w->DontDownload->isHidden(),
+                         w->ExitDownload->isHidden()),
+              std::tuple(true, true, false));
     EXPECT_EQ(QDir(desktop.path()).entryList(QDir::Files).size(), 1);  // no temporary file left
 }
 
@@ -198,17 +194,14 @@ TEST_F(Download, AFailedDownloadLeavesTheOldFileIntact) {
     server.answer("/Downloads/Glowset%204.80.zip", {200, QByteArray(8192, 'n'), true, 4096, true});
     for (const std::string name : {"Glowset 4.80.zip", "Glowset 4.99.zip"}) {
         const QString target = desktop.filePath(QString::fromStdString(name));
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old version");
-        old.close();
+        ASSERT_TRUE(writeFile(target, "old version"));
         auto w = offer(name);
         finish(*w);
         EXPECT_EQ(readFile(target), "old version") << name;
         EXPECT_EQ(w->NewVersionMsg->text(), "Download failed") << name;
         EXPECT_FALSE(w->downloadResult->text().isEmpty()) << name;
         EXPECT_FALSE(w->ExitDownload->isHidden()) << name;
-        old.remove();
+        QFile::remove(target);
     }
 }
 
@@ -232,9 +225,8 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
     server.answer("/Downloads/a.zip", {200, QByteArray(5000, 'a'), false});
     auto w = offer("a.zip");
     finish(*w);
-    EXPECT_EQ(readFile(desktop.filePath("a.zip")).size(), 5000);
-    EXPECT_EQ(w->PB1->maximum(), 100);
-    EXPECT_EQ(w->PB1->value(), 100);
+    EXPECT_EQ(readFile(desktop.filePath("a.zip")).size(), 5000u);
+    EXPECT_EQ(std::pair(w->PB1->value(), w->PB1->maximum()), std::pair(100, 100));
     platform.desktop = [] { return QString(); };
     auto noDesktop = offer("a.zip");
     finish(*noDesktop);
@@ -301,11 +293,8 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
               "The flasher could not be started:\r\n" + folder.filePath("romwright"));
     EXPECT_TRUE(launched.empty());
 
-    QFile flasher(folder.filePath("romwright"));
-    ASSERT_TRUE(flasher.open(QIODevice::WriteOnly));
-    flasher.write("#!/bin/sh\n");
-    flasher.close();
-    flasher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(writeFile(folder.filePath("romwright"), "#!/bin/sh\n"));
+    QFile::setPermissions(folder.filePath("romwright"), QFile::ReadOwner | QFile::ExeOwner);
     upgrade->trigger();
     EXPECT_EQ(launched, (std::vector<QString>{"start " + folder.filePath("romwright")}));
 

@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "romwright/serial/serial_port.h"
 #include "tests/romwright/support/fake_device.h"
+#include "tests/support/files.h"
 
 namespace romwright::testing {
 namespace {
@@ -24,17 +23,15 @@ class Run : public ::testing::Test {
     }
     void TearDown() override { useRealPorts(); }
 
-    // Programmers that print into `printed` instead of standard output.
-    ProgrammerFactory programmers() {
-        return default_programmers([this](const std::string& text) { printed += text; });
-    }
+    // Programmers that print nowhere: the run's callbacks carry what counts.
     RunResult run(const std::string& path, unsigned flags = kNoBreak, uint32_t start = 0,
                   uint32_t end = 0) {
-        return program_unit("COM1", path, flags, start, end, callbacks, programmers());
+        return program_unit("COM1", path, flags, start, end, callbacks,
+                            default_programmers([](const std::string&) {}));
     }
     static Bytes readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        const std::string text = testsupport::fileText(path);
+        return Bytes(text.begin(), text.end());
     }
 
     std::shared_ptr<Wire> wire = std::make_shared<Wire>();
@@ -43,7 +40,6 @@ class Run : public ::testing::Test {
     RunCallbacks callbacks;
     std::vector<std::string> errors, info;
     std::vector<std::pair<uint32_t, uint32_t>> progress;
-    std::string printed;
 };
 
 TEST_F(Run, BlocksAreErasedLazilyOnceEachPerRun) {
@@ -76,8 +72,7 @@ TEST_F(Run, RecordKindsAndATrailingPart) {
                       .bytes();
     bytes.insert(bytes.end(), 200, 0x00);
     const std::string path = tempPath("kinds.rom");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    ASSERT_TRUE(testsupport::writeFile(path, bytes));
     ASSERT_EQ(run(path), kSuccess);
     EXPECT_EQ(errors, (std::vector<std::string>{"\nBad record, skipping\n"}));
     EXPECT_EQ(unit->pagesWritten(), 2);
@@ -105,7 +100,7 @@ TEST_F(Run, RawWriteOfAShortFileFillsWithZeros) {
     const std::string path = tempPath("raw.bin");
     Bytes data(300);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i + 1);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), 300);
+    ASSERT_TRUE(testsupport::writeFile(path, data));
     ASSERT_EQ(run(path, kNoBreak | kRawWriteMode, 0x100, 0x500), kSuccess);
     const auto& flash = unit->flash();
     EXPECT_TRUE(std::equal(data.begin(), data.end(), flash.begin() + 0x100));

@@ -1,6 +1,6 @@
 #include "tests/romwright/support/fake_device.h"
 
-#include "tests/support/scratch_folder.h"
+#include "tests/support/files.h"
 
 #include <unistd.h>
 
@@ -132,9 +132,7 @@ Bytes RomBuilder::bytes() const {
 }
 
 std::string RomBuilder::writeTo(const std::string& path) const {
-    const Bytes b = bytes();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
+    testsupport::writeFile(path, bytes());
     return path;
 }
 
@@ -159,8 +157,8 @@ void UnitProgram::start(const std::vector<std::string>& extra) {
 
 Bytes UnitProgram::stop() {
     process_.stop(SIGINT);
-    std::ifstream in(dump, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string flash = testsupport::fileText(dump);
+    return Bytes(flash.begin(), flash.end());
 }
 
 }  // namespace romwright::testing

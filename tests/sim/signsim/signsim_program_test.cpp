@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/child_process.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/files.h"
 
 namespace {
 
