@@ -1,9 +1,12 @@
-// The COM number rule and the words for a port that will not open.
+// COM numbers: the names, the numbers devices keep across replugging and
+// runs, their identities from /dev/serial/by-id and sysfs, and the words for
+// a port that will not open.
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -11,11 +14,11 @@
 
 #include "common/ports/open_failure.h"
 #include "common/ports/port_names.h"
+#include "common/ports/stored_port_numbers.h"
 #include "tests/support/files.h"
 
 namespace ports {
 namespace {
-
 PortEnvironment bench() {
     return {.variable = [](const std::string& name) -> std::optional<std::string> {
                 if (name == "COM3") return "/tmp/sign";
@@ -102,6 +105,152 @@ TEST(OpenFailure, FactsOfARealFile) {
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(facts.group, own->gr_name);
     EXPECT_EQ(deviceFacts("/nonexistent/tty").group, "");
+}
+
+namespace fs = std::filesystem;
+
+// A desk whose adapters are plugged and pulled between steps; numbers are
+// kept in memory as the settings file would keep them.
+struct Desk {
+    std::vector<std::string> plugged;  // device paths in scan order
+    PortNumbers kept;
+    int saves = 0;
+    std::optional<std::string> com1;
+
+    PortEnvironment environment() {
+        PortEnvironment e;
+        e.variable = [this](const std::string& name) {
+            return name == "COM1" ? com1 : std::nullopt;
+        };
+        e.serialDevices = [this] { return plugged; };
+        // The identity of "/dev/ttyUSBn=NAME" is NAME, as a by-id name would be.
+        e.identify = [](const std::string& device) {
+            const auto cut = device.find('=');
+            return DeviceIdentity{device.substr(cut + 1), "Adapter " + device.substr(cut + 1)};
+        };
+        e.loadNumbers = [this] { return kept; };
+        e.saveNumbers = [this](const PortNumbers& n) {
+            kept = n;
+            ++saves;
+        };
+        return e;
+    }
+    std::string device(int n) { return portSlot(n, environment()).device; }
+};
+
+TEST(PortNumbers, ADeviceKeepsItsNumberWhenOthersComeAndGo) {
+    Desk desk;
+    desk.plugged = {"/dev/ttyUSB0=red", "/dev/ttyUSB1=blue", "/dev/ttyS0=/dev/ttyS0"};
+    EXPECT_EQ(desk.device(1), "/dev/ttyUSB0=red");
+    EXPECT_EQ(desk.device(3), "/dev/ttyS0=/dev/ttyS0");
+    EXPECT_EQ(desk.saves, 1);  // numbers are written once, when they change
+
+    // red is pulled: blue keeps 2 (it is now the first USB device), 1 is kept for red.
+    desk.plugged = {"/dev/ttyUSB0=blue", "/dev/ttyS0=/dev/ttyS0"};
+    EXPECT_EQ(desk.device(2), "/dev/ttyUSB0=blue");
+    const PortSlot gone = portSlot(1, desk.environment());
+    EXPECT_EQ(gone.device, "");
+    EXPECT_EQ(gone.identity, "red");
+    EXPECT_EQ(describeSlot(gone), "no device (kept for red)");
+
+    // A new adapter takes the lowest number nobody holds, not red's.
+    desk.plugged = {"/dev/ttyUSB0=green", "/dev/ttyUSB1=blue"};
+    EXPECT_EQ(desk.device(4), "/dev/ttyUSB0=green");
+    // red comes back on another path and has its number again.
+    desk.plugged = {"/dev/ttyUSB0=green", "/dev/ttyUSB1=blue", "/dev/ttyUSB2=red"};
+    EXPECT_EQ(desk.device(1), "/dev/ttyUSB2=red");
+    EXPECT_EQ(describeSlot(portSlot(1, desk.environment())), "/dev/ttyUSB2=red (Adapter red)");
+    EXPECT_EQ(desk.saves, 2);
+
+    // The variable still wins, and a number nobody holds has no device.
+    desk.com1 = "/tmp/sign";
+    EXPECT_EQ(desk.device(1), "/tmp/sign");
+    EXPECT_EQ(describeSlot(portSlot(9, desk.environment())), "no device");
+}
+
+TEST(PortNumbers, LowestFreeNumbersFillGaps) {
+    const struct {
+        PortNumbers before;
+        std::vector<std::string> present;
+        PortNumbers after;
+    } cases[] = {
+        {{}, {"a", "b"}, {{"a", 1}, {"b", 2}}},
+        {{{"a", 2}}, {"b", "a", "c"}, {{"a", 2}, {"b", 1}, {"c", 3}}},
+        {{{"a", 1}, {"b", 3}}, {"c", "d"}, {{"a", 1}, {"b", 3}, {"c", 2}, {"d", 4}}},
+    };
+    for (const auto& c : cases) {
+        PortNumbers numbers = c.before;
+        EXPECT_EQ(assignNumbers(c.present, numbers), c.before != c.after);
+        EXPECT_EQ(numbers, c.after);
+    }
+}
+
+// A scratch root with the parts of /dev and /sys the identity is read from.
+struct FakeSystem {
+    fs::path root = testsupport::scratchFolder("ports-sys");
+    ~FakeSystem() { fs::remove_all(root); }
+    void write(const fs::path& file, const std::string& text) {
+        fs::create_directories((root / file).parent_path());
+        std::ofstream(root / file) << text << "\n";
+    }
+    // A USB adapter at usb1/1-2 whose interface carries `tty` (or nothing).
+    void usbAdapter(const std::string& port, const std::string& vendor, const std::string& serial,
+                    const std::string& tty) {
+        const fs::path usb = "sys/devices/usb1/" + port;
+        write(usb / "idVendor", vendor);
+        write(usb / "idProduct", "6001");
+        write(usb / "product", "Sign Cable");
+        if (!serial.empty()) write(usb / "serial", serial);
+        fs::create_directories(root / usb / (port + ":1.0"));
+        fs::create_directories(root / "sys/bus/usb/devices");
+        fs::create_directory_symlink(root / usb, root / "sys/bus/usb/devices" / port);
+        if (tty.empty()) return;
+        fs::create_directories(root / usb / (port + ":1.0") / tty);
+        fs::create_directories(root / "sys/class/tty" / tty);
+        fs::create_directory_symlink(root / usb / (port + ":1.0"),
+                                     root / "sys/class/tty" / tty / "device");
+        write("dev/" + tty, "");
+    }
+};
+
+TEST(DeviceIdentity, ByIdThenUsbAttributesThenThePath) {
+    FakeSystem sys;
+    sys.usbAdapter("1-1", "0403", "A10K", "ttyUSB0");
+    sys.usbAdapter("1-2", "067b", "", "ttyUSB1");
+    sys.usbAdapter("1-3", "1a86", "", "");  // claimed by another driver: no tty
+    sys.write("dev/ttyS0", "");
+    fs::create_directories(sys.root / "dev/serial/by-id");
+    fs::create_symlink(sys.root / "dev/ttyUSB0",
+                       sys.root / "dev/serial/by-id/usb-Maker_Sign_Cable_A10K-if00-port0");
+
+    const std::string root = sys.root.string();
+    const struct { std::string device, identity, product; } cases[] = {
+        {"/dev/ttyUSB0", "usb-Maker_Sign_Cable_A10K-if00-port0", "Sign Cable"},
+        {"/dev/ttyUSB1", "usb 067b:6001 at 1-2", "Sign Cable"},  // no serial: its socket
+        {"/dev/ttyS0", "/dev/ttyS0", ""},
+    };
+    for (const auto& c : cases) {
+        const DeviceIdentity id = identifyDevice(c.device, root);
+        EXPECT_EQ(id.identity, c.identity) << c.device;
+        EXPECT_EQ(id.product, c.product) << c.device;
+    }
+    EXPECT_EQ(adaptersWithoutTty(root), std::vector<std::string>{"Sign Cable"});
+    EXPECT_TRUE(adaptersWithoutTty(root + "/nowhere").empty());
+}
+
+// Numbers written by one program are read by the other; a damaged file
+// loses only its damaged entries.
+TEST(PortNumbers, StoredNumbersSurviveARunAndDamage) {
+    const fs::path home = testsupport::scratchFolder("ports-conf");
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    storePortNumbers({{"/dev/ttyS0", 3}, {"usb-a", 1}});
+    EXPECT_EQ(loadStoredPortNumbers(), (PortNumbers{{"/dev/ttyS0", 3}, {"usb-a", 1}}));
+
+    std::ofstream(home / "Marquelle/ports.conf")
+        << "[devices]\n1\\identity=usb-a\n1\\number=1\n2\\identity=usb-b\n2\\number=1\n"
+           "3\\identity=usb-c\n3\\number=x\n4\\identity=usb-d\n4\\number=4\nsize=4\n";
+    EXPECT_EQ(loadStoredPortNumbers(), (PortNumbers{{"usb-a", 1}, {"usb-d", 4}}));
+    fs::remove_all(home);
 }
 
 }  // namespace

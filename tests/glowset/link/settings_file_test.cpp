@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "glowset/platform/dialogs.h"
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/files.h"
 
@@ -129,6 +130,13 @@ TEST_F(SettingsFile, CancelledAndFailingDialogs) {
     w.show();
     control<QAction>("signExit")->trigger();  // File > Exit closes the window
     EXPECT_FALSE(w.isVisible());
+}
+
+// File filters as the dialogs are given them, written the way Qt reads them.
+TEST(FileFilter, WrittenForQt) {
+    EXPECT_EQ(qtFileFilter("Text (*.led) | *.led"), "Text (*.led)");
+    EXPECT_EQ(qtFileFilter("ROM Files | *.rom"), "ROM Files (*.rom)");
+    EXPECT_EQ(qtFileFilter("*.txt"), "*.txt");
 }
 
 TEST_F(SettingsFile, SaveTextToFileReplacesOrAppends) {

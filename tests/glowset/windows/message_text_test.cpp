@@ -1,4 +1,9 @@
+// Message text as the windows handle it: stored, shown and sent forms, typed
+// characters, the clock command and inline font and colour codes.
 #include "glowset/windows/message_text.h"
+#include "glowset/windows/typed_text.h"
+#include "glowset/windows/sign_clock.h"
+#include "glowset/windows/inline_codes.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +52,143 @@ TEST(WireToStored, IsTheSignsFormOfWhatWasSent) {
     // Sent and read back, a message box text comes back as it was typed.
     const std::string typed = "Open <hh:mm>\r\nClosed <yyyy-mm-dd>";
     EXPECT_EQ(storedToDisplay(wireToStored(displayToWire(typed))), typed);
+}
+
+// Typed text against what the sign can show: converted, refused, untouched.
+TEST(TypedText, ConvertedRefusedAndUntouched) {
+    const struct {
+        std::u32string typed;
+        std::u32string text;
+        std::string conversions;
+        std::string refused;
+    } cases[] = {
+        {U"plain ASCII 123 <hh:mm>", U"plain ASCII 123 <hh:mm>", "", ""},
+        {U"caf\u00E9 \u00FC\u00DF \u00A9", U"caf\u00E9 \u00FC\u00DF \u00A9", "", ""},  // Latin-1 letters stay
+        {U"line\r\nbreak\nok", U"line\r\nbreak\nok", "", ""},
+        {U"\u201CHi\u201D \u2018x\u2019", U"\"Hi\" 'x'", "\u201C to \", \u201D to \", \u2018 to ', \u2019 to '", ""},
+        {U"a\u2013b\u2014c\u2212d", U"a-b-c-d", "\u2013 to -, \u2014 to -, \u2212 to -", ""},
+        {U"wait\u2026", U"wait...", "\u2026 to ...", ""},
+        {U"no\u00A0break\tand tab", U"no break and tab", "\u00A0 to space, tab to space", ""},
+        {U"5 \u20AC", U"5 \u20AC", "", "\u20AC (U+20AC)"},
+        {U"hi \U0001F600", U"hi \U0001F600", "", "\U0001F600 (U+1F600)"},
+        {U"25\u00B0C \u00B1 \u00AA\u00B2", U"25\u00B0C \u00B1 \u00AA\u00B2", "",
+         "\u00B0 (U+00B0), \u00B1 (U+00B1), \u00AA (U+00AA), \u00B2 (U+00B2)"},
+        {U"soft\u00ADhyphen", U"soft\u00ADhyphen", "", "\u00AD (U+00AD)"},
+        {U"\u00A9\u00B3", U"\u00A9\u00B3", "", ""},  // 169 and 179: just outside the sign's codes
+        {U"bell\a and \u0085", U"bell\a and \u0085", "", "U+0007, U+0085"},
+        {U"del\x7F", U"del\x7F", "", "U+007F"},
+        {U"\u20AC\u20AC", U"\u20AC\u20AC", "", "\u20AC (U+20AC)"},  // each named once
+    };
+    for (const auto& c : cases) {
+        const TypedText result = checkTypedText(c.typed);
+        EXPECT_TRUE(result.text == c.text) << describeRefused(c.typed);
+        EXPECT_EQ(describeConversions(result.conversions), c.conversions);
+        EXPECT_EQ(describeRefused(result.refused), c.refused);
+    }
+}
+
+TEST(ClockCommand, FieldsArePaddedAndTheWeekdayIsADigit) {
+    const struct { LocalTime time; const char* expected; } cases[] = {
+        {{2023, 1, 1, 0, 0, 0, 0}, "<Time time=00:00:00 date=2023/01/01-0>SET TIME"},
+        {{2026, 12, 31, 23, 59, 59, 4}, "<Time time=23:59:59 date=2026/12/31-4>SET TIME"},
+        {{999, 10, 10, 10, 10, 10, 6}, "<Time time=10:10:10 date=999/10/10-6>SET TIME"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(clockCommand(c.time), c.expected);
+}
+
+TEST(IdleDisplayFromReply, OnlyTheThirdFieldOfATimeLineCounts) {
+    const struct { const char* line; std::optional<bool> on; } cases[] = {
+        {"TIME:STATUS:1", true},   {"TIME:STATUS:0", false}, {"TIME:x:1:more", true},
+        {"TIME:x:10", false},      {"TIME:x:", false},       {"TIME::1", true},
+        {"TIME:1", std::nullopt},  {"TIME", std::nullopt},   {"time:x:1", std::nullopt},
+        {" TIME:x:1", std::nullopt}, {"TIMES:a:1", true},    {"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(idleDisplayFromReply(c.line), c.on) << c.line;
+}
+
+TEST(FontPositionFor, EveryPreviewReadsBackAsItsOwnPosition) {
+    const auto& table = fontPreviewTable();
+    for (int position = 0; position < kInlineFontCount; ++position) {
+        EXPECT_EQ(fontPositionFor(table[position]), position) << position;
+    }
+}
+
+TEST(FontPositionFor, FormatsOutsideTheTable) {
+    const struct { FontPreview format; std::optional<int> position; } cases[] = {
+        {{"Arial", 11, true, true}, 9},   // Arial 11 is J whatever the marks
+        {{"Arial", 9, true, true}, 2},    // the colour-shade mark is not looked at
+        {{"Arial", 16, true, true}, 20},  // shade wins over colour shade
+        {{"Arial Black", 10, true, false}, 7},
+        {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
+        {{"Times New Roman", 16, true, false}, 24},  {{"Book Antiqua", 11, false, true}, 11},
+        {{"Arial", 14, false, false}, {}},           {{"Courier", 10, false, false}, {}},
+        {{"arial black", 12, true, false}, 18},  // family names in any case
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fontPositionFor(c.format), c.position) << c.format.typeface;
+}
+
+TEST(ColourPositionFor, FirstMatchWins) {
+    const struct { Rgb colour; std::optional<int> position; } cases[] = {
+        {{118, 129, 97}, 0}, {{255, 0, 0}, 1}, {{128, 128, 128}, 9},
+        {{0, 0, 0}, 12},     {{1, 2, 3}, {}},  {{255, 138, 21}, 8},
+    };
+    for (const auto& c : cases) EXPECT_EQ(colourPositionFor(c.colour), c.position);
+}
+
+FormattedChar at(char ch, int font, int colour) {
+    const FontPreview& f = fontPreviewTable()[font];
+    return {ch,      std::string(f.typeface), f.size,
+            f.shade, f.colourShade,           colourPreviewTable()[colour]};
+}
+
+std::vector<FormattedChar> text(const std::string& s, int font, int colour) {
+    std::vector<FormattedChar> out;
+    for (char c : s) out.push_back(at(c, font, colour));
+    return out;
+}
+
+std::vector<FormattedChar> operator+(std::vector<FormattedChar> a,
+                                     const std::vector<FormattedChar>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// What the test message window's table does not reach (it types and
+// colours the common cases itself).
+TEST(BuildInlineText, HeaderAndInlineCodes) {
+    FormattedChar unknownFont = at('z', 5, 3);
+    unknownFont.size = 14;
+    FormattedChar unknownColour = at('q', 5, 3);
+    unknownColour.colour = {1, 2, 3};
+    std::vector<FormattedChar> typedCodes =
+        text("$FBx", 5, 3);  // in a font and colour with no code
+    for (auto& c : typedCodes) c.typeface = "Courier", c.colour = {1, 2, 3};
+    const struct {
+        const char* name;
+        std::vector<FormattedChar> chars;
+        std::optional<int> font, colour;
+        std::string inlineText;
+    } cases[] = {
+        {"empty", {}, {}, {}, ""},
+        {"same preview colour: no code", text("x", 3, 9) + text("y", 3, 10), 3, 9, "xy"},
+        {"spaces are never checked", text("a", 2, 1) + text(" ", 7, 5) + text("b", 2, 1), 2, 1,
+         "a b"},
+        {"leading space: the header from the first visible letter", text(" a", 2, 1), 2, 1, " a"},
+        {"glyphless characters are never checked",
+         text("a", 2, 1) + text("\xA0\xAD\n", 7, 12) + text("b", 2, 1), 2, 1, "a\xA0\xAD\nb"},
+        {"unknown first font: colour still in the header", std::vector{unknownFont}, {}, 3, "z"},
+        {"unknown colour sends no code",
+         text("a", 5, 3) + std::vector{unknownColour} + text("b", 5, 3), 5, 3, "aq$CDb"},
+        {"line break is a character", text("a\nb", 1, 2), 1, 2, "a\nb"},
+        {"typed codes stay text and select nothing", typedCodes, {}, {}, "$FBx"},
+    };
+    for (const auto& c : cases) {
+        const InlineText result = buildInlineText(c.chars);
+        EXPECT_EQ(result.headerFont, c.font) << c.name;
+        EXPECT_EQ(result.headerColour, c.colour) << c.name;
+        EXPECT_EQ(result.text, c.inlineText) << c.name;
+    }
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
+// The simulated sign: its line framing and display, and the signsim program
+// on its pseudo-terminal, driven like a serial port.
 #include "sim/signsim/sign.h"
+
+#include <poll.h>
+#include <termios.h>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+
 namespace signsim {
 namespace {
-
-using Replies = std::vector<std::string>;
 
 // 2024-03-05 09:07:03 local time.
 std::time_t fixedNow() {
@@ -13,29 +19,6 @@ std::time_t fixedNow() {
     t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 9, t.tm_min = 7, t.tm_sec = 3;
     t.tm_isdst = -1;
     return std::mktime(&t);
-}
-
-TEST(Sign, RepliesToEveryCommand) {
-    const struct { const char* command; Replies replies; } cases[] = {
-        // clang-format off
-        {"<DF pr=2 f=3 c=0 s=1 a=2 sp=2 p=5 b=0 t=10>", {"default 2"}}, {"<DF pr=0 f=0 c=0 s=0 a=0 sp=0 p=0 b=0 t=>", {"default 0"}},
-        {"<DF pr=5 f=0 c=0 s=0 a=0 sp=0 p=0 b=0 t=1>", {"error"}}, {"<DF pr=1 f=25 c=0 s=0 a=0 sp=0 p=0 b=0 t=1>", {"error"}},
-        {"<DF pr=1 f=-1 c=-1 s=-1 a=-1 sp=-1 p=-1 b=-1 t=1>", {"error"}}, {"<DF pr=1 f=0 c=0 s=0 a=0 sp=0 p=0 b=0 t=abc>", {"error"}},
-        {"<id=auto>", {"Auto ID"}}, {"<id=user>", {"User ID"}}, {"<UC>RESET 12", {"user cmd"}}, {"<UC>", {"user cmd"}},
-        {"<link id=3 cap=0>", {"delinked"}}, {"<link id=3 cap=1234,5678 pr=1>", {"linked 3"}},
-        {"<link id=8 cap=1 pr=1>", {"error"}}, {"<link id=3 cap=12,,3 pr=1>", {"error"}}, {"<FD>", {"done"}},
-        {"<DF f=1 c=2 s=0 a=0 sp=0 p=0>Hi", {"default message"}}, {"<del id=def>", {"done"}},
-        {"<id=4 f=1 s=0 c=3 a=0 b=0 p=0 sp=0 t=5>Test", {"done"}}, {"<id=9 f=1 s=0 c=3 a=0 b=0 p=0 sp=0 t=5>Test", {"error"}},
-        {"<TIME f=1 c=2 s=0 a=0 sp=0 p=0 fm=2>IDLE ON", {"done"}}, {"<TIME>IDLE OFF", {"done"}},
-        {"<Time time=09:07:03 date=2024/03/05-2>SET TIME", {"done"}}, {"<Time time=25:07:03 date=2024/03/05-2>SET TIME", {"error"}},
-        {"RESET", {"done"}}, {"TIME_STATUS", {"TIME:STATUS:0"}}, {"hello", {"error"}}, {"<nonsense>", {"error"}},
-        {"<DF pr=1", {"error"}}, {"", {}},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        Sign sign({"XY12", "4"}, fixedNow);
-        EXPECT_EQ(sign.handleCommand(c.command), c.replies) << c.command;
-    }
 }
 
 TEST(Sign, FramingOnTheLine) {
@@ -70,6 +53,63 @@ TEST(Sign, DisplayShowsFontsColoursAndTheClock) {
     EXPECT_EQ(shown.what, "test message 2");
     const std::vector<ShownSegment> expected = {{"Red", 3, 3}, {"Green\nBig", 3, 4}, {"x", 21, 4}};
     EXPECT_EQ(shown.segments, expected);
+}
+
+class SignsimProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = testsupport::scratchFolder("signsim-test");
+        link_ = (dir_ / "sign").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void start(std::vector<std::string> args) {
+        args.insert(args.begin(), SIGNSIM_PROGRAM);
+        sign_.start(args);
+        ASSERT_TRUE(testsupport::waitForPath(link_));
+    }
+
+    int openDevice() {
+        const int fd = ::open(link_.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        ::tcgetattr(fd, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(fd, TCSANOW, &t);
+        return fd;
+    }
+
+    // Reads up to the first LF, waiting at most a few seconds in all.
+    std::string readLine(int fd) {
+        std::string line;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0) continue;
+            char c;
+            if (::read(fd, &c, 1) != 1) break;
+            if (c == '\n') return line;
+            line += c;
+        }
+        return line + "<timed out>";
+    }
+
+    std::filesystem::path dir_;
+    std::string link_;
+    testsupport::ChildProcess sign_;
+};
+
+TEST_F(SignsimProgram, RepliesAfterTheDeviceWasClosedAreNotReadByTheNextOpen) {
+    start({"--link", link_, "--quiet"});
+    int fd = openDevice();
+    ASSERT_EQ(::write(fd, "<id=auto>\r", 10), 10);
+    ::close(fd);  // closed before reading the reply
+    ::usleep(300000);
+    fd = openDevice();
+    ASSERT_EQ(::write(fd, "<id=user>\r", 10), 10);
+    EXPECT_EQ(readLine(fd), "User ID");
+    ::close(fd);
+    EXPECT_EQ(sign_.stop(SIGINT), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link_));  // the link is removed on exit
 }
 
 }  // namespace

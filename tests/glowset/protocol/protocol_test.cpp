@@ -1,0 +1,127 @@
+// The sign's line protocol below the windows: numbers, command lines, reply
+// kinds and the default-message record.
+#include "glowset/protocol/numbers.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/replies.h"
+#include "glowset/protocol/default_message_record.h"
+
+#include <gtest/gtest.h>
+
+namespace glowset {
+namespace {
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
+    const struct { const char* text; double expected; } cases[] = {
+        {"12", 12},     {"12abc", 12}, {"abc", 0},   {"", 0},       {"  7", 7},   {"-3", -3},
+        {"+4", 4},      {"2.5x", 2.5}, {".5", 0.5},  {"5.", 5},     {".", 0},     {"-", 0},
+        {"1e5", 1},     {"0067", 67},  {"3,4", 3},   {"\t9", 9},    {"x12", 0},   {"- 3", 0},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.expected) << c.text;
+}
+
+TEST(WholeNumber, AcceptsOnlyADecimalNumberWithBlanksAround) {
+    const struct { const char* text; std::optional<double> expected; } cases[] = {
+        {"12", 12},    {" -3.5 ", -3.5}, {"5.", 5},           {".25", 0.25},
+        {"", {}},      {" ", {}},        {"12a", {}},         {"1e5", {}},
+        {"1 2", {}},   {"--1", {}},      {"0x10", {}},        {"inf", {}},
+        {"nan", {}},   {"4.8.0", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(wholeNumber(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
+    const struct { double value; std::optional<int16_t> expected; } cases[] = {
+        {2.5, 2},           {3.5, 4},         {-2.5, -2},       {10.4, 10},
+        {10.6, 11},         {32767, 32767},   {32767.4, 32767}, {32767.5, {}},
+        {-32768, -32768},   {-32768.6, {}},   {70000, {}},      {1e300, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(toInt16(c.value), c.expected) << c.value;
+}
+
+TEST(ShortestDecimal, WritesPlainDecimalsWithAPoint) {
+    const struct { double value; const char* expected; } cases[] = {
+        {3, "3"}, {3.05, "3.05"}, {61 / 20.0, "3.05"}, {4.8, "4.8"}, {0.0, "0"}, {-0.0, "0"},
+        {1e21, "1000000000000000000000"}, {-12.5, "-12.5"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(shortestDecimal(c.value), c.expected);
+}
+
+// Command lines whose bytes depend on their input in ways the window tests do
+// not reach: unselected lists, odd time-out text, every placeholder.
+TEST(Commands, LinesBuiltFromTheirFields) {
+    PriorityRecord unselected;  // every list without a selection, odd time-out text
+    unselected.timeout = "1 5";
+    TestMessageParams test;
+    test.id = 7, test.font = 1, test.style = 2, test.colour = 3, test.alignment = 0,
+    test.beep = 1, test.pause = 4, test.speed = 2, test.timeout = "30";
+    const struct { std::string built; const char* expected; } cases[] = {
+        {priorityRecordCommand(4, unselected),
+         "<DF pr=4 f=-1 c=-1 s=-1 a=-1 sp=-1 p=-1 b=-1 t=1 5>"},
+        {defaultMessageCommand(DefaultMessageParams{}, ""), "<DF f=-1 c=-1 s=-1 a=-1 sp=-1 p=-1>"},
+        {testMessageCommand(test, "Hi$CD<mm/dd/yyyy>"),
+         "<id=7 f=1 s=2 c=3 a=0 b=1 p=4 sp=2 t=30>Hi$CD$T4"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.built, c.expected);
+}
+
+TEST(ClassifyReply, FirstMatchingRuleInTableOrder) {
+    using K = ReplyKind;
+    const struct {
+        const char* line;
+        ReplyKind kind;
+        std::optional<std::string> secondWord;
+    } cases[] = {
+        {"", K::Ignored, {}},       {"Done", K::Done, {}},      {"DONE.", K::Done, {}},
+        {"job done", K::Done, {}},
+        {"default done", K::Done, {}},  // "done" is tested before "default"
+        {"default 2", K::Default, "2"},
+        {"DEFAULT message stored", K::Default, "message"},
+        {"default", K::Default, {}},
+        {"linked default", K::Default, "default"},  // "default" before "linked"
+        {"delinked", K::Delinked, {}},
+        {"Delinked", K::Delinked, {}},
+        {"delinked 4", K::Linked, "4"},  // not the whole line, so reply 4
+        {"linked 4", K::Linked, "4"},
+        {"linked", K::Linked, {}},
+        {"linked  4", K::Linked, ""},  // split at every blank: the second piece is empty
+        {"user cmd", K::UserCommand, {}},
+        {"USER CMD", K::UserCommand, {}},
+        {"user cmd ", K::Ignored, {}},  // "is" means the whole line
+        {"Auto ID", K::AutoId, {}},
+        {"auto id", K::AutoId, {}},
+        {"Auto ID\r", K::Ignored, {}},  // the CR is part of the line
+        {"User ID", K::UserId, {}},         {"error", K::Error, {}},
+        {"ERROR", K::Error, {}},            {"error: bad", K::Settings, {}},
+        {"XY12,5:1,2,3", K::Settings, {}},  {"hello", K::Ignored, {}},
+    };
+    for (const auto& c : cases) {
+        const Reply reply = classifyReply(c.line);
+        EXPECT_EQ(reply.kind, c.kind) << '"' << c.line << '"';
+        EXPECT_EQ(reply.secondWord, c.secondWord) << '"' << c.line << '"';
+    }
+}
+
+TEST(DefaultMessageRecord, FieldsPositionsAndText) {
+    using P = std::array<int16_t, 6>;
+    const struct { const char* line; std::optional<P> positions; std::string text; } cases[] = {
+        {"XY12:3,1,2,4,0,5,0,0,HELLO", P{3, 1, 2, 4, 0, 5}, "HELLO"},
+        {"RV2210:65,65,66,48,49,48,0,0,HELLO", P{1, 0, 1, 0, 0, 0}, "HELLO"},
+        {"TB330:65,65,66,48,49,48,0,0,x", P{65, 65, 66, 48, 49, 48}, "x"},  // only RV2210 offsets
+        {"XY12:3,x,,4", P{3, 0, 0, 4, 0, 0}, ""},                           // missing or odd: 0
+        {"XY12:1,1,1,1,1,1,0,0,a,b", P{1, 1, 1, 1, 1, 1}, "a"},             // cut at ","
+        {"XY12:1,1,1,1,1,1,0,0,a:b", P{1, 1, 1, 1, 1, 1}, "a"},             // cut at ":"
+        {"XY12:99999,1,1,1,1,1,0,0,\xAA\xAD", P{32767, 1, 1, 1, 1, 1}, "\xAA\xAD"},
+        {"no colon", std::nullopt, ""},
+        {":", P{0, 0, 0, 0, 0, 0}, ""},
+    };
+    for (const auto& c : cases) {
+        const auto record = parseDefaultMessageRecord(c.line);
+        ASSERT_EQ(record.has_value(), c.positions.has_value()) << c.line;
+        if (!record) continue;
+        EXPECT_EQ(recordPositions(*record), *c.positions) << c.line;
+        EXPECT_EQ(record->storedText, c.text) << c.line;
+    }
+}
+
+}  // namespace
+}  // namespace glowset
