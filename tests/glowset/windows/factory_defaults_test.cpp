@@ -19,6 +19,26 @@ TEST_F(FactoryDefaults, AMessageWaitsForItsAnswer) {
     EXPECT_EQ(shown, "Error Saving File");
 }
 
+// Each of the main window's buttons opens its window, which the main window
+// waits for until it is closed.
+TEST_F(FactoryDefaults, TheMessageWindowsOpenModally) {
+    GlowsetMain* main = nullptr;
+    addSecondaryWindows(hooks, platform, main);
+    bench.attachSign(1, {"XY12", "4"});
+    main = &startAndSearch();
+    clock.advance(1000);
+    for (const auto& [button, title] : {std::pair{"SetupDefaultMsg", "Setup Default Message"},
+                                        std::pair{"SendTestMsg", "Send Test Message"}}) {
+        QString shown;
+        whenModal([&](QWidget& w) {
+            shown = w.windowTitle();
+            w.close();
+        });
+        click(button);
+        EXPECT_EQ(shown, title);
+    }
+}
+
 // The button opens the question as a modal window; Yes there sends the reset.
 TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
     GlowsetMain* main = nullptr;

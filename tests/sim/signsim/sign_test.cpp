@@ -1,4 +1,4 @@
-// The simulated sign: its line framing and display, and the signsim program
+// The simulated sign: its line framing, and the signsim program
 // on its pseudo-terminal, driven like a serial port.
 #include "sim/signsim/sign.h"
 
@@ -13,16 +13,8 @@
 namespace signsim {
 namespace {
 
-// 2024-03-05 09:07:03 local time.
-std::time_t fixedNow() {
-    std::tm t{};
-    t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 9, t.tm_min = 7, t.tm_sec = 3;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
-
 TEST(Sign, FramingOnTheLine) {
-    Sign sign({"XY12", {}}, fixedNow);
+    Sign sign({"XY12", {}}, [] { return std::time_t(1700000000); });
     // Two commands in one write, one split over two writes, LF ignored.
     EXPECT_EQ(sign.receive("<id=auto>\r<id=us"), "Auto ID\n");
     EXPECT_EQ(sign.receive("er>\r\n"), "User ID\n");
@@ -33,26 +25,6 @@ TEST(Sign, FramingOnTheLine) {
     // An endless line without CR is dropped instead of growing.
     EXPECT_EQ(sign.receive(std::string(5000, 'x')), "error\n");
     EXPECT_EQ(sign.receive("\r"), "");
-}
-
-TEST(Sign, DisplayShowsFontsColoursAndTheClock) {
-    Sign sign({"XY12", {}}, fixedNow);
-    EXPECT_EQ(sign.display().what, "");
-    sign.handleCommand("<DF f=1 c=2 s=0 a=0 sp=0 p=0>Open $T2");
-    EXPECT_EQ(sign.display().what, "default message");
-    EXPECT_EQ(sign.display().plainText(), "Open 09:07");
-
-    sign.handleCommand("<Time time=23:59:00 date=2024/12/31-2>SET TIME");
-    EXPECT_EQ(sign.display().plainText(), "Open 23:59");
-    const std::tm clock = sign.clockTime();
-    EXPECT_EQ(clock.tm_year, 124);
-    EXPECT_EQ(clock.tm_mon, 11);
-
-    sign.handleCommand("<id=2 f=3 s=0 c=3 a=0 b=0 p=0 sp=0 t=5>Red$CEGreen$LBig$FVx");
-    const ShownMessage shown = sign.display();
-    EXPECT_EQ(shown.what, "test message 2");
-    const std::vector<ShownSegment> expected = {{"Red", 3, 3}, {"Green\nBig", 3, 4}, {"x", 21, 4}};
-    EXPECT_EQ(shown.segments, expected);
 }
 
 class SignsimProgram : public ::testing::Test {
