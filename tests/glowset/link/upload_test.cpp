@@ -1,5 +1,6 @@
 // The upload queue, Force Upload and the id-mode switch on the virtual clock.
 
+#include "glowset/link/sign_copy.h"
 #include "tests/glowset/support/window_fixture.h"
 
 namespace glowset::testing {
@@ -29,6 +30,7 @@ class Upload : public WindowTest {
 
 TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
     withSign();
+    control<QLineEdit>("TimeoutP1")->setText("10.0");  // the same time-out as the sign's
     const size_t start = mark();
     click("UploadAll");
     EXPECT_EQ(textOf("Textout"), "Nothing to Upload");
@@ -182,6 +184,14 @@ TEST_F(Upload, TypingIntoAListClearsItsSelectionAndMarksThePriority) {
     for (const auto& write : run([&] { click("UploadAll"); }))
         sent.push_back(write.bytes.substr(0, 8));
     EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2"}));
+}
+
+TEST(TimeoutSeconds, OddTextNeverStopsTheProgram) {
+    const struct { const char* text; int16_t seconds; } cases[] = {
+        {"10", 10},         {"", 0},    {"abc", 0}, {"12.5", 12}, {"13.5", 14}, {"99999", 32767},
+        {"-99999", -32768}, {"7 s", 7}, {"1e9", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(timeoutSeconds(c.text), c.seconds) << c.text;
 }
 
 }  // namespace

@@ -7,16 +7,6 @@
 namespace romwright {
 namespace {
 
-TEST(SplitOn, PiecesBetweenDelimiters) {
-    using V = std::vector<std::string>;
-    const struct { const char* text; V pieces; } cases[] = {
-        {"100-300", V{"100", "300"}},  {"1000-", V{"1000"}},          {"-2000", V{"", "2000"}},
-        {"a--b", V{"a", "", "b"}},     {"", V{}},                     {"-", V{""}},
-        {"abc", V{"abc"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(split_on(c.text, '-'), c.pieces) << c.text;
-}
-
 TEST(ParseHex, DigitsUpToTheFirstOtherCharacter) {
     const struct { const char* text; uint32_t value; } cases[] = {
         {"80000", 0x80000},        {"0x1F", 0x1F},            {"0XaB", 0xAB},

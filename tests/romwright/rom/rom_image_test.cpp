@@ -51,41 +51,5 @@ TEST(ReadRomHeader, FieldsAndEveryWayToBeInvalid) {
     }
 }
 
-TEST(ReadRomHeader, ThePreviewOpensTheFile) {
-    RomHeader header;
-    EXPECT_EQ(read_rom_header(std::string(), header), kInvalidFileName);
-    EXPECT_EQ(read_rom_header(tempPath("does-not-exist.rom"), header), kInvalidFileName);
-    RomBuilder builder;
-    builder.caption1 = "Model 7";
-    builder.caption2 = "v2.1";
-    ASSERT_EQ(read_rom_header(builder.writeTo(tempPath("good.rom")), header), kSuccess);
-    EXPECT_EQ(rom_description(header), "Model 7 v2.1");
-}
-
-TEST(Records, KindsTotalAndTrailingPart) {
-    RomBuilder builder;
-    builder.page(0x80000, 0xAA, 0x1234).page(0x80100, 0xBB, 0, 3).page(0x123456, 0xCC, 0, 9);
-    Bytes bytes = builder.bytes();
-    bytes.insert(bytes.end(), 100, 0x55);  // a part of a record
-    std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
-    RomHeader header;
-    ASSERT_EQ(read_rom_header(stream, header), kSuccess);
-    EXPECT_EQ(count_records(stream), 3u);
-    RomRecord record;
-    ASSERT_TRUE(read_record(stream, record));
-    EXPECT_EQ(record.kind, kPageRecord);
-    EXPECT_EQ(record.address, 0x80000u);
-    EXPECT_EQ(record.write_word, 0x1234);
-    EXPECT_EQ(record.data[0], 0xAA);
-    EXPECT_EQ(record.data[255], 0xAA);
-    ASSERT_TRUE(read_record(stream, record));
-    EXPECT_EQ(record.kind, kIgnoredRecord);
-    ASSERT_TRUE(read_record(stream, record));
-    EXPECT_EQ(record.kind, 9);
-    EXPECT_EQ(record.address, 0x123456u);
-    EXPECT_FALSE(read_record(stream, record));  // the part-record is no record
-    std::fclose(stream);
-}
-
 }  // namespace
 }  // namespace romwright::testing

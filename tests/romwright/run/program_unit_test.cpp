@@ -65,7 +65,7 @@ TEST_F(Run, BlocksAreErasedLazilyOnceEachPerRun) {
 
 TEST_F(Run, RecordKindsAndATrailingPart) {
     Bytes bytes = RomBuilder()
-                      .page(0x80000, 0x10)
+                      .page(0x80000, 0x10, 0xBEEF)
                       .page(0x80100, 0x20, 0, 3)
                       .page(0x80200, 0x30, 0, 7)
                       .page(0x80300, 0x40)
@@ -78,6 +78,7 @@ TEST_F(Run, RecordKindsAndATrailingPart) {
     EXPECT_EQ(unit->pagesWritten(), 2);
     EXPECT_EQ(progress.back(), (std::pair<uint32_t, uint32_t>{4, 2}));  // ends below 100 %
     EXPECT_EQ(unit->flash()[0x80100], 0xFF);
+    EXPECT_EQ(wire->writes.at(2), (Bytes{'w', 0x08, 0x00, 0x00, 0xBE, 0xEF}));  // the write word
 }
 
 // Read mode (which wins over raw write) copies the range into a page file; a
