@@ -26,7 +26,8 @@ TEST_F(Replies, StatusLineForEachReply) {
         {"linked", 0, "previous"},                 {"user cmd", 0, "User Command Uploaded"},
         {"Auto ID", 0, "Switched to Auto ID"},     {"User ID", 0, "Switched to User ID"},
         {"error", 0, "previous"},                  {"hello", 0, "previous"},
-        {"", 0, "previous"},
+        {"", 0, "previous"},                       {"default done", 0, "Uploaded 0 Successfull"},
+        {"USER CMD", 0, "User Command Uploaded"},  {"user cmd ", 0, "previous"},
     };
     for (const auto& c : cases) {
         window->showStatus("previous");
@@ -81,6 +82,7 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
         {"XY12", 28, true, 2280},
         {"TB330", 28, true, 2280},  // character-code replies
         {"KL404", 23, false, 1500},
+        {"RV2210", 28, true, 2280},  // character codes with their own offsets
     };
     for (const auto& c : cases) {
         bench.signs.clear();
@@ -125,6 +127,10 @@ TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     EXPECT_EQ(indexOf("FontP0"), -1);
     EXPECT_GT(w.getChangedRows(), 0);  // the copy keeps 99, which no entry shows
     EXPECT_EQ(indexOf("StyleP0"), 1);
+    // The echo on both sides of the model.
+    w.HandleSignReply("DOWNLOAD_ALLTB330DOWNLOAD_ALL,3.9:1");
+    EXPECT_EQ(textOf("LEDSignModel"), "TB330");
+    EXPECT_EQ(textOf("FCount"), "3.9");
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-// The sign's line protocol below the windows: numbers, command lines, reply
-// kinds and the default-message record.
+// The sign's line protocol below the windows: numbers and command lines.
 #include "glowset/protocol/numbers.h"
 #include "glowset/protocol/commands.h"
-#include "glowset/protocol/replies.h"
-#include "glowset/protocol/default_message_record.h"
 
 #include <gtest/gtest.h>
 
@@ -62,65 +59,6 @@ TEST(Commands, LinesBuiltFromTheirFields) {
          "<id=7 f=1 s=2 c=3 a=0 b=1 p=4 sp=2 t=30>Hi$CD$T4"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.built, c.expected);
-}
-
-TEST(ClassifyReply, FirstMatchingRuleInTableOrder) {
-    using K = ReplyKind;
-    const struct {
-        const char* line;
-        ReplyKind kind;
-        std::optional<std::string> secondWord;
-    } cases[] = {
-        {"", K::Ignored, {}},       {"Done", K::Done, {}},      {"DONE.", K::Done, {}},
-        {"job done", K::Done, {}},
-        {"default done", K::Done, {}},  // "done" is tested before "default"
-        {"default 2", K::Default, "2"},
-        {"DEFAULT message stored", K::Default, "message"},
-        {"default", K::Default, {}},
-        {"linked default", K::Default, "default"},  // "default" before "linked"
-        {"delinked", K::Delinked, {}},
-        {"Delinked", K::Delinked, {}},
-        {"delinked 4", K::Linked, "4"},  // not the whole line, so reply 4
-        {"linked 4", K::Linked, "4"},
-        {"linked", K::Linked, {}},
-        {"linked  4", K::Linked, ""},  // split at every blank: the second piece is empty
-        {"user cmd", K::UserCommand, {}},
-        {"USER CMD", K::UserCommand, {}},
-        {"user cmd ", K::Ignored, {}},  // "is" means the whole line
-        {"Auto ID", K::AutoId, {}},
-        {"auto id", K::AutoId, {}},
-        {"Auto ID\r", K::Ignored, {}},  // the CR is part of the line
-        {"User ID", K::UserId, {}},         {"error", K::Error, {}},
-        {"ERROR", K::Error, {}},            {"error: bad", K::Settings, {}},
-        {"XY12,5:1,2,3", K::Settings, {}},  {"hello", K::Ignored, {}},
-    };
-    for (const auto& c : cases) {
-        const Reply reply = classifyReply(c.line);
-        EXPECT_EQ(reply.kind, c.kind) << '"' << c.line << '"';
-        EXPECT_EQ(reply.secondWord, c.secondWord) << '"' << c.line << '"';
-    }
-}
-
-TEST(DefaultMessageRecord, FieldsPositionsAndText) {
-    using P = std::array<int16_t, 6>;
-    const struct { const char* line; std::optional<P> positions; std::string text; } cases[] = {
-        {"XY12:3,1,2,4,0,5,0,0,HELLO", P{3, 1, 2, 4, 0, 5}, "HELLO"},
-        {"RV2210:65,65,66,48,49,48,0,0,HELLO", P{1, 0, 1, 0, 0, 0}, "HELLO"},
-        {"TB330:65,65,66,48,49,48,0,0,x", P{65, 65, 66, 48, 49, 48}, "x"},  // only RV2210 offsets
-        {"XY12:3,x,,4", P{3, 0, 0, 4, 0, 0}, ""},                           // missing or odd: 0
-        {"XY12:1,1,1,1,1,1,0,0,a,b", P{1, 1, 1, 1, 1, 1}, "a"},             // cut at ","
-        {"XY12:1,1,1,1,1,1,0,0,a:b", P{1, 1, 1, 1, 1, 1}, "a"},             // cut at ":"
-        {"XY12:99999,1,1,1,1,1,0,0,\xAA\xAD", P{32767, 1, 1, 1, 1, 1}, "\xAA\xAD"},
-        {"no colon", std::nullopt, ""},
-        {":", P{0, 0, 0, 0, 0, 0}, ""},
-    };
-    for (const auto& c : cases) {
-        const auto record = parseDefaultMessageRecord(c.line);
-        ASSERT_EQ(record.has_value(), c.positions.has_value()) << c.line;
-        if (!record) continue;
-        EXPECT_EQ(recordPositions(*record), *c.positions) << c.line;
-        EXPECT_EQ(record->storedText, c.text) << c.line;
-    }
 }
 
 }  // namespace

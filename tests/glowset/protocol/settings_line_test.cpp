@@ -5,87 +5,7 @@
 namespace glowset {
 namespace {
 
-// A body of 90 fields: priority P holds the eight values given, the links
-// and the tail as given.
-std::string body(const std::vector<std::string>& priorities, const std::string& links,
-                 const std::string& tail) {
-    std::string text;
-    for (const auto& p : priorities) text += p + ",";
-    return text + links + tail;
-}
-
-std::string emptyLinks() {
-    std::string text;
-    for (int j = 0; j < 16; ++j) text += "0,0,5,";
-    return text;
-}
-
-TEST(ParseSettingsLine, Header) {
-    const struct {
-        const char* line;
-        const char* model;
-        std::optional<std::string> firmware;
-    } cases[] = {
-        {"XY12:1", "XY12", {}},                 {"XY12,5:1", "XY12", "5"},
-        {"DOWNLOAD_ALLXY12,7:1", "XY12", "7"},
-        {"DOWNLOAD_ALLXY12DOWNLOAD_ALL,4.1:1", "XY12", "4.1"},
-        {"download_allXY12:1", "download_allXY12", {}},  // the echo is removed in exact case only
-        {"XY12,:1", "XY12", ""},      {"XY12,3,9:1", "XY12", "3"},  {":1,2", "", {}},
-        {"KL404 :1", "KL404 ", {}},
-    };
-    for (const auto& c : cases) {
-        const SettingsLine line = parseSettingsLine(c.line);
-        EXPECT_EQ(line.model, c.model) << c.line;
-        EXPECT_EQ(line.firmwareCount, c.firmware) << c.line;
-    }
-}
-
-TEST(ParseSettingsLine, MissingFieldsStayDistinctFromEmptyOnes) {
-    const struct {
-        const char* line;
-        size_t fields;
-        int probe;
-        std::optional<std::string> value;
-    } cases[] = {
-        {"M:", 0, 0, {}},           // no body at all
-        {"M", 0, 0, {}},            // no colon
-        {"M:,", 2, 1, ""},          // an empty field is present
-        {"M:1,2", 2, 2, {}},        // the third is missing
-        {"M:a:b", 1, 0, "a"},       // only the first two pieces count
-        {"M:1,2,3", 3, -1, {}},
-    };
-    for (const auto& c : cases) {
-        const SettingsLine line = parseSettingsLine(c.line);
-        EXPECT_EQ(line.body.size(), c.fields) << c.line;
-        EXPECT_EQ(line.field(c.probe), c.value) << c.line;
-    }
-    std::string many = "M:";
-    for (int i = 0; i < 120; ++i) many += std::to_string(i) + ",";
-    EXPECT_EQ(parseSettingsLine(many).body.size(), 90u);  // more fields are ignored
-}
-
-TEST(DecodePriority, ByModel) {
-    using D = DecodedPriority;
-    const struct {
-        const char* model;
-        const char* fields;  // font, style, colour, speed, alignment, pause, beep, time-out
-        D expected;
-    } cases[] = {
-        {"XY12", "3,1,2,4,0,5,21,50", D{3, 1, 2, 4, 0, 5, 1, 10}},
-        {"TB330", "67,65,66,48,49,48,22,52", D{3, 0, 1, 0, 0, 0, 2, 10}},
-        {"RV2210", "64,66,68,52,51,57,20,53", D{0, 1, 3, 4, 2, 9, 0, 11}},
-        {"tb330", "67,65,66,48,49,48,22,52", D{67, 65, 66, 48, 49, 48, 2, 10}},  // exact case
-        {"XY12", "abc,,7x,-1,2.5,3.5,x,12.5", D{0, 0, 7, -1, 2, 4, -20, 2}},  // text reads as 0
-        {"XY12", "1,1,1,1,1,1,1,62.5", D{1, 1, 1, 1, 1, 1, -19, 12}},  // 12.5 rounds to even
-        {"XY12", "99999,1,1,1,1,1,32788,999999",
-         D{std::nullopt, 1, 1, 1, 1, 1, std::nullopt, std::nullopt}},  // no wrapping
-    };
-    for (const auto& c : cases) {
-        const std::string line = std::string(c.model) + ":" + c.fields;
-        EXPECT_EQ(decodePriority(parseSettingsLine(line), 0), c.expected) << line;
-    }
-}
-
+// A line of 90 fields with these link entries, the others empty.
 std::string lineWithLinks(const std::vector<std::array<const char*, 3>>& entries) {
     std::string links;
     for (size_t j = 0; j < 16; ++j) {
@@ -95,7 +15,9 @@ std::string lineWithLinks(const std::vector<std::array<const char*, 3>>& entries
             links += "0,0,5,";
         }
     }
-    return "XY12:" + body(std::vector<std::string>(5, "0,0,0,0,0,0,20,5"), links, "0,cmd");
+    std::string priorities;
+    for (int p = 0; p < 5; ++p) priorities += "0,0,0,0,0,0,20,5,";
+    return "XY12:" + priorities + links + "0,cmd";
 }
 
 TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
@@ -134,25 +56,6 @@ TEST(LinkBoxes, AShortLineKeepsTheEntriesItDoesNotReach) {
     EXPECT_EQ(boxes[4].priorityIndex, 0);  // entry 0's priority kept from the first line
     EXPECT_EQ(boxes[1].capcodes, "");
     EXPECT_EQ(boxes[2].capcodes, "200");
-}
-
-TEST(IdModeAndUserCommand, Fields88And89) {
-    const struct {
-        std::string tail;
-        std::optional<bool> autoId;
-        std::optional<std::string> user;
-    } cases[] = {
-        {"1,RESET NOW", true, "RESET NOW"},  {"0,", false, ""},
-        {",x", false, "x"},                  {"11,x", false, "x"},
-        {"1", true, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        const SettingsLine line = parseSettingsLine(
-            "M:" + body(std::vector<std::string>(5, "0,0,0,0,0,0,20,5"), emptyLinks(), c.tail));
-        EXPECT_EQ(idModeOf(line), c.autoId) << c.tail;
-        EXPECT_EQ(userCommandOf(line), c.user) << c.tail;
-    }
-    EXPECT_EQ(idModeOf(parseSettingsLine("M:1,2")), std::nullopt);
 }
 
 }  // namespace

@@ -161,7 +161,7 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_EQ(w.messageText(), "keep");  // a line without ":" is no record
     w.HandleReply("default message");
     EXPECT_EQ(w.Ack->text(), "Default message uploaded successfully");
-    w.HandleReply("XY12:3,1,2,4,1,5,0,0,NEW");
+    w.HandleReply("XY12:3,1,2,4,1,5,0,0,NEW,x:y");  // the text ends at "," or ":"
     EXPECT_EQ(rows(), (std::vector<int>{3, 1, 2, 4, 1, 5}));
     EXPECT_EQ(w.defaultMessage->alignment(), Qt::AlignRight);
     EXPECT_EQ(w.messageText(), "NEW");
