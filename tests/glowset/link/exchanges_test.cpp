@@ -14,13 +14,7 @@ class Exchanges : public WindowTest {
     // Presses a control of the main window as the operator does; the id
     // switch acts on the mouse press itself.
     void press(const QString& name) {
-        if (name == "AutoID") {
-            QWidget* box = window->findChild<QCheckBox*>(name);
-            QMouseEvent down(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(box, &down);
-            return;
-        }
+        if (name == "AutoID") return QTest::mousePress(control<QCheckBox>(name), Qt::LeftButton);
         auto* button = window->findChild<QAbstractButton*>(name);
         ASSERT_NE(button, nullptr) << name.toStdString();
         // A disabled button cannot be pressed; its handler may still be

@@ -36,10 +36,7 @@ class Flasher : public ::testing::Test {
         return default_programmers([](const std::string&) {});
     }
     std::string image(int pages, const std::string& name, const std::string& caption = "Sign") {
-        RomBuilder builder;
-        builder.caption1 = caption;
-        for (int p = 0; p < pages; ++p) builder.page(0x80000 + 256u * p, static_cast<uint8_t>(p));
-        return builder.writeTo(tempPath(name));
+        return RomBuilder{.caption1 = caption}.pages(0x80000, pages).writeTo(tempPath(name));
     }
     // Presses Flash and waits until the run has ended.
     void runOnce() {
@@ -115,9 +112,7 @@ TEST_F(Flasher, FileChoicesAndTheCaption) {
     window->select_rom_file(image(1, "good.rom", "Model X"));
     EXPECT_EQ(window->windowTitle(), "KVTL (Model X firmware)");
     EXPECT_EQ(window->status->text(), "Model X firmware");
-    RomBuilder bad;
-    bad.magic = "wrong";
-    window->select_rom_file(bad.writeTo(tempPath("bad.rom")));
+    window->select_rom_file(RomBuilder{.magic = "wrong"}.writeTo(tempPath("bad.rom")));
     EXPECT_EQ(window->status->text(), "Invalid file");
     window->select_rom_file(tempPath("missing.rom"));
     EXPECT_EQ(window->status->text(), "Invalid filename");
@@ -224,9 +219,8 @@ TEST_F(HeldUpRun, ClosingTheWindowEndsIt) {
 }
 
 TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
-    RomBuilder builder;
-    builder.page(0x80000, 1).page(0x80100, 2, 0, 9);
-    window->select_rom_file(builder.writeTo(tempPath("badrecord.rom")));
+    window->select_rom_file(
+        RomBuilder().page(0x80000, 1).page(0x80100, 2, 0, 9).writeTo(tempPath("badrecord.rom")));
     state.flags = kNoBreak;
     window->start_worker();
     runOnce();

@@ -46,8 +46,7 @@ const uint32_t kPages[] = {0x0F000, 0x80000, 0x80100, 0x80200, 0x80300, 0xFFF00}
 const uint8_t kFills[] = {0x0A, 0x00, 0x0D, 0x11, 0x13, 0x5C};
 
 std::string imageFor(int programmer) {
-    RomBuilder builder;
-    builder.programmer = programmer;
+    RomBuilder builder{.programmer = programmer};
     for (int p = 0; p < 6; ++p) builder.page(kPages[p], kFills[p]);
     return builder.writeTo(tempPath("image-" + std::to_string(programmer) + ".rom"));
 }

@@ -129,16 +129,9 @@ TEST_F(Run, ReadModeRetriesAFailingPageUntilCancel) {
 // without end. (The scripted runs of the program check the common ends
 // through its exit codes.)
 TEST_F(Run, EachEndHasItsOwnResultAndWords) {
-    const std::string image = RomBuilder()
-                                  .page(0x80000, 0x11)
-                                  .page(0x80100, 0x22)
-                                  .page(0x80200, 0x33)
-                                  .writeTo(tempPath("faults.rom"));
-    const std::string m16cImage = RomBuilder{.programmer = 0}
-                                      .page(0x80000, 0x11)
-                                      .page(0x80100, 0x22)
-                                      .page(0x80200, 0x33)
-                                      .writeTo(tempPath("faults-m16c.rom"));
+    const std::string image = RomBuilder().pages(0x80000, 3).writeTo(tempPath("faults.rom"));
+    const std::string m16cImage =
+        RomBuilder{.programmer = 0}.pages(0x80000, 3).writeTo(tempPath("faults-m16c.rom"));
     const std::string badImage = RomBuilder{.magic = "not a rom"}.writeTo(tempPath("bad.rom"));
     const std::string unknownImage = RomBuilder{.programmer = 2}.writeTo(tempPath("unknown.rom"));
     constexpr auto Native = unitsim::Protocol::Native, M16c = unitsim::Protocol::M16c;

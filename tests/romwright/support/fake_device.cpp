@@ -113,9 +113,8 @@ RomBuilder& RomBuilder::page(uint32_t address, uint8_t fill, uint16_t writeWord,
     return *this;
 }
 
-RomBuilder& RomBuilder::pageData(uint32_t address, const Bytes& data, uint16_t writeWord) {
-    page(address, 0, writeWord);
-    std::copy(data.begin(), data.begin() + 256, records.end() - 258);
+RomBuilder& RomBuilder::pages(uint32_t first, int count) {
+    for (int p = 0; p < count; ++p) page(first + 256u * p, static_cast<uint8_t>(p + 1));
     return *this;
 }
 

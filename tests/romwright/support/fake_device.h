@@ -71,7 +71,8 @@ struct RomBuilder {
     std::string magic = "Orvantis Signals Company ROMFile v100";
     Bytes records;
     RomBuilder& page(uint32_t address, uint8_t fill, uint16_t writeWord = 0, uint8_t kind = 2);
-    RomBuilder& pageData(uint32_t address, const Bytes& data, uint16_t writeWord = 0);
+    // `count` pages one after the other from `first`, filled with 1, 2, ...
+    RomBuilder& pages(uint32_t first, int count);
     Bytes bytes() const;
     std::string writeTo(const std::string& path) const;  // returns path
 };
