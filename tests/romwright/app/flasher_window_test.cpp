@@ -1,5 +1,7 @@
-// The flasher window with its worker thread, against the simulated unit.
+// The flasher window with its worker thread and its command line, against
+// the simulated unit.
 #include "romwright/app/flasher_window.h"
+#include "romwright/app/command_line.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -85,6 +87,11 @@ TEST_F(Flasher, CommandLinesApplied) {
         {{"-r80000-90000"}, "COM1", "", 0, kReadMode, 0x80000, 0x90000, false, false},
         {{"-fa.rom", "-fb.rom"}, "COM1", "b.rom", 0, kNoBreak, 0, 0, false, true},
         {{"-g"}, "COM1", "", 0, 0, 0, 0, true, false},  // closes after a run it starts at once
+        {{"-go", "-r1000-", "app", "", "-x5", "-"}, "COM1", "", 0, 0, 0, 0, false, false},  // none applies
+        {{"-c"}, "COM1", "", -1, 0, 0, 0, false, false},  // port 0: no entry
+        {{"-c4x"}, "COM4", "", 3, 0, 0, 0, false, false},
+        {{"-w100-500"}, "COM1", "", 0, kRawWriteMode, 0x100, 0x500, false, false},
+        {{"-rXYZ-100"}, "COM1", "", 0, 0, 0, 0x100, false, false},  // a start of 0 sets no mode
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -101,6 +108,17 @@ TEST_F(Flasher, CommandLinesApplied) {
         EXPECT_EQ(fresh.start_event.is_set(), c.autoClose);
         EXPECT_EQ(w.dontUseBreak->isChecked(), c.noBreakTicked);
     }
+}
+
+TEST(ParseHex, DigitsUpToTheFirstOtherCharacter) {
+    const struct { const char* text; uint32_t value; } cases[] = {
+        {"80000", 0x80000},        {"0x1F", 0x1F},            {"0XaB", 0xAB},
+        {"ff", 0xFF},              {"12g4", 0x12},            {"XYZ", 7},
+        {"", 7},                   {"0x", 7},                 {"0", 0},
+        {"ffffffff", 0xFFFFFFFF},
+        {"123456789", 0xFFFFFFFF},  // beyond 32 bits stays at the top, never wraps
+    };
+    for (const auto& c : cases) EXPECT_EQ(parse_hex(c.text, 7), c.value) << c.text;
 }
 
 TEST_F(Flasher, EveryInputControlHasAName) {
