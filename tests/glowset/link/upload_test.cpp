@@ -153,10 +153,13 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_EQ(textOf("Textout"), "Switched to User ID");
     EXPECT_EQ(linesSince(start), std::vector<std::string>{"<id=user>\r"});
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
+    QTest::mouseClick(control<QCheckBox>("AutoID"), Qt::LeftButton);  // and back
+    EXPECT_EQ(linesSince(start).back(), "<id=auto>\r");
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);
 
     bench.removePort(1);
     QTest::mouseClick(control<QCheckBox>("AutoID"), Qt::LeftButton);
-    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Unchecked);  // nothing happened
+    EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);  // nothing happened
 }
 
 // Typed text that is no entry leaves a list without a selection; typing into

@@ -231,6 +231,7 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
     auto noDesktop = offer("a.zip");
     finish(*noDesktop);
     EXPECT_TRUE(noDesktop->downloadResult->text().startsWith("Error 5:"));
+    EXPECT_TRUE(noDesktop->DontDownload->isHidden());
 }
 
 // Where the download goes: the Desktop when there is one, else Downloads,

@@ -88,6 +88,8 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
          "Invalid response from unit: the unit sent nothing for 10 seconds", "(address 0FFFE)", false},
         {"page file on a full disk", {"--quiet"}, {"-f/dev/full", "-r80000-80400"}, 3,
          "Invalid file: cannot write the page file", "", false},
+        {"not a serial device", {}, {"--port", "/dev/null", "-f" + image}, 2,
+         "Unable to open COM port: /dev/null: Inappropriate ioctl for device", "", false},
         {"no device", {}, {"--port", "/nonexistent/tty", "-f" + image}, 2,
          "Unable to open COM port: /nonexistent/tty does not exist", "", false},
         {"no such image", {}, {"-f/nonexistent.rom"}, 4, "Invalid filename", "", false},
