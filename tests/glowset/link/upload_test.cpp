@@ -9,11 +9,8 @@ namespace {
 class Upload : public WindowTest {
   protected:
     GlowsetMain& withSign() {
-        signsim::Sign& sign = bench.attachSign(1, {"XY12", "4"});
-        sign.state().links = {{2, "55", 1}, {5, "66", 3}};
-        GlowsetMain& w = startAndSearch();
-        clock.advance(1000);  // the search's exchange is over
-        return w;
+        return WindowTest::withSign(
+            "XY12", [](signsim::Sign& s) { s.state().links = {{2, "55", 1}, {5, "66", 3}}; });
     }
     // Presses a button and lets the queue run out; returns the writes with
     // their times relative to the press.

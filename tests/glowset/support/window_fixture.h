@@ -39,6 +39,18 @@ class WindowTest : public ::testing::Test {
         clock.advance(400);
         return *window;
     }
+    // A sign of this model on COM1, set up by `arrange`, and a new main
+    // window once its search has read the sign.
+    GlowsetMain& withSign(const char* model = "XY12",
+                          const std::function<void(signsim::Sign&)>& arrange = {}) {
+        window.reset();
+        bench.signs.clear();
+        signsim::Sign& sign = bench.attachSign(1, {model, "4"});
+        if (arrange) arrange(sign);
+        startAndSearch();
+        clock.advance(1000);
+        return *window;
+    }
     // The main window's controls, found by object name as the operator
     // finds them by caption.
     template <class T = QWidget>

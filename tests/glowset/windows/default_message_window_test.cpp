@@ -14,13 +14,7 @@ class DefaultMessage : public WindowTest {
     GlowsetDefaultMessage& open(const char* model = "TB330",
                                 const std::function<void(signsim::Sign&)>& arrange = {}) {
         message.reset();
-        window.reset();
-        bench.signs.clear();
-        signsim::Sign& sign = bench.attachSign(1, {model, "4"});
-        if (arrange) arrange(sign);
-        startAndSearch();
-        clock.advance(1000);
-        message = std::make_unique<GlowsetDefaultMessage>(platform, *window);
+        message = std::make_unique<GlowsetDefaultMessage>(platform, withSign(model, arrange));
         clock.advance(1000);
         return *message;
     }

@@ -24,9 +24,7 @@ TEST_F(FactoryDefaults, AMessageWaitsForItsAnswer) {
 TEST_F(FactoryDefaults, TheMessageWindowsOpenModally) {
     GlowsetMain* main = nullptr;
     addSecondaryWindows(hooks, platform, main);
-    bench.attachSign(1, {"XY12", "4"});
-    main = &startAndSearch();
-    clock.advance(1000);
+    main = &withSign();
     for (const auto& [button, title] : {std::pair{"SetupDefaultMsg", "Setup Default Message"},
                                         std::pair{"SendTestMsg", "Send Test Message"}}) {
         QString shown;
@@ -43,9 +41,7 @@ TEST_F(FactoryDefaults, TheMessageWindowsOpenModally) {
 TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
     GlowsetMain* main = nullptr;
     addSecondaryWindows(hooks, platform, main);
-    bench.attachSign(1, {"XY12", "4"}).state().links = {{2, "55", 1}};
-    main = &startAndSearch();
-    clock.advance(1000);
+    main = &withSign("XY12", [](signsim::Sign& s) { s.state().links = {{2, "55", 1}}; });
     ASSERT_EQ(textOf("Capcode0_2"), "55");
     const size_t start = mark();
     QString asked;
@@ -66,9 +62,7 @@ TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
 }
 
 TEST_F(FactoryDefaults, NoSendsNothingAndAMissingPortIsReported) {
-    bench.attachSign(1, {"XY12", "4"}).state().links = {{2, "55", 1}};
-    startAndSearch();
-    clock.advance(1000);
+    withSign("XY12", [](signsim::Sign& s) { s.state().links = {{2, "55", 1}}; });
     const size_t start = mark();
     Warning(*window).No_Click();
     clock.advance(1000);

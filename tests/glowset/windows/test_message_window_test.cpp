@@ -26,12 +26,8 @@ void enter(QWidget* to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 class TestMessage : public WindowTest {
   public:  // the cases' edits use these helpers
     LEDTestMessage& open(const char* model = "XY12") {
-        bench.signs.clear();
-        bench.attachSign(1, {model, "4"});
         test.reset();
-        startAndSearch();
-        clock.advance(1000);
-        test = std::make_unique<LEDTestMessage>(platform, *window);
+        test = std::make_unique<LEDTestMessage>(platform, withSign(model));
         return *test;
     }
     // Types at the end of the editor, key by key.
