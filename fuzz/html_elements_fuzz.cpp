@@ -1,6 +1,10 @@
-// Any downloads page through the HTML reader and the version search.
+// Any downloads page through the HTML reader, the version search and the
+// version parser.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "glowset/update/html_elements.h"
@@ -10,5 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view page(reinterpret_cast<const char*>(data), size);
     glowset::ParseVersionText(glowset::lastElementTextContaining(page, "glowset"));
     glowset::normalizeWhitespace(page);
+    if (std::isnan(glowset::ParseVersionText(std::string(page)))) std::abort();
     return 0;
 }

@@ -1,15 +1,25 @@
-// Any reply line through the classifier, its status texts and the TIME reply.
+// Any reply line through the classifier, its status texts, the TIME reply,
+// the settings-line parser and every decoder.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "glowset/protocol/replies.h"
+#include "glowset/protocol/settings_line.h"
 #include "glowset/windows/sign_clock.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string_view line(reinterpret_cast<const char*>(data), size);
-    const glowset::Reply reply = glowset::classifyReply(line);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const glowset::Reply reply = glowset::classifyReply(text);
     glowset::statusTextForReply(reply, static_cast<int>(size) * 20);
-    glowset::idleDisplayFromReply(line);
+    glowset::idleDisplayFromReply(text);
+    const glowset::SettingsLine line = glowset::parseSettingsLine(text);
+    for (int p = 0; p < 5; ++p) glowset::decodePriority(line, p);
+    glowset::LinkEntries entries;
+    glowset::mergeLinkEntries(entries, line);
+    glowset::mergeLinkEntries(entries, line);
+    glowset::linkBoxesFrom(entries);
+    glowset::idModeOf(line);
+    glowset::userCommandOf(line);
     return 0;
 }
