@@ -185,22 +185,5 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
     }
 }
 
-TEST(Waits, NestedWaitsEndAtTheirOwnTimeAndAllEndOnClose) {
-    VirtualClock clock;
-    std::vector<long long> ended;
-    bool closing = false;
-    clock.post(50, [&] {
-        sleepTicks(clock, 50, [&] { return closing; });  // 50 .. 550
-        ended.push_back(clock.nowMilliseconds());
-    });
-    sleepTicks(clock, 30, [&] { return closing; });  // 0 .. 300, resumes after the inner one
-    ended.push_back(clock.nowMilliseconds());
-    EXPECT_EQ(ended, (std::vector<long long>{550, 550}));
-
-    clock.post(100, [&] { closing = true; });
-    sleepTicks(clock, 100000, [&] { return closing; });
-    EXPECT_EQ(clock.nowMilliseconds(), 650);
-}
-
 }  // namespace
 }  // namespace glowset::testing

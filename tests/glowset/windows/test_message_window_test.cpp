@@ -204,15 +204,5 @@ TEST_F(TestMessage, EnterPressesNoButtonAndAWriteKeepsTheStatus) {
     EXPECT_EQ(w.Ack->text(), "");
 }
 
-TEST_F(TestMessage, Kl404ListsAndNoTimeFormats) {
-    LEDTestMessage& w = open("KL404");
-    w.show();
-    EXPECT_EQ(w.fontList->count(), 25);
-    EXPECT_EQ(w.fontList->item(7)->text(), "Fat");
-    EXPECT_EQ(w.TimeFormat->count(), 0);
-    EXPECT_FALSE(w.InsertTime->isVisible());
-    EXPECT_FALSE(w.SpeedList->isEnabled());
-}
-
 }  // namespace
 }  // namespace glowset::testing

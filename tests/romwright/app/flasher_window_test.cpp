@@ -58,17 +58,6 @@ class Flasher : public ::testing::Test {
     std::vector<QString> errors;
 };
 
-TEST_F(Flasher, EnterFlashesAndEscapeDoesNothing) {
-    window->show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.get(), &escape);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(state.start_event.is_set());
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.get(), &enter);
-    EXPECT_TRUE(state.start_event.is_set());  // the default button, Flash
-}
-
 TEST_F(Flasher, CommandLinesApplied) {
     const std::string good = image(1, "cmd.rom");
     const struct {
