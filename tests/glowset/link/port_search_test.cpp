@@ -74,8 +74,8 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
     } cases[] = {
         {"LF ends a line", {{"Auto ID\n", 0}}, "Switched to Auto ID"},
         {"CR stays in the line", {{"Auto ID\r\n", 0}}, ""},
-        {"split line within 100 ms", {{"Auto ", 0}, {"ID\n", 90}}, "Switched to Auto ID"},
-        {"gap longer than 110 ms", {{"Auto ", 0}, {"ID\n", 130}}, ""},
+        {"a gap of 105 ms keeps the line", {{"Auto ", 0}, {"ID\n", 105}}, "Switched to Auto ID"},
+        {"a gap of 115 ms loses its beginning", {{"Auto ", 0}, {"ID\n", 115}}, ""},
         {"two lines in one piece", {{"User ID\nAuto ID\n", 0}}, "Switched to Auto ID"},
     };
     for (const auto& c : cases) {

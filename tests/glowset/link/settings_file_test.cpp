@@ -60,10 +60,12 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
               "It is Better to use Force Upload after opening up a file\r\n"
               "It will make sure that all the settings are written to the Sign");
     EXPECT_EQ(w.getDefaultMsg(), path("sign.led").toStdString() + ",OPEN\xAANOW,5,3,0,2,1,4");
-    // A partly ticked id switch (2 in a file) is saved as it came.
-    write(path("two.led"), "AutoID:2\r\n");
+    // A partly ticked id switch (2 in a file) is saved as it came; a link
+    // of two capcodes clears its box and list.
+    write(path("two.led"), "AutoID:2\r\nLinkID3:1,2,1\r\n");
     dialogs.fileAnswers = {path("two.led"), path("again.led")};
     control<QAction>("signOpenFile")->trigger();
+    EXPECT_EQ(std::pair(textOf("Capcode0_3"), indexOf("Pri0_3")), std::pair(QString(), -1));
     control<QAction>("signSaveAs")->trigger();
     EXPECT_NE(read(path("again.led")).find("AutoID:2\r\n"), std::string::npos);
 }

@@ -104,13 +104,16 @@ TEST_F(ProgrammerTest, M16cConnectFailures) {
     wire = std::make_shared<Wire>();
     useFakePorts(wire);
     auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c,
-                                                unitsim::Faults{.refusePage = 1});
+                                                unitsim::Faults{.refusePage = 1, .refuseErase = true});
     attachUnit(*wire, unit);
     M16cProgrammer programmer(printer());
     ASSERT_EQ(programmer.connect("COM1"), kSuccess);
     printed.clear();
     EXPECT_FALSE(programmer.write_page(0x80000, kPage.data(), 0));
     EXPECT_EQ(printed, "Incorrect response from M16C (0x00,0x01)\nerror programming block\n");
+    printed.clear();
+    EXPECT_FALSE(programmer.erase_block(0x8FFFE));
+    EXPECT_EQ(printed, "Incorrect response from M16C (0x00,0x01)\nerror erasing block\n");
 }
 
 TEST_F(ProgrammerTest, NativeEntryModes) {
