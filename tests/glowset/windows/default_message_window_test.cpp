@@ -2,6 +2,7 @@
 
 #include "glowset/windows/default_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/window_snapshot.h"
 
 namespace glowset::testing {
 namespace {
@@ -27,6 +28,10 @@ class DefaultMessage : public WindowTest {
                 w.ColorList->currentRow(),     w.SpeedList->currentRow(),
                 w.AlignmentList->currentRow(), w.PauseList->currentRow()};
     }
+    // The window against its recorded copy; its clock shows the real time.
+    static ::testing::AssertionResult showsAsRecorded(const QWidget& w, const std::string& name) {
+        return testsupport::showsAsRecorded(w, name, {.leaveOut = {"DateTime"}});
+    }
     std::unique_ptr<GlowsetDefaultMessage> message;
 };
 
@@ -34,17 +39,14 @@ TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
     open("RV2210", [](signsim::Sign& s) {
         s.handleCommand("<DF f=1 c=1 s=0 a=2 sp=0 p=0>HELLO$Lthere $T2");
     });
-    EXPECT_EQ(message->Ack->text(), "Data downloaded successfully from LED Sign");
     const auto lines = linesSince(0);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "DOWNLOAD_DEFAULT_MSG\r");
     EXPECT_EQ(lines.back(), "TIME_STATUS\r");
-    // RV2210 reports character codes: 65, 65, 66, 48, 51, 48.
-    EXPECT_EQ(rows(), (std::vector<int>{1, 0, 1, 0, 2, 0}));
+    // RV2210 reports character codes (65, 65, 66, 48, 51, 48): rows 1, 0, 1, 0, 2, 0.
+    EXPECT_TRUE(showsAsRecorded(*message, "default-message-read-from-rv2210"));
     EXPECT_EQ(message->messageText(), "HELLO\r\nthere <hh:mm>");
     EXPECT_EQ(message->defaultMessage->alignment(), Qt::AlignHCenter);
-    EXPECT_EQ(message->TimeDisplayStatus->text(), "is OFF");
-    EXPECT_TRUE(message->Upload->isEnabled());
 }
 
 TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {
@@ -104,28 +106,25 @@ TEST_F(DefaultMessage, UploadBranches) {
         EXPECT_EQ(linesSince(start), c.sent) << c.name;
         w.HandleReply("done");  // the sign's acknowledgement
         EXPECT_EQ(w.Ack->text(), c.ack) << c.name;
+        EXPECT_TRUE(showsAsRecorded(w, "default-message-upload-" + std::to_string(&c - cases)));
     }
 }
 
 TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
+    // Idle display on: the lists stay disabled after the exchange.
     GlowsetDefaultMessage& w = open("TB330", [](signsim::Sign& s) { s.state().idle.on = true; });
-    EXPECT_FALSE(w.fontList->isEnabled());  // idle on: kept disabled after the exchange
-    EXPECT_FALSE(w.StyleList->isEnabled());
     w.currentTime = [] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7, 3)); };
     EXPECT_EQ(sent("SetTime"),
               (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
-    EXPECT_FALSE(w.SetTime->isEnabled());
-    EXPECT_FALSE(w.Progress->isHidden());  // filled in 20 ticks of 10 ms, then hidden
-    EXPECT_EQ(w.Upload->text(), "Writing...");
+    EXPECT_TRUE(showsAsRecorded(w, "default-message-setting-time"));  // "Writing...", the bar
     EXPECT_TRUE(sent("Download").empty());  // ignored while the port is open
-    clock.advance(500);
-    EXPECT_TRUE(w.Progress->isHidden());
-    EXPECT_FALSE(w.Upload->isEnabled());
+    clock.advance(500);                     // the bar filled in 20 ticks of 10 ms and hid
+    EXPECT_TRUE(showsAsRecorded(w, "default-message-time-set"));
     clock.advance(60);  // ten 50 ms ticks, then the closing one
-    EXPECT_TRUE(w.Upload->isEnabled());
-    EXPECT_TRUE(w.SetTime->isEnabled());
-    EXPECT_EQ(w.Upload->text(), "Upload to Sign");
+    EXPECT_TRUE(showsAsRecorded(w, "default-message-after-setting-time"));
     EXPECT_FALSE(w.MSComm1->isOpen());
+    EXPECT_EQ(sent("Download"),
+              (std::vector<std::string>{"DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
 }
 
 TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
@@ -145,7 +144,7 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
     bench.signs.clear();
     EXPECT_EQ(sent("TimeOnIdle").at(0), "<TIME>IDLE OFF");
     clock.advance(1000);
-    EXPECT_EQ(w.TimeDisplayStatus->text(), "is ON");
+    EXPECT_TRUE(showsAsRecorded(w, "default-message-idle-off-unanswered"));  // still "is ON"
 }
 
 TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
@@ -187,23 +186,10 @@ TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
                     .startsWith("Message:Bye\r\nnow, Font:2, Color:3, Style:"));
 }
 
+// The lists, time formats and idle switch each model has.
 TEST_F(DefaultMessage, ListsAndTimeControlsByModel) {
-    const struct {
-        const char* model;
-        int fonts, formats;
-        bool timeFormat, insertTime, idle;
-    } cases[] = {
-        {"KL404", 4, 4, true, false, true},     {"RV2210", 25, 8, true, true, false},
-        {"TB330", 25, 8, false, false, false},  {"XY12", 0, 8, true, true, true},
-    };
-    for (const auto& c : cases) {
-        GlowsetDefaultMessage& w = open(c.model);
-        w.show();
-        EXPECT_EQ(w.fontList->count(), c.fonts) << c.model;
-        EXPECT_EQ(w.TimeFormat->count(), c.formats) << c.model;
-        EXPECT_EQ(w.TimeFormat->isVisible(), c.timeFormat) << c.model;
-        EXPECT_EQ(w.InsertTime->isVisible(), c.insertTime) << c.model;
-        EXPECT_EQ(w.TimeOnIdle->isVisible(), c.idle) << c.model;
+    for (const std::string model : {"KL404", "RV2210", "TB330", "XY12"}) {
+        EXPECT_TRUE(showsAsRecorded(open(model.c_str()), "default-message-" + model));
     }
 }
 
