@@ -39,6 +39,9 @@ QString valueOf(const QWidget* w) {
         return QString("%1 of %2..%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
     }
     if (auto* text = qobject_cast<const QTextEdit*>(w)) return "\"" + text->toPlainText() + "\"";
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(w)) {
+        return "\"" + text->toPlainText() + "\"";
+    }
     return {};
 }
 

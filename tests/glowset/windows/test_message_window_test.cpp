@@ -3,6 +3,7 @@
 
 #include "glowset/windows/test_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/window_snapshot.h"
 
 namespace glowset::testing {
 namespace {
@@ -49,6 +50,10 @@ class TestMessage : public WindowTest {
     // Presses a button and returns what went over the wire.
     std::vector<std::string> sent(const char* button) { return sentBy(*test, button); }
     int mainRow(const QString& name) { return named<QComboBox>(*window, name)->currentIndex(); }
+    // The window against its recorded copy; its clock shows the real time.
+    ::testing::AssertionResult showsAsRecorded(const std::string& name) {
+        return testsupport::showsAsRecorded(*test, name, {.leaveOut = {"DateTime"}});
+    }
     std::unique_ptr<LEDTestMessage> test;
 };
 
@@ -156,23 +161,18 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     w.currentTime = [] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7, 3)); };
     EXPECT_EQ(sent("SetTime"),
               (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
-    EXPECT_FALSE(w.SetTime->isEnabled());
+    EXPECT_TRUE(showsAsRecorded("test-message-setting-time"));
     EXPECT_TRUE(sent("Download").empty());  // one exchange at a time
     clock.advance(600);
-    EXPECT_TRUE(w.SetTime->isEnabled());
+    EXPECT_TRUE(showsAsRecorded("test-message-time-set"));
 
     type("typed");
     bench.signs[1]->handleCommand("<DF f=3 c=2 s=1 a=0 sp=4 p=5>Hi$Lthere");
     EXPECT_EQ(sent("Download"), (std::vector<std::string>{"DOWNLOAD_DEFAULT_MSG\r"}));
-    EXPECT_EQ(w.Download->text(), "Reading...");
+    EXPECT_TRUE(showsAsRecorded("test-message-reading"));
     clock.advance(600);
-    EXPECT_EQ(w.Download->text(), "Download from Sign");
-    const std::vector<int> rows = {w.fontList->currentRow(),      w.StyleList->currentRow(),
-                                   w.ColorList->currentRow(),     w.SpeedList->currentRow(),
-                                   w.AlignmentList->currentRow(), w.PauseList->currentRow()};
-    EXPECT_EQ(rows, (std::vector<int>{3, 1, 2, 4, 0, 5}));
-    EXPECT_EQ(w.defaultMessage->toPlainText(), "Hi\nthere");
-    EXPECT_EQ(w.ColorTextBox->toPlainText(), "typed");  // the editor is left alone
+    // Lists at 3, 1, 2, 4, 0, 5, "Hi\nthere" below; the editor is left alone.
+    EXPECT_TRUE(showsAsRecorded("test-message-read"));
 
     for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME"}) w.HandleReply(line);
     EXPECT_EQ(w.fontList->currentRow(), 3);
