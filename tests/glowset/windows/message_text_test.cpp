@@ -63,9 +63,11 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
         std::string refused;
     } cases[] = {
         {U"plain ASCII 123 <hh:mm>", U"plain ASCII 123 <hh:mm>", "", ""},
-        {U"caf\u00E9 \u00FC\u00DF \u00A9", U"caf\u00E9 \u00FC\u00DF \u00A9", "", ""},  // Latin-1 letters stay
+        {U"caf\u00E9 \u00FC\u00DF \u00A9", U"caf\u00E9 \u00FC\u00DF \u00A9", "",
+         ""},  // Latin-1 letters stay
         {U"line\r\nbreak\nok", U"line\r\nbreak\nok", "", ""},
-        {U"\u201CHi\u201D \u2018x\u2019", U"\"Hi\" 'x'", "\u201C to \", \u201D to \", \u2018 to ', \u2019 to '", ""},
+        {U"\u201CHi\u201D \u2018x\u2019", U"\"Hi\" 'x'",
+         "\u201C to \", \u201D to \", \u2018 to ', \u2019 to '", ""},
         {U"a\u2013b\u2014c\u2212d", U"a-b-c-d", "\u2013 to -, \u2014 to -, \u2212 to -", ""},
         {U"wait\u2026", U"wait...", "\u2026 to ...", ""},
         {U"no\u00A0break\tand tab", U"no break and tab", "\u00A0 to space, tab to space", ""},
@@ -74,6 +76,8 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
         {U"25\u00B0C \u00B1 \u00AA\u00B2", U"25\u00B0C \u00B1 \u00AA\u00B2", "",
          "\u00B0 (U+00B0), \u00B1 (U+00B1), \u00AA (U+00AA), \u00B2 (U+00B2)"},
         {U"soft\u00ADhyphen", U"soft\u00ADhyphen", "", "\u00AD (U+00AD)"},
+        {U"\u07FF\u0800", U"\u07FF\u0800", "",
+         "\u07FF (U+07FF), \u0800 (U+0800)"},        // 2 and 3 bytes
         {U"\u00A9\u00B3", U"\u00A9\u00B3", "", ""},  // 169 and 179: just outside the sign's codes
         {U"bell\a and \u0085", U"bell\a and \u0085", "", "U+0007, U+0085"},
         {U"del\x7F", U"del\x7F", "", "U+007F"},
