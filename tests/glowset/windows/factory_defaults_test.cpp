@@ -29,8 +29,10 @@ TEST_F(FactoryDefaults, TheMessageWindowsOpenModally) {
     for (const auto& [button, title] : {std::pair{"SetupDefaultMsg", "Setup Default Message"},
                                         std::pair{"SendTestMsg", "Send Test Message"}}) {
         QString shown;
-        whenModal([&](QWidget& w) {
+        whenModal([&, button = button](QWidget& w) {
             shown = w.windowTitle();
+            EXPECT_TRUE(testsupport::showsAsRecorded(w, std::string("opened-by-") + button,
+                                                     {.leaveOut = {"DateTime"}}));
             w.close();
         });
         click(button);
