@@ -134,6 +134,7 @@ TEST_F(SettingsFile, CancelledAndFailingDialogs) {
 TEST(FileFilter, WrittenForQt) {
     EXPECT_EQ(qtFileFilter("Text (*.led) | *.led"), "Text (*.led)");
     EXPECT_EQ(qtFileFilter("ROM Files | *.rom"), "ROM Files (*.rom)");
+    EXPECT_EQ(qtFileFilter("ROM Files|*.rom"), "ROM Files (*.rom)");
     EXPECT_EQ(qtFileFilter("*.txt"), "*.txt");
 }
 
