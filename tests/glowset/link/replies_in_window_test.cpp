@@ -36,7 +36,11 @@ TEST_F(Replies, StatusLineForEachReply) {
         EXPECT_FALSE(control<QLabel>("Textout")->isHidden()) << c.line;
     }
     // The status clears itself 5 s after the last message.
-    clock.advance(5000);
+    clock.advance(4000);
+    window->HandleSignReply("Auto ID");
+    clock.advance(4000);
+    EXPECT_EQ(textOf("Textout"), "Switched to Auto ID");
+    clock.advance(1000);
     EXPECT_EQ(textOf("Textout"), "");
     EXPECT_TRUE(control<QLabel>("Textout")->isHidden());
 }

@@ -80,6 +80,7 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
          "Error 380 opening file.\r\nColorP1 has no position 99.", 4},
         {"check box value", "AutoID:3\r\nPri0:1,1,4,1,1,1,1,5\r\n", "Error 380 opening file.", 1},
         {"port outside the list", "Com:13\r\n", "Error 380 opening file.", 1},
+        {"position below -1", "Pri0:1,1,-2,1,1,1,1,5\r\n", "Error 380 opening file.", 1},
         {"nine fields are ignored", "Pri0:1,1,4,1,1,1,1,5,6\r\n", "", 1},
         {"empty file", "", "", 1},
         // There but not to be read (root reads any file: then it is read).
