@@ -80,6 +80,7 @@ TEST_F(Flasher, CommandLinesApplied) {
         {{"-f" + good}, "COM1", good, 0, kNoBreak, 0, 0, false, true},
         {{"-c3"}, "COM3", "", 2, 0, 0, 0, false, false},
         {{"-c3", "-c12"}, "COM3", "", -1, 0, 0, 0, false, false},  // no entry, port unchanged
+        {{"-c3", "-c1"}, "COM1", "", 0, 0, 0, 0, false, false},
         {{"-r80000-90000"}, "COM1", "", 0, kReadMode, 0x80000, 0x90000, false, false},
         {{"-fa.rom", "-fb.rom"}, "COM1", "b.rom", 0, kNoBreak, 0, 0, false, true},
         {{"-g"}, "COM1", "", 0, 0, 0, 0, true, false},  // closes after a run it starts at once
