@@ -14,6 +14,29 @@ QString oneLine(QString text) {
     return text.replace("\r", "\\r").replace("\n", "\\n");
 }
 
+// A rich editor's text as the operator sees it: each block's alignment
+// when not left, and each run of text with its colour and font.
+QString previewOf(const QTextDocument& document) {
+    QString out = "\"" + document.toPlainText() + "\"";
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        out += "\n  |";
+        const Qt::Alignment align = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        if (align & Qt::AlignRight) out += "right|";
+        if (align & Qt::AlignHCenter) out += "centre|";
+        for (auto run = block.begin(); !run.atEnd(); ++run) {
+            const QTextFragment f = run.fragment();
+            const QTextCharFormat c = f.charFormat();
+            out +=
+                QString("{%1 %2 %3%4%5}%6")
+                    .arg(c.foreground().color().name(), c.fontFamilies().toStringList().join(','))
+                    .arg(c.fontPointSize())
+                    .arg(c.fontWeight() >= QFont::Bold ? " bold" : "",
+                         c.fontItalic() ? " italic" : "", f.text());
+        }
+    }
+    return out;
+}
+
 QString valueOf(const QWidget* w) {
     if (auto* label = qobject_cast<const QLabel*>(w)) return "\"" + label->text() + "\"";
     if (auto* field = qobject_cast<const QLineEdit*>(w)) {
@@ -38,7 +61,7 @@ QString valueOf(const QWidget* w) {
     if (auto* bar = qobject_cast<const QProgressBar*>(w)) {
         return QString("%1 of %2..%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
     }
-    if (auto* text = qobject_cast<const QTextEdit*>(w)) return "\"" + text->toPlainText() + "\"";
+    if (auto* text = qobject_cast<const QTextEdit*>(w)) return previewOf(*text->document());
     if (auto* text = qobject_cast<const QPlainTextEdit*>(w)) {
         return "\"" + text->toPlainText() + "\"";
     }

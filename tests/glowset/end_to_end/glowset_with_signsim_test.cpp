@@ -67,6 +67,24 @@ class GlowsetWithSignsim : public ::testing::Test {
     std::unique_ptr<GlowsetMain> window;
 };
 
+// COM1 to COM12 are ports, missing or not; other numbers are refused as such.
+TEST(QtSerialPortOpen, OnlyCom1ToCom12AreValidNumbers) {
+    const PortEnvironment absent{
+        .variable =
+            [](const std::string&) { return std::optional<std::string>("/nonexistent/tty"); },
+        .serialDevices = [] { return std::vector<std::string>(); }};
+    for (const int number : {-1, 0, 1, 12, 13}) {
+        QtSerialPort port(absent);
+        port.setPortNumber(number);
+        const auto error = port.open();
+        ASSERT_TRUE(error) << number;
+        const bool valid = number >= 1 && number <= 12;
+        EXPECT_EQ(error->number == kErrorInvalidPortNumber, !valid) << number;
+        if (valid) EXPECT_NE(error->description.find("/nonexistent/tty"), std::string::npos);
+        EXPECT_FALSE(port.isOpen());
+    }
+}
+
 TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
     startSign(false);
     openAndFind();

@@ -9,7 +9,13 @@ namespace {
 using PortSearch = WindowTest;
 
 TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
+    QString during;
+    clock.post(1000, [&] {
+        const bool shown = !window->findChild<QLabel*>("Textout")->isHidden();
+        during = shown ? textOf("Textout") : "hidden";
+    });
     startAndSearch();
+    EXPECT_EQ(during, "Searching...");
     std::vector<int> expectedPorts;
     for (int n = 1; n <= 12; ++n) expectedPorts.push_back(n);
     EXPECT_EQ(bench.portsWritten(), expectedPorts);

@@ -127,6 +127,15 @@ TEST_F(Upload, PortThatCannotBeOpenedLeavesEverythingAsItWas) {
     EXPECT_EQ(mark(), invalid);
 }
 
+TEST_F(Upload, ForcingIdZeroRelabelsEveryRowAndUncheckingRestoresThem) {
+    startAndSearch();
+    for (const bool forced : {true, false}) {
+        click("ForceOnID0");
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(textOf(QString("LabelID%1").arg(i)), QString("ID   %1").arg(forced ? 0 : i));
+    }
+}
+
 TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     GlowsetMain& w = withSign();
     ASSERT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);

@@ -156,6 +156,8 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_EQ(w.messageText(), "NEW");
     w.HandleReply("XY12:99,1,2,4,1,5,0,0,NEW");
     EXPECT_EQ(w.fontList->currentRow(), 3);  // no row 99: the font stays
+    w.HandleReply("XY12:-1,1,2,4,1,5,0,0,NEW");
+    EXPECT_EQ(w.fontList->currentRow(), -1);  // -1: no font chosen
     w.HandleReply("XY12:x,,");
     EXPECT_EQ(w.messageText(), "");
 

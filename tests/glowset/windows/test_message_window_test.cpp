@@ -45,6 +45,7 @@ class TestMessage : public WindowTest {
     }
     void font(int row) { test->fontList->setCurrentRow(row); }
     void colour(int row) { test->ColorList->setCurrentRow(row); }
+    void align(int row) { test->AlignmentList->setCurrentRow(row); }
     void selectionMode() { test->ColorLabel_DblClick(); }
     void press(const char* button) { named<QAbstractButton>(*test, button)->click(); }
     // Presses a button and returns what went over the wire.
@@ -106,6 +107,8 @@ TEST_F(TestMessage, TheCommandSentIsWhatTheEditorAndListsShow) {
          [](TestMessage& t) { t.type("\u201CHi\u201D \u2013 ok\u2026"); }, kHeader + "\"Hi\" - ok..."},
         {"a euro sign is refused", [](TestMessage& t) { t.type("5 \u20AC"); }, ""},
         {"a typed degree sign would be a time code: refused", [](TestMessage& t) { t.type("25\u00B0C"); }, ""},
+        {"green, centred", [](TestMessage& t) { t.type("Go"); t.align(2); t.colour(2); },
+         "<id=0 f=5 s=0 c=2 a=2 b=0 p=2 sp=2 t=10>Go"},
         // clang-format on
     };
     for (const auto& c : cases) {
