@@ -121,14 +121,27 @@ TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
 // A failed write or a pulled adapter stops the upload, says so, and keeps
 // every change sent or unsent marked: the next upload sends them all.
 TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
-    const struct { const char* name; std::function<void()> fault; } cases[] = {
-        {"write fails", [this] { clock.post(700, [this] { bench.failWrites(1); }); }},
-        {"adapter pulled", [this] { bench.pull(1, 800); }},
+    const auto fourFonts = [this] {
+        for (int p : {0, 1, 2, 3}) choose(QString("FontP%1").arg(p), 9);
+    };
+    const auto idModeAndCommand = [this] {  // sent in this order
+        control<QCheckBox>("AutoID")->setCheckState(Qt::Unchecked);
+        control<QLineEdit>("usercmd1")->setText("RST");
+    };
+    const auto writesFailAt700 = [this] { clock.post(700, [this] { bench.failWrites(1); }); };
+    const struct {
+        const char* name;
+        std::function<void()> change, fault;
+        size_t resent;
+    } cases[] = {
+        {"write fails", fourFonts, writesFailAt700, 4},
+        {"adapter pulled", fourFonts, [this] { bench.pull(1, 800); }, 4},
+        {"write fails after the id mode went", idModeAndCommand, writesFailAt700, 2},
     };
     for (const auto& c : cases) {
         withSignOn(1);
         clock.advance(2000);
-        for (int p : {0, 1, 2, 3}) choose(QString("FontP%1").arg(p), 9);
+        c.change();
         press("UploadAll");
         c.fault();
         clock.advance(5000);
@@ -141,7 +154,7 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         const size_t start = mark();
         press("UploadAll");
         clock.advance(5000);
-        EXPECT_EQ(writesSince(start).size(), 4u) << c.name;
+        EXPECT_EQ(writesSince(start).size(), c.resent) << c.name;
         window.reset();
         bench.signs.clear();
     }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -229,6 +230,27 @@ TEST_F(HeldUpRun, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
 TEST_F(HeldUpRun, ClosingTheWindowEndsIt) {
     window->close();
     EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(serial_port_open());
+}
+
+// The worker waits for its error window to be closed; a window closed
+// before the error could be shown must still end the run, not wait on it.
+TEST_F(Flasher, ClosingBeforeAnErrorIsShownEndsTheRun) {
+    window->select_rom_file(
+        RomBuilder().page(0x80000, 1, 0, 9).page(0x80100, 2).writeTo(tempPath("bad-first.rom")));
+    std::atomic<bool> connected = false;
+    wire->respond = [&connected, answer = wire->respond](const Bytes& bytes) {
+        connected = true;
+        return answer(bytes);
+    };
+    state.flags = kNoBreak;
+    window->start_worker();
+    window->flash_clicked();
+    // No events are handled from here on, so the error stays queued.
+    while (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // into the wait
+    window->close();
+    EXPECT_TRUE(errors.empty());
     EXPECT_FALSE(serial_port_open());
 }
 
