@@ -160,6 +160,25 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
     }
 }
 
+// Reading the sign after a failed upload shows what the sign holds: the
+// changes kept from the failed upload are dropped with it.
+TEST_F(Exchanges, AReadFromTheSignDropsTheChangesAFaultKept) {
+    withSignOn(1);
+    clock.advance(2000);
+    choose("FontP0", 9);
+    control<QLineEdit>("Capcode0_2")->setText("77");
+    press("UploadAll");
+    bench.failWrites(1);
+    clock.advance(5000);
+    bench.failing.clear();
+    press("DownloadAll");
+    clock.advance(2000);
+    const size_t start = mark();
+    press("UploadAll");
+    clock.advance(5000);
+    EXPECT_EQ(writesSince(start).size(), 0u);
+}
+
 // Replies as they really come: a user command holding the reply words, a
 // long line at 9600 baud, a console's line on another port.
 TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {

@@ -118,14 +118,19 @@ TEST(FontPositionFor, EveryPreviewReadsBackAsItsOwnPosition) {
 }
 
 TEST(FontPositionFor, FormatsOutsideTheTable) {
-    const struct { FontPreview format; std::optional<int> position; } cases[] = {
+    const struct { FontPreview format; std::optional<int> position;
+    } cases[] = {
         {{"Arial", 11, true, true}, 9},   // Arial 11 is J whatever the marks
         {{"Arial", 9, true, true}, 2},    // the colour-shade mark is not looked at
         {{"Arial", 16, true, true}, 20},  // shade wins over colour shade
         {{"Arial Black", 10, true, false}, 7},
         {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
-        {{"Times New Roman", 16, true, false}, 24},  {{"Book Antiqua", 11, false, true}, 11},
-        {{"Arial", 14, false, false}, {}},           {{"Courier", 10, false, false}, {}},
+        {{"Times New Roman", 16, true, false}, 24},
+        {{"Book Antiqua", 11, false, true}, 11},
+        {{"Arial", 14, false, false}, {}},
+        {{"Courier", 10, false, false}, {}},
+        {{"Book Antiqua", 16, false, false}, {}},
+        {{"Times New Roman", 12, true, false}, {}},
         {{"arial black", 12, true, false}, 18},  // family names in any case
     };
     for (const auto& c : cases)

@@ -2,6 +2,9 @@
 // what goes over the wire, the copy into the main window, replies.
 
 #include "glowset/windows/test_message_window.h"
+
+#include <QtTest>
+
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/window_snapshot.h"
 
@@ -46,7 +49,8 @@ class TestMessage : public WindowTest {
     void font(int row) { test->fontList->setCurrentRow(row); }
     void colour(int row) { test->ColorList->setCurrentRow(row); }
     void align(int row) { test->AlignmentList->setCurrentRow(row); }
-    void selectionMode() { test->ColorLabel_DblClick(); }
+    // A double-click on the colour caption switches selection mode.
+    void selectionMode() { QTest::mouseDClick(named<QLabel>(*test, "Label4"), Qt::LeftButton); }
     void press(const char* button) { named<QAbstractButton>(*test, button)->click(); }
     // Presses a button and returns what went over the wire.
     std::vector<std::string> sent(const char* button) { return sentBy(*test, button); }
@@ -181,6 +185,11 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     w.HandleReply("XY12:1");  // short record: missing numbers read as 0
     EXPECT_EQ(w.StyleList->currentRow(), 0);
     EXPECT_EQ(w.defaultMessage->toPlainText(), "");
+
+    // A double-click on the command sends it again.
+    const size_t start = mark();
+    QTest::mouseDClick(named<QLineEdit>(*test, "Test"), Qt::LeftButton);
+    EXPECT_EQ(linesSince(start), std::vector<std::string>{kHeader + "typed\r"});
 }
 
 // Enter in a field sends nothing: no button of the window is a default one.
