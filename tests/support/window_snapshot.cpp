@@ -61,7 +61,11 @@ QString valueOf(const QWidget* w) {
     if (auto* bar = qobject_cast<const QProgressBar*>(w)) {
         return QString("%1 of %2..%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
     }
-    if (auto* text = qobject_cast<const QTextEdit*>(w)) return previewOf(*text->document());
+    if (auto* text = qobject_cast<const QTextEdit*>(w)) {
+        const QTextCursor cursor = text->textCursor();
+        return previewOf(*text->document()) +
+               (cursor.hasSelection() ? "\n  selected \"" + cursor.selectedText() + "\"" : "");
+    }
     if (auto* text = qobject_cast<const QPlainTextEdit*>(w)) {
         return "\"" + text->toPlainText() + "\"";
     }

@@ -63,9 +63,14 @@ TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
 TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
     window = std::make_unique<GlowsetMain>(platform);
     window->show();
-    clock.post(1000, [&] { window->close(); });
+    bool openAfterClose = true;
+    clock.post(1000, [&] {
+        window->close();
+        openAfterClose = port().isOpen();  // COM2 was open for its answer
+    });
     clock.advance(400);
     EXPECT_LE(bench.writes.size(), 3u);
+    EXPECT_FALSE(openAfterClose);
 }
 
 using ReceivePath = WindowTest;

@@ -151,7 +151,7 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_FALSE(port().isOpen());
     EXPECT_EQ(linesSince(start), std::vector<std::string>{"<id=user>\r"});
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
-    QTest::mouseClick(control<QCheckBox>("AutoID"), Qt::LeftButton);  // and back
+    QTest::keyClick(control<QCheckBox>("AutoID"), Qt::Key_Space);  // and back by keyboard
     EXPECT_EQ(linesSince(start).back(), "<id=auto>\r");
     EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);
 

@@ -189,6 +189,8 @@ TEST(BuildInlineText, HeaderAndInlineCodes) {
         {"unknown first font: colour still in the header", std::vector{unknownFont}, {}, 3, "z"},
         {"unknown colour sends no code",
          text("a", 5, 3) + std::vector{unknownColour} + text("b", 5, 3), 5, 3, "aq$CDb"},
+        {"a typeface change alone is a font change", text("a", 1, 2) + text("b", 3, 2), 1, 2,
+         "a$FDb"},
         {"line break is a character", text("a\nb", 1, 2), 1, 2, "a\nb"},
         {"typed codes stay text and select nothing", typedCodes, {}, {}, "$FBx"},
     };

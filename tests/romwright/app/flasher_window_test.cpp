@@ -90,6 +90,7 @@ TEST_F(Flasher, CommandLinesApplied) {
         {{"-c4x"}, "COM4", "", 3, 0, 0, 0, false, false},
         {{"-w100-500"}, "COM1", "", 0, kRawWriteMode, 0x100, 0x500, false, false},
         {{"-rXYZ-100"}, "COM1", "", 0, 0, 0, 0x100, false, false},  // a start of 0 sets no mode
+        {{"-w100-XYZ"}, "COM1", "", 0, 0, 0x100, 0, false, false},  // an end of 0 sets no mode
         // clang-format on
     };
     for (const auto& c : cases) {
