@@ -111,8 +111,9 @@ TEST_F(TestMessage, TheCommandSentIsWhatTheEditorAndListsShow) {
          [](TestMessage& t) { t.type("\u201CHi\u201D \u2013 ok\u2026"); }, kHeader + "\"Hi\" - ok..."},
         {"a euro sign is refused", [](TestMessage& t) { t.type("5 \u20AC"); }, ""},
         {"a typed degree sign would be a time code: refused", [](TestMessage& t) { t.type("25\u00B0C"); }, ""},
-        {"green, centred", [](TestMessage& t) { t.type("Go"); t.align(2); t.colour(2); },
-         "<id=0 f=5 s=0 c=2 a=2 b=0 p=2 sp=2 t=10>Go"},
+        {"a whole-text colour leaves the caret at the start; centring keeps it",
+         [](TestMessage& t) { t.type("Go"); t.colour(2); t.align(2); typeKeys(t.test->ColorTextBox, "!"); },
+         "<id=0 f=5 s=0 c=2 a=2 b=0 p=2 sp=2 t=10>!Go"},
         // clang-format on
     };
     for (const auto& c : cases) {
