@@ -151,8 +151,9 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_FALSE(port().isOpen());
     EXPECT_EQ(linesSince(start), std::vector<std::string>{"<id=user>\r"});
     EXPECT_EQ(w.getChangedRows(), 1);  // the copy is untouched: the next upload sends it again
-    QTest::keyClick(control<QCheckBox>("AutoID"), Qt::Key_Space);  // and back by keyboard
+    QTest::keyPress(control<QCheckBox>("AutoID"), Qt::Key_Space);  // and back by keyboard
     EXPECT_EQ(linesSince(start).back(), "<id=auto>\r");
+    QTest::keyRelease(control<QCheckBox>("AutoID"), Qt::Key_Space);
     EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);
 
     bench.removePort(1);

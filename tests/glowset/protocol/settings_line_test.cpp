@@ -22,14 +22,15 @@ std::string lineWithLinks(const std::vector<std::array<const char*, 3>>& entries
 
 TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
     LinkEntries entries;
-    mergeLinkEntries(entries,
-                     parseSettingsLine(lineWithLinks({{"3", "1111", "1"},
-                                                      {"3", "2222", "2"},
-                                                      {"5", "0", "0"},
-                                                      {"6", "777", "5"},
-                                                      {"9", "888", "1"},
-                                                      {"x", "999", "3"},
-                                                      {"2", "444", "-1"}})));
+    mergeLinkEntries(entries, parseSettingsLine(lineWithLinks({{"3", "1111", "1"},
+                                                               {"3", "2222", "2"},
+                                                               {"5", "0", "0"},
+                                                               {"6", "777", "5"},
+                                                               {"9", "888", "1"},
+                                                               {"x", "999", "3"},
+                                                               {"-3", "333", "1"},
+                                                               {"99999", "555", "1"},
+                                                               {"2", "444", "-1"}})));
     const auto boxes = linkBoxesFrom(entries);
     EXPECT_EQ(boxes[3].capcodes, "1111,2222");
     EXPECT_EQ(boxes[3].priorityIndex, 2);
@@ -37,7 +38,7 @@ TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
     EXPECT_EQ(boxes[5].capcodes, "");  // capcode "0" is an empty entry
     EXPECT_EQ(boxes[6].capcodes, "777");
     EXPECT_EQ(boxes[6].priorityIndex, std::nullopt);  // priority 5 or more: list left alone
-    EXPECT_EQ(boxes[0].capcodes, "999");              // id text that is no number reads as 0
+    EXPECT_EQ(boxes[0].capcodes, "999");  // id text that is no number reads as 0; -3 and 99999 go
     EXPECT_EQ(boxes[0].priorityIndex, 3);
     EXPECT_EQ(boxes[2].priorityIndex, -1);  // below 5: selects -1, clearing the list
     for (int id : {1, 4, 7}) EXPECT_EQ(boxes[id].capcodes, "") << id;

@@ -73,6 +73,7 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
         {U"no\u00A0break\tand tab", U"no break and tab", "\u00A0 to space, tab to space", ""},
         {U"5 \u20AC", U"5 \u20AC", "", "\u20AC (U+20AC)"},
         {U"hi \U0001F600", U"hi \U0001F600", "", "\U0001F600 (U+1F600)"},
+        {U"\U00100000", U"\U00100000", "", "\U00100000 (U+100000)"},  // the last plane
         {U"25\u00B0C \u00B1 \u00AA\u00B2", U"25\u00B0C \u00B1 \u00AA\u00B2", "",
          "\u00B0 (U+00B0), \u00B1 (U+00B1), \u00AA (U+00AA), \u00B2 (U+00B2)"},
         {U"soft\u00ADhyphen", U"soft\u00ADhyphen", "", "\u00AD (U+00AD)"},

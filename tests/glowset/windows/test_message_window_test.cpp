@@ -143,9 +143,13 @@ TEST_F(TestMessage, ChangesAreCopiedIntoTheChosenPriority) {
     EXPECT_EQ(mainRow("ColorP0"), 3);
     EXPECT_EQ(named<QLineEdit>(*window, "TimeoutP0")->text(), "33");
 
-    w.MsgPri->setCurrentIndex(2);
-    w.MsgPri_Click();  // the lists take priority 2's values
-    EXPECT_EQ(w.fontList->currentRow(), mainRow("FontP2"));
+    named<QComboBox>(*window, "FontP2")->setCurrentIndex(12);
+    named<QComboBox>(*window, "FontP4")->setCurrentIndex(14);
+    for (const int p : {4, 2}) {  // the lists take the chosen priority's values
+        w.MsgPri->setCurrentIndex(p);
+        emit w.MsgPri->activated(p);
+        EXPECT_EQ(w.fontList->currentRow(), p == 4 ? 14 : 12);
+    }
     w.SpeedList->setCurrentRow(4);
     EXPECT_EQ(mainRow("SpeedP2"), 4);
     type("ab");
