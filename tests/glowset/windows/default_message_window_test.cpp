@@ -46,7 +46,6 @@ TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
     // RV2210 reports character codes (65, 65, 66, 48, 51, 48): rows 1, 0, 1, 0, 2, 0.
     EXPECT_TRUE(showsAsRecorded(*message, "default-message-read-from-rv2210"));
     EXPECT_EQ(message->messageText(), "HELLO\r\nthere <hh:mm>");
-    EXPECT_EQ(message->defaultMessage->alignment(), Qt::AlignHCenter);
 }
 
 TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {

@@ -221,7 +221,11 @@ TEST_F(HeldUpRun, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
     attachUnit(*wire, unit);
     window->statusLog.clear();
+    std::vector<int> bar;
+    QObject::connect(window->progress, &QProgressBar::valueChanged,
+                     [&bar](int value) { bar.push_back(value); });
     runOnce();
+    EXPECT_EQ(bar, (std::vector<int>{1, 2, 3}));  // from 0, one page at a time
     EXPECT_EQ(window->statusLog.at(1), "Flashing unit (%34)");
     EXPECT_EQ(window->statusLog.back(), "Successfully programmed unit");
 }
