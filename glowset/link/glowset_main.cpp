@@ -271,21 +271,23 @@ void GlowsetMain::ForceOnID0_Click() {
     }
 }
 
-void GlowsetMain::SetupDefaultMsg_Click() {
-    if (refuseWhileBusy()) return;
+void GlowsetMain::handPortToMessageWindow() {
     if (MSComm2->isOpen()) MSComm2->close();
     ComClose->setEnabled(false);
     exchange_ = Exchange::None;
     DownloadAll->setText("Download from Sign");
     DownloadAll->setEnabled(true);
+}
+
+void GlowsetMain::SetupDefaultMsg_Click() {
+    if (refuseWhileBusy()) return;
+    handPortToMessageWindow();
     if (hooks_.openDefaultMessageWindow) hooks_.openDefaultMessageWindow();
 }
 
 void GlowsetMain::SendTestMsg_Click() {
     if (refuseWhileBusy()) return;
-    if (MSComm2->isOpen()) MSComm2->close();  // a download's close still pending
-    ComClose->setEnabled(false);
-    exchange_ = Exchange::None;
+    handPortToMessageWindow();
     if (hooks_.openTestMessageWindow) hooks_.openTestMessageWindow();
 }
 

@@ -175,6 +175,9 @@ class GlowsetMain : public QMainWindow {
     // True, after saying so on the status line, when an exchange holds the
     // port: a control that would start another does nothing then.
     bool refuseWhileBusy();
+    // Ends a download whose close is still pending and gives its button
+    // back: a message window opens the port itself.
+    void handPortToMessageWindow();
     void startDownload();
     void endExchange();
     // The port failed during an exchange (a write, the device removed).

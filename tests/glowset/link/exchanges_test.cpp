@@ -103,6 +103,25 @@ TEST_F(Exchanges, UploadRightAfterADownload) {
     EXPECT_EQ(bench.signs[1]->state().priorities[1].colour, 7);
 }
 
+// A message window opened while a download's close is pending ends the
+// download and gives its button back.
+TEST_F(Exchanges, AMessageWindowRightAfterADownload) {
+    for (const QString& button : {"SetupDefaultMsg", "SendTestMsg"}) {
+        withSignOn(1);
+        clock.advance(2000);
+        press("DownloadAll");
+        clock.advance(100);  // the reply is in; the port closes at 400 ms
+        press(button);
+        EXPECT_EQ(windowsOpened, 1) << button.toStdString();
+        EXPECT_FALSE(port().isOpen()) << button.toStdString();
+        EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled()) << button.toStdString();
+        EXPECT_EQ(textOf("DownloadAll"), "Download from Sign") << button.toStdString();
+        window.reset();
+        bench.signs.clear();
+        windowsOpened = 0;
+    }
+}
+
 // A secondary window's exchange holds the device: the main window's upload
 // is refused as busy and sends nothing.
 TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
