@@ -206,6 +206,13 @@ TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
     press("Exit");
     ASSERT_EQ(dialogs.messages.size(), 2u);  // told what was left out
     EXPECT_EQ(window->getDefaultMsg().substr(0, 11), ",\"Hot\" 25C,") << window->getDefaultMsg();
+
+    // A key at a time is converted too.
+    GlowsetDefaultMessage& typed = open("XY12");
+    typed.defaultMessage->setPlainText("");
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x2018)));
+    QCoreApplication::sendEvent(typed.defaultMessage, &key);
+    EXPECT_EQ(typed.defaultMessage->toPlainText(), "'");
 }
 
 }  // namespace

@@ -94,6 +94,9 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
          "Unable to open COM port: /nonexistent/tty does not exist", "", false},
         {"no such image", {}, {"-f/nonexistent.rom"}, 4, "Invalid filename", "", false},
         {"unknown long option", {}, {"--bogus"}, 64, "Try 'romwright --help'.", "Unknown option 'bogus'", false},
+        {"--port last, with no path", {}, {"--port"}, 64, "Try 'romwright --help'.", "Missing value after '--port'", false},
+        {"a range end of 0 sets no mode", {"--quiet"}, {"-f" + image, "-w80000-XYZ"}, 0,
+         "Successfully programmed unit", "", true},
         // clang-format on
     };
     for (const auto& c : cases) {
