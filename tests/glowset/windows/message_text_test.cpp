@@ -188,6 +188,7 @@ TEST(BuildInlineText, HeaderAndInlineCodes) {
         {"glyphless characters are never checked",
          text("a", 2, 1) + text("\xA0\xAD\n", 7, 12) + text("b", 2, 1), 2, 1, "a\xA0\xAD\nb"},
         {"unknown first font: colour still in the header", std::vector{unknownFont}, {}, 3, "z"},
+        {"black first: its colour in the header", text("x", 5, 12), 5, 12, "x"},
         {"a later font is a code, not the header",
          std::vector{unknownFont} + text("y", 2, 3),
          {},
