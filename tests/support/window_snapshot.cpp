@@ -15,7 +15,7 @@ QString oneLine(QString text) {
 }
 
 // A rich editor's text as the operator sees it: each block's alignment
-// when not left, and each run of text with its colour and font.
+// when not left, and each run of text with its colour, font and marks.
 QString previewOf(const QTextDocument& document) {
     QString out = "\"" + document.toPlainText() + "\"";
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
@@ -30,8 +30,8 @@ QString previewOf(const QTextDocument& document) {
                 QString("{%1 %2 %3%4%5}%6")
                     .arg(c.foreground().color().name(), c.fontFamilies().toStringList().join(','))
                     .arg(c.fontPointSize())
-                    .arg(c.fontWeight() >= QFont::Bold ? " bold" : "",
-                         c.fontItalic() ? " italic" : "", f.text());
+                    .arg(c.fontUnderline() ? " underline" : "", c.fontItalic() ? " italic" : "",
+                         f.text());
         }
     }
     return out;
