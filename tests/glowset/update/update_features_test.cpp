@@ -89,6 +89,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<p>Glowset&nbsp;4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},
         {"<p>Glowset\xE2\x80\x89" "4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},  // a thin space
         {"<p>Glowset 4.80.zip \xE3\x81\x82</p>", "Glowset 4.80.zip \xE3\x81\x82", 4.8, true},  // a kana, no blank
+        {"<p>Glowset 4.80.zip \xE2\x80\x93 new</p>", "Glowset 4.80.zip \xE2\x80\x93 new", 4.8, true},  // nor a dash
         {"<script>var v = 'Glowset 9.99.zip';</script><!-- Glowset 9.98.zip -->"
          "<a>Glowset 4.80.zip</a><script>x = 'Glowset 9.97.zip'</script><style>/*glowset*/</style>", "Glowset 4.80.zip", 4.8, true},
         {"<div><p>Get <b>Glowset 4.80.zip</b> now</p></div>", "Glowset 4.80.zip", 4.8, true},

@@ -138,6 +138,7 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
     // A sign that does not answer leaves the state as it was.
     bench.signs.clear();
     EXPECT_EQ(sent("TimeOnIdle").at(0), "<TIME>IDLE OFF");
+    EXPECT_TRUE(w.fontList->isEnabled());  // until the read-back says otherwise
     clock.advance(1000);
     EXPECT_TRUE(showsAsRecorded(w, "default-message-idle-off-unanswered"));  // still "is ON"
 }
