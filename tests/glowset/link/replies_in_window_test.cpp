@@ -16,25 +16,18 @@ TEST_F(Replies, StatusLineForEachReply) {
         int progress;
         QString status;  // after "previous" was shown
     } cases[] = {
-        {"done", 60, "Uploaded 3 Successfull"},
-        {"job DONE.", 61, "Uploaded 3.05 Successfull"},
-        {"done", 0, "Uploaded 0 Successfull"},
-        {"default 2", 0, "Default Uploaded : 2"},
-        {"default", 0, "previous"},
-        {"delinked", 0, "previous"},
-        {"linked 4", 0, "Linked ID : 4"},
-        {"delinked 4", 0, "Linked ID : 4"},
-        {"linked", 0, "previous"},
-        {"user cmd", 0, "User Command Uploaded"},
-        {"linked 4 of 8", 0, "Linked ID : 4"},
-        {"Auto ID", 0, "Switched to Auto ID"},
-        {"User ID", 0, "Switched to User ID"},
-        {"error", 0, "previous"},
-        {"hello", 0, "previous"},
-        {"", 0, "previous"},
-        {"default done", 0, "Uploaded 0 Successfull"},
-        {"USER CMD", 0, "User Command Uploaded"},
+        // clang-format off
+        {"done", 60, "Uploaded 3 Successfull"},    {"job DONE.", 61, "Uploaded 3.05 Successfull"},
+        {"done", 0, "Uploaded 0 Successfull"},     {"default 2", 0, "Default Uploaded : 2"},
+        {"default", 0, "previous"},                {"delinked", 0, "previous"},
+        {"linked 4", 0, "Linked ID : 4"},          {"delinked 4", 0, "Linked ID : 4"},
+        {"linked", 0, "previous"},                 {"user cmd", 0, "User Command Uploaded"},
+        {"linked 4 of 8", 0, "Linked ID : 4"},     {"Auto ID", 0, "Switched to Auto ID"},
+        {"User ID", 0, "Switched to User ID"},     {"error", 0, "previous"},
+        {"hello", 0, "previous"},                  {"", 0, "previous"},
+        {"default done", 0, "Uploaded 0 Successfull"}, {"USER CMD", 0, "User Command Uploaded"},
         {"user cmd ", 0, "previous"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         window->showStatus("previous");

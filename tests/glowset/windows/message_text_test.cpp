@@ -126,12 +126,11 @@ TEST(FontPositionFor, FormatsOutsideTheTable) {
         {{"Arial", 16, true, true}, 20},  // shade wins over colour shade
         {{"Arial Black", 10, true, false}, 7},
         {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
-        {{"Times New Roman", 16, true, false}, 24},
-        {{"Book Antiqua", 11, false, true}, 11},
-        {{"Arial", 14, false, false}, {}},
-        {{"Courier", 10, false, false}, {}},
-        {{"Book Antiqua", 16, false, false}, {}},
-        {{"Times New Roman", 12, true, false}, {}},
+        // clang-format off
+        {{"Times New Roman", 16, true, false}, 24}, {{"Book Antiqua", 11, false, true}, 11},
+        {{"Arial", 14, false, false}, {}},          {{"Courier", 10, false, false}, {}},
+        {{"Book Antiqua", 16, false, false}, {}},   {{"Times New Roman", 12, true, false}, {}},
+        // clang-format on
         {{"arial black", 12, true, false}, 18},  // family names in any case
     };
     for (const auto& c : cases)
