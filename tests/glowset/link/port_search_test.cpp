@@ -32,14 +32,15 @@ TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
 TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     bench.attachSign(3, {"XY12", "4"});
     bench.attachSign(5, {"OTHER", "4"});
-    int versionChecks = 0;
+    int versionChecks = 0, offers = 0;
     hooks.CheckWebVersion = [&] { ++versionChecks; };
+    hooks.OfferNewVersion = [&] { ++offers; };
     window = std::make_unique<GlowsetMain>(platform, hooks);
     clock.advance(400);
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(indexOf("ComportsList"), 2);
     EXPECT_EQ(textOf("LEDSignModel"), "XY12");
-    EXPECT_EQ(versionChecks, 1);
+    EXPECT_EQ(std::pair(versionChecks, offers), std::pair(1, 1));
     clock.advance(500);
     EXPECT_FALSE(port().isOpen());
     EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled());

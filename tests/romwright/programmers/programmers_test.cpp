@@ -214,6 +214,7 @@ TEST_F(ProgrammerTest, NativeRefusalsAndOddAnswers) {
         {"read odd", read, {{0x07}}, "undefined response to read command\n", 1},
         {"read short by one", read, {Bytes(259, 0x06)}, "", 1},
         {"no answer: cancel ends the wait", erase, {{}}, "", 1},
+        {"no answer to a write frame: cancel ends the wait", write, {{}}, "", 1},
         // clang-format on
     };
     for (const auto& c : cases) {
