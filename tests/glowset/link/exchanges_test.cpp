@@ -22,7 +22,13 @@ class Exchanges : public WindowTest {
         button->setEnabled(true);
         button->click();
     }
+    // A new window, its search to come, with a sign on `port` and nothing
+    // sent or counted yet.
     GlowsetMain& withSignOn(int port, const char* model = "XY12") {
+        window.reset();
+        bench.signs.clear();
+        bench.writes.clear();
+        versionChecks = windowsOpened = 0;
         bench.attachSign(port, {model, "4"});
         hooks.CheckWebVersion = [this] { ++versionChecks; };
         hooks.openDefaultMessageWindow = hooks.openTestMessageWindow =
@@ -42,7 +48,7 @@ const QString kStartingControls[] = {
 // port is busy; the search goes on to its sign and to the version check.
 TEST_F(Exchanges, EveryControlDuringTheSearch) {
     for (const QString& control : kStartingControls) {
-        bench.writes.clear();
+        SCOPED_TRACE(control.toStdString());
         withSignOn(6);
         QString said;
         clock.post(400 + 850, [&] {  // the search is on COM3 by then
@@ -50,16 +56,12 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
             said = window->findChild<QLabel*>("Textout")->isHidden() ? "hidden" : textOf("Textout");
         });
         clock.advance(400 + 6000);
-        EXPECT_TRUE(said.contains("busy")) << control.toStdString() << ": " << said.toStdString();
-        EXPECT_EQ(windowsOpened, 0) << control.toStdString();
-        for (const auto& write : bench.writes)
-            EXPECT_EQ(write.bytes, "DOWNLOAD_ALL\r") << control.toStdString();
-        EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3, 4, 5, 6}))
-            << control.toStdString();
-        EXPECT_EQ(textOf("LEDSignModel"), "XY12") << control.toStdString();
-        EXPECT_EQ(versionChecks, 1) << control.toStdString();
-        window.reset();
-        versionChecks = 0;
+        EXPECT_TRUE(said.contains("busy")) << said.toStdString();
+        EXPECT_EQ(windowsOpened, 0);
+        for (const auto& write : bench.writes) EXPECT_EQ(write.bytes, "DOWNLOAD_ALL\r");
+        EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+        EXPECT_EQ(textOf("LEDSignModel"), "XY12");
+        EXPECT_EQ(versionChecks, 1);
     }
 }
 
@@ -67,6 +69,7 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
 // every record it was started with.
 TEST_F(Exchanges, EveryControlDuringAnUpload) {
     for (const QString& control : kStartingControls) {
+        SCOPED_TRACE(control.toStdString());
         GlowsetMain& w = withSignOn(1);
         clock.advance(2000);
         for (int p : {0, 2, 4}) choose(QString("ColorP%1").arg(p), 6);
@@ -76,13 +79,10 @@ TEST_F(Exchanges, EveryControlDuringAnUpload) {
         clock.advance(5000);
         std::vector<std::string> sent;
         for (const auto& write : writesSince(start)) sent.push_back(write.bytes.substr(0, 8));
-        EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2", "<DF pr=4"}))
-            << control.toStdString();
-        EXPECT_EQ(windowsOpened, 0) << control.toStdString();
-        EXPECT_EQ(w.getChangedRows(), 0) << control.toStdString();  // all of it is on the sign
-        EXPECT_EQ(bench.signs[1]->state().priorities[4].colour, 6) << control.toStdString();
-        window.reset();
-        bench.signs.clear();
+        EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2", "<DF pr=4"}));
+        EXPECT_EQ(windowsOpened, 0);
+        EXPECT_EQ(w.getChangedRows(), 0);  // all of it is on the sign
+        EXPECT_EQ(bench.signs[1]->state().priorities[4].colour, 6);
     }
 }
 
@@ -107,18 +107,16 @@ TEST_F(Exchanges, UploadRightAfterADownload) {
 // download and gives its button back.
 TEST_F(Exchanges, AMessageWindowRightAfterADownload) {
     for (const QString& button : {"SetupDefaultMsg", "SendTestMsg"}) {
+        SCOPED_TRACE(button.toStdString());
         withSignOn(1);
         clock.advance(2000);
         press("DownloadAll");
         clock.advance(100);  // the reply is in; the port closes at 400 ms
         press(button);
-        EXPECT_EQ(windowsOpened, 1) << button.toStdString();
-        EXPECT_FALSE(port().isOpen()) << button.toStdString();
-        EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled()) << button.toStdString();
-        EXPECT_EQ(textOf("DownloadAll"), "Download from Sign") << button.toStdString();
-        window.reset();
-        bench.signs.clear();
-        windowsOpened = 0;
+        EXPECT_EQ(windowsOpened, 1);
+        EXPECT_FALSE(port().isOpen());
+        EXPECT_TRUE(control<QPushButton>("DownloadAll")->isEnabled());
+        EXPECT_EQ(textOf("DownloadAll"), "Download from Sign");
     }
 }
 
@@ -158,24 +156,23 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         {"write fails after the id mode went", idModeAndCommand, writesFailAt700, 2},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         withSignOn(1);
         clock.advance(2000);
         c.change();
         press("UploadAll");
         c.fault();
         clock.advance(5000);
-        EXPECT_TRUE(textOf("Textout").startsWith("Upload stopped: ")) << c.name;
-        EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled()) << c.name;
-        EXPECT_FALSE(port().isOpen()) << c.name;
+        EXPECT_TRUE(textOf("Textout").startsWith("Upload stopped: "));
+        EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
+        EXPECT_FALSE(port().isOpen());
         // The adapter is back: every record of the interrupted upload goes.
         bench.failing.clear();
         bench.missing.clear();
         const size_t start = mark();
         press("UploadAll");
         clock.advance(5000);
-        EXPECT_EQ(writesSince(start).size(), c.resent) << c.name;
-        window.reset();
-        bench.signs.clear();
+        EXPECT_EQ(writesSince(start).size(), c.resent);
     }
 }
 
@@ -220,16 +217,16 @@ TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
          "[  12.3] usb 1-1: new full-speed USB device\n"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         c.arrange(bench.attachSign(c.port, {c.model, "4"}));
         bench.paceBaud = c.paceBaud;
         window = std::make_unique<GlowsetMain>(platform);
         if (c.consoleLine) clock.post(400 + 450, [&] { port().arrive(c.consoleLine); });
         clock.advance(400 + 3000);
-        EXPECT_EQ(textOf("LEDSignModel"), c.model) << c.name;
-        EXPECT_EQ(indexOf("ComportsList"), c.port - 1) << c.name;
-        EXPECT_EQ(bench.portsWritten().back(), c.port) << c.name;  // nothing after its sign
-        EXPECT_EQ(textOf("usercmd1").toStdString(), c.port == 2 ? "done default linked" : "")
-            << c.name;
+        EXPECT_EQ(textOf("LEDSignModel"), c.model);
+        EXPECT_EQ(indexOf("ComportsList"), c.port - 1);
+        EXPECT_EQ(bench.portsWritten().back(), c.port);  // nothing after its sign
+        EXPECT_EQ(textOf("usercmd1").toStdString(), c.port == 2 ? "done default linked" : "");
         window.reset();
         bench.signs.clear();
         bench.writes.clear();
