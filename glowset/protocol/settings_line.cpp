@@ -82,8 +82,7 @@ bool isSettingsLine(std::string_view text) {
     if (line.model.empty() || line.model.size() > 32 || !allOf(line.model, kNameCharacters))
         return false;
     if (line.firmwareCount && !allOf(*line.firmwareCount, "0123456789.")) return false;
-    if (line.header.find(',', line.model.size() + 1) != std::string::npos &&
-        line.header.size() > line.model.size())
+    if (line.header.find(',', line.model.size() + 1) != std::string::npos)
         return false;  // nothing after the firmware count
     if (line.body.empty()) return false;
     for (size_t i = 0; i < line.body.size() && static_cast<int>(i) < kUserCommandField; ++i) {

@@ -36,10 +36,8 @@ void fill(QListWidget* list, const OptionList& entries) {
     for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
 }
 
-bool selectRow(QListWidget* list, int row) {
-    if (row < -1 || row >= list->count()) return false;
-    list->setCurrentRow(row);
-    return true;
+void selectRow(QListWidget* list, int row) {
+    if (row >= -1 && row < list->count()) list->setCurrentRow(row);
 }
 
 }  // namespace

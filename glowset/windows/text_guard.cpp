@@ -19,8 +19,9 @@ QString fromUtf32(const std::u32string& text) {
 }
 
 void tellConversions(const TypedText& checked, const ConversionNotice& tell) {
-    if (checked.conversions.empty() || !tell) return;
-    tell("Changed for the sign: " + QString::fromStdString(describeConversions(checked.conversions)));
+    if (tell)
+        tell("Changed for the sign: " +
+             QString::fromStdString(describeConversions(checked.conversions)));
 }
 
 }  // namespace

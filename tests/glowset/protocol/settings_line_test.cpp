@@ -30,6 +30,7 @@ TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
                                                                {"x", "999", "3"},
                                                                {"-3", "333", "1"},
                                                                {"99999", "555", "1"},
+                                                               {"8", "808", "1"},
                                                                {"2", "444", "-1"}})));
     const auto boxes = linkBoxesFrom(entries);
     EXPECT_EQ(boxes[3].capcodes, "1111,2222");

@@ -154,8 +154,8 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     EXPECT_EQ(rows(), (std::vector<int>{3, 1, 2, 4, 1, 5}));
     EXPECT_EQ(w.defaultMessage->alignment(), Qt::AlignRight);
     EXPECT_EQ(w.messageText(), "NEW");
-    w.HandleReply("XY12:99,1,2,4,1,5,0,0,NEW");
-    EXPECT_EQ(w.fontList->currentRow(), 3);  // no row 99: the font stays
+    w.HandleReply("XY12:25,1,2,4,1,5,0,0,NEW");
+    EXPECT_EQ(w.fontList->currentRow(), 3);  // no row 25: the font stays
     w.HandleReply("XY12:-1,1,2,4,1,5,0,0,NEW");
     EXPECT_EQ(w.fontList->currentRow(), -1);  // -1: no font chosen
     w.HandleReply("XY12:x,,");
@@ -208,12 +208,16 @@ TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
     ASSERT_EQ(dialogs.messages.size(), 2u);  // told what was left out
     EXPECT_EQ(window->getDefaultMsg().substr(0, 11), ",\"Hot\" 25C,") << window->getDefaultMsg();
 
-    // A key at a time is converted too.
+    // A key at a time is converted too; a key the sign shows as it is goes
+    // in without a word.
     GlowsetDefaultMessage& typed = open("XY12");
     typed.defaultMessage->setPlainText("");
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x2018)));
-    QCoreApplication::sendEvent(typed.defaultMessage, &key);
-    EXPECT_EQ(typed.defaultMessage->toPlainText(), "'");
+    for (const QChar c : {QChar('a'), QChar(0x2018)}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(typed.defaultMessage, &key);
+        EXPECT_EQ(typed.Ack->text().startsWith("Changed"), c != 'a');
+    }
+    EXPECT_EQ(typed.defaultMessage->toPlainText(), "a'");
 }
 
 }  // namespace
