@@ -8,7 +8,8 @@ namespace glowset {
 namespace {
 
 TEST(ParseVersionText, ThreeFormsInOrder) {
-    const struct { const char* text; double version; } cases[] = {
+    const struct { const char* text; double version;
+    } cases[] = {
         {"VQK9X4.80.zip", 4.8},
         {"VQK9X4.80", 0},  // the last four characters hold the number
         {"VQK9X", 0},
@@ -20,9 +21,11 @@ TEST(ParseVersionText, ThreeFormsInOrder) {
         {"Glowset beta.zip", 0},
         {"VQK9X Glowset 5.00.zip", 0},  // the marker wins: " Glowset 5.00" is no number
         {"glowset-4.80.exe", 4.8},
-        {"GLOWSET v4.9 setup.exe", 4.9},
+        {"GLOWSET v10.9 setup.exe", 10.9},
         {"glowset-4.8.1.exe", 0},  // "4.8.1" is not a number
-        {"glowset.exe", 0},  {"", 0},             {"abc", 0},
+        {"glowset.exe", 0},
+        {"", 0},
+        {"abc", 0},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
 }

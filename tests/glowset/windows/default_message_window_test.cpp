@@ -66,6 +66,11 @@ TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {
         EXPECT_TRUE(showsAsRecorded(*message, std::string("default-message-from-file-") +
                                                   (c.loaded ? "loaded" : "refused")));
     }
+    press("Download");  // the sign's own message from now on: the next window reads it
+    clock.advance(1000);
+    const size_t start = mark();
+    GlowsetDefaultMessage next(platform, *window);
+    EXPECT_GT(mark(), start);
 }
 
 TEST_F(DefaultMessage, UploadBranches) {
