@@ -182,7 +182,6 @@ class QtDownloader : public Downloader {
         }
         if (error) {
             file_->cancelWriting();  // the old file stays, the partial one goes
-            file_->commit();
         } else if (!file_->commit()) {
             error = DownloadError{static_cast<long>(file_->error()),
                                   file_->fileName() + ": " + file_->errorString()};
