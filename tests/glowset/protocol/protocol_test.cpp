@@ -35,14 +35,6 @@ TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
     for (const auto& c : cases) EXPECT_EQ(toInt16(c.value), c.expected) << c.value;
 }
 
-TEST(ShortestDecimal, WritesPlainDecimalsWithAPoint) {
-    const struct { double value; const char* expected; } cases[] = {
-        {3, "3"}, {3.05, "3.05"}, {61 / 20.0, "3.05"}, {4.8, "4.8"}, {0.0, "0"}, {-0.0, "0"},
-        {1e21, "1000000000000000000000"}, {-12.5, "-12.5"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(shortestDecimal(c.value), c.expected);
-}
-
 // Command lines whose bytes depend on their input in ways the window tests do
 // not reach: unselected lists, odd time-out text, every placeholder.
 TEST(Commands, LinesBuiltFromTheirFields) {

@@ -10,14 +10,6 @@
 namespace glowset {
 namespace {
 
-TEST(PlaceholderFor, EveryCodeAndOutOfRange) {
-    const char* expected[] = {"<hh:mm:ss>",   "<hh:mm:ss A/PM>", "<hh:mm>",     "<hh:mm A/PM>",
-                              "<mm/dd/yyyy>", "<yyyy-mm-dd>",    "<dd.MM yyyy>", "<mm'dd'yy>"};
-    for (int code = 0; code < 8; ++code) EXPECT_EQ(placeholderFor(code), expected[code]);
-    EXPECT_EQ(placeholderFor(-1), "");
-    EXPECT_EQ(placeholderFor(8), "");
-}
-
 TEST(StoredToDisplay, BytesToLineBreaksAndPlaceholders) {
     const struct { std::string stored; const char* display; } cases[] = {
         {"Hello\xAAWorld", "Hello\r\nWorld"},
@@ -92,15 +84,6 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
     }
 }
 
-TEST(ClockCommand, FieldsArePaddedAndTheWeekdayIsADigit) {
-    const struct { LocalTime time; const char* expected; } cases[] = {
-        {{2023, 1, 1, 0, 0, 0, 0}, "<Time time=00:00:00 date=2023/01/01-0>SET TIME"},
-        {{2026, 12, 31, 23, 59, 59, 4}, "<Time time=23:59:59 date=2026/12/31-4>SET TIME"},
-        {{999, 10, 10, 10, 10, 10, 6}, "<Time time=10:10:10 date=999/10/10-6>SET TIME"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(clockCommand(c.time), c.expected);
-}
-
 TEST(IdleDisplayFromReply, OnlyTheThirdFieldOfATimeLineCounts) {
     const struct { const char* line; std::optional<bool> on; } cases[] = {
         {"TIME:STATUS:1", true},   {"TIME:STATUS:0", false}, {"TIME:x:1:more", true},
@@ -135,14 +118,6 @@ TEST(FontPositionFor, FormatsOutsideTheTable) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(fontPositionFor(c.format), c.position) << c.format.typeface;
-}
-
-TEST(ColourPositionFor, FirstMatchWins) {
-    const struct { Rgb colour; std::optional<int> position; } cases[] = {
-        {{118, 129, 97}, 0}, {{255, 0, 0}, 1}, {{128, 128, 128}, 9},
-        {{0, 0, 0}, 12},     {{1, 2, 3}, {}},  {{255, 138, 21}, 8},
-    };
-    for (const auto& c : cases) EXPECT_EQ(colourPositionFor(c.colour), c.position);
 }
 
 FormattedChar at(char ch, int font, int colour) {
