@@ -104,6 +104,9 @@ TEST_F(DefaultMessage, UploadBranches) {
         press("Upload");
         clock.advance(200);
         EXPECT_EQ(linesSince(start), c.sent) << c.name;
+        // The sign is given 200 ms, then 500 ms, between the commands of one press.
+        EXPECT_EQ(mark() - start > 1 ? bench.writes.back().time - bench.writes[start].time : 700,
+                  700);
         w.HandleReply("done");  // the sign's acknowledgement
         EXPECT_EQ(w.Ack->text(), c.ack) << c.name;
         EXPECT_TRUE(showsAsRecorded(w, "default-message-upload-" + std::to_string(&c - cases)));
