@@ -165,6 +165,7 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         clock.advance(5000);
         EXPECT_TRUE(textOf("Textout").startsWith("Upload stopped: "));
         EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
+        EXPECT_EQ(textOf("UploadAll"), "Upload to Sign");
         EXPECT_FALSE(port().isOpen());
         // The adapter is back: every record of the interrupted upload goes.
         bench.failing.clear();
