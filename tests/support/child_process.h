@@ -57,10 +57,11 @@ class ChildProcess {
         if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&files);
     }
-    // Sends a signal and waits for the end: the exit code, or -1 after a signal.
-    int stop(int signal = SIGINT) {
+    // Sends a signal and waits for the end: the exit code, or -1 after a
+    // signal (-2 when it is still running at the limit).
+    int stop(int signal = SIGINT, std::chrono::milliseconds limit = std::chrono::hours(1)) {
         if (pid_ > 0) ::kill(pid_, signal);
-        return wait();
+        return wait(limit);
     }
     // Waits for the end; with a limit, a child still running then is killed
     // and -2 returned.

@@ -115,6 +115,20 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
     }
 }
 
+// A script that gives up on a run (a time-out's SIGTERM) gets a cancelled
+// run: the port is let go and the exit code says so.
+TEST(RomwrightConsole, ASignalEndsTheRunAsACancel) {
+    UnitProgram unit;
+    unit.start({"--fault", "silent"});
+    const std::string log = tempPath("signalled.log");
+    testsupport::ChildProcess program;
+    program.start({ROMWRIGHT_PROGRAM, "--console", "--port", unit.link, "-f" + imageFor(1)}, {},
+                  log);
+    EXPECT_TRUE(testsupport::waitForText(log, "Please reset"));
+    EXPECT_EQ(program.stop(SIGTERM, 30s), 1);
+    EXPECT_EQ(lastLine(testsupport::fileText(log)).substr(0, 21), "Programming cancelled");
+}
+
 TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
     const std::string image = imageFor(1);
     UnitProgram unit;
