@@ -99,6 +99,8 @@ TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     w.HandleSignReply("DOWNLOAD_ALLTB330DOWNLOAD_ALL,3.9:1");
     EXPECT_EQ(textOf("LEDSignModel"), "TB330");
     EXPECT_EQ(textOf("FCount"), "3.9");
+    w.HandleSignReply(std::string(33, 'M') + ",4:1");  // too long for a model name: no sign's
+    EXPECT_EQ(textOf("LEDSignModel"), "TB330");
 }
 
 }  // namespace

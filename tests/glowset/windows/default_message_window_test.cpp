@@ -128,6 +128,7 @@ TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
     EXPECT_FALSE(w.MSComm1->isOpen());
     EXPECT_EQ(sent("Download"),
               (std::vector<std::string>{"DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
+    EXPECT_EQ(w.Download->text(), "Reading...");
 }
 
 TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
