@@ -312,8 +312,13 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
                       Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(testsupport::named<QLabel>(*w, "Image1"), &click);
     EXPECT_EQ(launched.back().left(10), "open https");
-    LEDSignHelp about(w->windowTitle());
-    EXPECT_EQ(about.SoftwareVersion->text(), "Version : 4.72");
+    QString version;
+    whenModal([&](QWidget& about) {
+        version = testsupport::named<QLabel>(about, "SoftwareVersion")->text();
+        about.close();
+    });
+    testsupport::named<QAction>(*w, "signAbout")->trigger();
+    EXPECT_EQ(version, "Version : 4.72");
 }
 
 }  // namespace
