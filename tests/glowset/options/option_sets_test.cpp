@@ -23,18 +23,5 @@ TEST(OptionSets, Kl404EntriesStandAtTheirCodes) {
     EXPECT_EQ(k.font.size(), 25u);
 }
 
-TEST(OptionSets, ModelSelectionIsExact) {
-    const struct { const char* model; bool kl404; bool offsets; int timeFormats; } cases[] = {
-        {"KL404", true, false, 4},  {"kl404", false, false, 8}, {"KL404 ", false, false, 8},
-        {"", false, false, 8},      {"RV2210", false, true, 8}, {"TB330", false, true, 8},
-        {"tb330", false, false, 8},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(&optionSetForModel(c.model) == &kl404OptionSet(), c.kl404) << c.model;
-        EXPECT_EQ(reportsOffsetCodes(c.model), c.offsets) << c.model;
-        EXPECT_EQ(timeFormatCountForModel(c.model), c.timeFormats) << c.model;
-    }
-}
-
 }  // namespace
 }  // namespace glowset

@@ -60,16 +60,10 @@ size_t FakeDevice::read(uint8_t* buffer, size_t count) {
     return n;
 }
 
-void useFakePorts(std::shared_ptr<Wire> wire, bool fail) {
+void useFakePorts(std::shared_ptr<Wire> wire) {
     set_device_opener(
-        [wire, fail](const std::string& port, int baud,
-                     std::string& problem) -> std::unique_ptr<SerialDevice> {
-            wire->events.push_back("open " + port + " " + std::to_string(baud) +
-                                   (fail ? " failed" : ""));
-            if (fail) {
-                problem = "no device for " + port;
-                return nullptr;
-            }
+        [wire](const std::string& port, int baud, std::string&) -> std::unique_ptr<SerialDevice> {
+            wire->events.push_back("open " + port + " " + std::to_string(baud));
             if (wire->onBaud) wire->onBaud(baud);
             wire->timeoutMs = 1000;
             return std::make_unique<FakeDevice>(wire);

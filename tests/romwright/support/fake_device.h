@@ -52,9 +52,8 @@ class FakeDevice : public SerialDevice {
     std::shared_ptr<Wire> wire_;
 };
 
-// Makes every port open onto the wire (or fail, when `fail` is set), on
-// the wire's clock.
-void useFakePorts(std::shared_ptr<Wire> wire, bool fail = false);
+// Makes every port open onto the wire, on the wire's clock.
+void useFakePorts(std::shared_ptr<Wire> wire);
 // Back to termios devices and the steady clock.
 void useRealPorts();
 // A simulated unit answering on the wire.
