@@ -88,6 +88,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<table><tr><td> Glowset 4.80.zip </td></tr></table>", "Glowset 4.80.zip", 4.8, true},
         {"<p>Glowset&nbsp;4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},
         {"<p>Glowset\xE2\x80\x89" "4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},  // a thin space
+        {"<p>Glowset\xE3\x80\x80" "4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},  // an ideographic space
         {"<p>Glowset 4.80.zip \xE3\x81\x82</p>", "Glowset 4.80.zip \xE3\x81\x82", 4.8, true},  // a kana, no blank
         {"<p>Glowset 4.80.zip \xE2\x80\x93 new</p>", "Glowset 4.80.zip \xE2\x80\x93 new", 4.8, true},  // nor a dash
         {"<script>var v = 'Glowset 9.99.zip';</script><!-- Glowset 9.98.zip -->"
@@ -187,8 +188,7 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
     const QString target = desktop.filePath("Glowset 4.80.zip");
     ASSERT_TRUE(writeFile(target, QByteArray(20000, 'o')));
     auto w = offer("Glowset 4.80.zip");
-    EXPECT_EQ(w->NewVersionMsg->text(),
-              "Version 4.8 is available for Download\r\nClick Yes to Download it now");
+    EXPECT_TRUE(showsAsRecorded(*w, "new-version-offered"));  // "Version 4.8 is available ..."
     w->PB1->setValue(77);  // left by an earlier try: the download starts again at 0
     finish(*w);
     EXPECT_EQ(server.requests.back(),

@@ -209,7 +209,7 @@ TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
     w.defaultMessage->setFocus();
     w.defaultMessage->insertPlainText(QString::fromUtf8("\u201CHot\u201D 25\u00B0C"));
     EXPECT_EQ(w.defaultMessage->toPlainText(), QString::fromUtf8("\"Hot\" 25\u00B0C"));
-    EXPECT_TRUE(w.Ack->text().contains("Changed for the sign")) << w.Ack->text().toStdString();
+    EXPECT_EQ(w.Ack->text(), QString::fromUtf8("Changed for the sign: \u201C to \", \u201D to \""));
     EXPECT_TRUE(sent("Upload").empty());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains("U+00B0"));
