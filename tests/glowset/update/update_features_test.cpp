@@ -97,6 +97,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<p>Glowset 4.71.zip</p><p>Glowset 4.80.zip</p><p>Manual</p>", "Glowset 4.80.zip", 4.8, true},
         {QByteArray(200 * 3, ' ').replace("   ", "<b>") + "Glowset 4.80.zip" + QByteArray(1 << 20, 'x'),
          "Glowset 4.80.zip" + std::string(1 << 20, 'x'), 0, false},  // deep, and large
+        {"<p>Glowset 4.80.zip</p>" + QByteArray((4 << 20) - 23, ' '), "Glowset 4.80.zip", 4.8, true},  // at the limit
         {"<p>Glowset 4.80.zip</p>" + QByteArray(5 << 20, ' '), "", 0, false},  // over the limit
         // clang-format on
     };

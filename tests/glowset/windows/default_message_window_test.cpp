@@ -182,14 +182,14 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
 TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     GlowsetDefaultMessage& w = open();
     w.defaultMessage->setPlainText("Bye\nnow");
-    w.fontList->setCurrentRow(2);
-    w.ColorList->setCurrentRow(3);
+    const std::pair<QListWidget*, int> chosen[] = {{w.fontList, 2},      {w.ColorList, 3},
+                                                   {w.StyleList, 4},     {w.AlignmentList, 1},
+                                                   {w.SpeedList, 3},     {w.PauseList, 6}};
+    for (const auto& [list, row] : chosen) list->setCurrentRow(row);
     press("SetTime");  // its exchange holds the port
     press("Exit");
     EXPECT_FALSE(port().isOpen());  // given back at once
-    EXPECT_EQ(window->DefMsg, "Bye\r\nnow");
-    EXPECT_EQ(window->DefFont, 2);
-    EXPECT_EQ(window->DefColor, 3);
+    EXPECT_EQ(window->getDefaultMsg(), ",Bye\r\nnow,2,3,4,1,3,6");
     EXPECT_TRUE(named<QPushButton>(*window, "SetupDefaultMsg")
                     ->toolTip()
                     .startsWith("Message:Bye\r\nnow, Font:2, Color:3, Style:"));
