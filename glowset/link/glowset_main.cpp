@@ -320,7 +320,7 @@ std::optional<OpenError> GlowsetMain::openSelectedPort() {
     // closed; another window's exchange makes the open fail as busy.
     if (MSComm2->isOpen()) MSComm2->close();
     ComClose->setEnabled(false);
-    lines_.reset();
+    lines_.reset();  // every opening starts without a line begun
     MSComm2->setPortNumber(ComportsList->currentIndex() + 1);
     return MSComm2->open();
 }
@@ -353,7 +353,6 @@ void GlowsetMain::portFault(const std::string& what) {
     ComClose->setEnabled(false);
     FactoryDef->setEnabled(false);
     if (MSComm2->isOpen()) MSComm2->close();
-    lines_.reset();
     if (was == Exchange::Upload) {
         // What was sent may not have left the adapter: all of it stays
         // marked for the next upload, with what was not sent yet.
@@ -477,7 +476,6 @@ void GlowsetMain::ComClose_Timer() {
     ComClose->setEnabled(false);
     if (!MSComm2->isOpen()) return;
     MSComm2->close();
-    lines_.reset();
     if (exchange_ == Exchange::Download) exchange_ = Exchange::None;
     DownloadAll->setText("Download from Sign");
     DownloadAll->setEnabled(true);

@@ -104,5 +104,17 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
     }
 }
 
+// A line begun before a port is opened again never joins the next reply.
+TEST_F(ReceivePath, APartLineFromAnEarlierOpeningIsDropped) {
+    startAndSearch();
+    click("DownloadAll");
+    port().arrive("Auto ");
+    clock.advance(10);
+    click("UploadAll");  // closes the download's port and opens it again
+    port().arrive("ID\n");
+    clock.advance(10);
+    EXPECT_NE(textOf("Textout"), "Switched to Auto ID");
+}
+
 }  // namespace
 }  // namespace glowset::testing

@@ -182,9 +182,9 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
 TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     GlowsetDefaultMessage& w = open();
     w.defaultMessage->setPlainText("Bye\nnow");
-    const std::pair<QListWidget*, int> chosen[] = {{w.fontList, 2},      {w.ColorList, 3},
-                                                   {w.StyleList, 4},     {w.AlignmentList, 1},
-                                                   {w.SpeedList, 3},     {w.PauseList, 6}};
+    const std::pair<QListWidget*, int> chosen[] = {{w.fontList, 2},  {w.ColorList, 3},
+                                                   {w.StyleList, 4}, {w.AlignmentList, 1},
+                                                   {w.SpeedList, 3}, {w.PauseList, 6}};
     for (const auto& [list, row] : chosen) list->setCurrentRow(row);
     press("SetTime");  // its exchange holds the port
     press("Exit");
