@@ -97,15 +97,12 @@ TEST_F(Flasher, CommandLinesApplied) {
         FlasherState fresh;
         FlasherWindow w(fresh);
         w.apply_options(parse_command_line(c.tokens));
-        EXPECT_EQ(fresh.port_name, c.port);
-        EXPECT_EQ(fresh.rom_path, c.path);
-        EXPECT_EQ(w.portList->currentIndex(), c.listIndex);
-        EXPECT_EQ(fresh.flags.load(), c.flags);
-        EXPECT_EQ(fresh.range_start, c.start);
-        EXPECT_EQ(fresh.range_end, c.end);
-        EXPECT_EQ(fresh.auto_close, c.autoClose);
-        EXPECT_EQ(fresh.start_event.is_set(), c.autoClose);
-        EXPECT_EQ(w.dontUseBreak->isChecked(), c.noBreakTicked);
+        EXPECT_EQ(std::tuple(fresh.port_name, fresh.rom_path, w.portList->currentIndex(),
+                             fresh.flags.load(), fresh.range_start, fresh.range_end),
+                  std::tuple(c.port, c.path, c.listIndex, c.flags, c.start, c.end));
+        EXPECT_EQ(
+            std::tuple(fresh.auto_close, fresh.start_event.is_set(), w.dontUseBreak->isChecked()),
+            std::tuple(c.autoClose, c.autoClose, c.noBreakTicked));
     }
 }
 

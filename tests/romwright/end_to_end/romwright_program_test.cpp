@@ -32,12 +32,9 @@ int runWithoutDisplay(const std::vector<std::string>& args, std::string& output,
     return code;
 }
 
-std::string lastLine(const std::string& text) {
-    const size_t end = text.find_last_not_of('\n');
-    if (end == std::string::npos) return {};
-    const size_t start = text.rfind('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1,
-                       end - (start == std::string::npos ? 0 : start + 1) + 1);
+std::string lastLine(std::string text) {
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text.substr(text.rfind('\n') + 1);  // npos + 1 is 0: the whole text
 }
 
 // Pages of the bytes a serial line likes to mangle (NUL, LF, CR, XON,
