@@ -8,8 +8,8 @@ namespace glowset {
 namespace {
 
 TEST(ParseVersionText, ThreeFormsInOrder) {
-    const struct { const char* text; double version;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* text; double version; } cases[] = {
         {"VQK9X4.80.zip", 4.8},
         {"VQK9X4.80", 0},  // the last four characters hold the number
         {"VQK9X", 0},
@@ -23,10 +23,9 @@ TEST(ParseVersionText, ThreeFormsInOrder) {
         {"glowset-4.80.exe", 4.8},
         {"GLOWSET v10.9 setup.exe", 10.9},
         {"glowset-4.8.1.exe", 0},  // "4.8.1" is not a number
-        {"glowset.exe", 0},
-        {"", 0},
-        {"abc", 0},
+        {"glowset.exe", 0},  {"", 0},             {"abc", 0},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
 }
 
