@@ -1,5 +1,4 @@
-// Any downloads page through the HTML reader, the version search and the
-// version parser.
+// Any downloads page through the HTML reader, the version search and parser.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

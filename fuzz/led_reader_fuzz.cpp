@@ -1,5 +1,4 @@
-// Any file contents through the settings-file reader; what it reads must
-// write out and read back without failing.
+// Any file through the settings-file reader; what it reads writes out and reads back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,5 @@
-// Any text through the message-text encodings: the wire form never holds a
-// CR or LF, and a stored text shown and sent again comes back unchanged
-// except for what the wire cannot carry.
+// Any text through the message encodings: the wire form holds no CR or LF, and a stored
+// text shown and sent again comes back but for what the wire cannot carry.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

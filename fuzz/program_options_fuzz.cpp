@@ -1,6 +1,4 @@
-// Any argument list through romwright's whole command line: the long
-// options go through Qt's parser, the short ones (and their hex ranges)
-// through romwright's own.
+// Any argument list through romwright's whole command line, long and short options.
 #include <cstddef>
 #include <cstdint>
 #include <string>

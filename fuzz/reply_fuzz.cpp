@@ -1,5 +1,4 @@
-// Any reply line through the classifier, its status texts, the TIME reply,
-// the settings-line parser and every decoder.
+// Any reply line through the classifier, status texts, TIME reply and settings parser.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

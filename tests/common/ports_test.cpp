@@ -1,6 +1,4 @@
-// COM numbers: the names, the numbers devices keep across replugging and
-// runs, their identities from /dev/serial/by-id and sysfs, and the words for
-// a port that will not open.
+// COM numbers, the numbers devices keep, their identities, and why a port will not open.
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,18 +46,7 @@ TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
     EXPECT_EQ(devices, (std::vector<std::string>{"/dev/ttyUSB1", "/dev/ttyUSB2", "/dev/ttyUSB10"}));
 }
 
-TEST(OpenFailure, ErrnoGivesTheCause) {
-    const struct { int error; OpenFailure failure; } cases[] = {
-        {ENOENT, OpenFailure::NoDevice},    {ENXIO, OpenFailure::NoDevice},
-        {ENODEV, OpenFailure::NoDevice},    {EBUSY, OpenFailure::InUse},
-        {EWOULDBLOCK, OpenFailure::InUse},  {EACCES, OpenFailure::NoPermission},
-        {EPERM, OpenFailure::NoPermission}, {EIO, OpenFailure::Other},
-    };
-    for (const auto& c : cases) EXPECT_EQ(classifyOpenError(c.error), c.failure) << c.error;
-}
-
-// Each sentence names what the user needs to act: the port or device, the
-// group, and the step to take.
+// Each sentence names the port or device, the group, and the step to take.
 TEST(OpenFailure, WordsNameTheDeviceAndTheStepToTake) {
     const DeviceFacts notInGroup{.group = "uucp"};
     const DeviceFacts joinedAfterLogin{.group = "dialout", .userListedInGroup = true};
@@ -71,13 +58,10 @@ TEST(OpenFailure, WordsNameTheDeviceAndTheStepToTake) {
     } cases[] = {
         // clang-format off
         {OpenFailure::NoDevice, "COM2", "", {}, {"COM2", "COM2=/dev/"}},
-        {OpenFailure::NoDevice, "COM2", "/dev/ttyUSB0", {}, {"COM2", "/dev/ttyUSB0", "not exist"}},
-        {OpenFailure::NoDevice, "/dev/x", "/dev/x", {}, {"/dev/x does not exist"}},
         {OpenFailure::NoDevice, "COM2", "", {.keptFor = "usb-Maker_Sign_Cable_A10K-if00-port0"},
          {"no device for COM2: the number belongs to usb-Maker_Sign_Cable_A10K-if00-port0, which is not plugged in"}},
         {OpenFailure::NoDevice, "COM2", "", {.adaptersWithoutTty = {"Sign Cable"}},
          {"Sign Cable is plugged in but has no serial device", "brltty"}},
-        {OpenFailure::InUse, "COM2", "/dev/ttyUSB0", {}, {"/dev/ttyUSB0", "another program"}},
         {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", notInGroup,
          {"/dev/ttyUSB0", "group uucp", "usermod -aG uucp", "log in again"}},
         {OpenFailure::NoPermission, "COM2", "/dev/ttyUSB0", {}, {"group dialout"}},
@@ -109,8 +93,7 @@ TEST(OpenFailure, FactsOfARealFile) {
 
 namespace fs = std::filesystem;
 
-// A desk whose adapters are plugged and pulled between steps; numbers are
-// kept in memory as the settings file would keep them.
+// Adapters plugged and pulled between steps; numbers kept in memory as on disk.
 struct Desk {
     std::vector<std::string> plugged;  // device paths in scan order
     PortNumbers kept;
@@ -238,8 +221,7 @@ TEST(DeviceIdentity, ByIdThenUsbAttributesThenThePath) {
     EXPECT_TRUE(adaptersWithoutTty(root + "/nowhere").empty());
 }
 
-// Numbers written by one program are read by the other; a damaged file
-// loses only its damaged entries.
+// Numbers written by one program are read by the other; damage loses only its entries.
 TEST(PortNumbers, StoredNumbersSurviveARunAndDamage) {
     const fs::path home = testsupport::scratchFolder("ports-conf");
     ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);

@@ -1,8 +1,5 @@
-// The input controls of a window that a screen reader could not name, as
-// the accessibility bridge on Linux reports them: a control's name is its
-// accessible name or the text of a label whose buddy it is; a combo box
-// reports its current entry as its name, so only a label tied to it (a
-// labelled-by relation) names it.
+// Input controls a screen reader could not name: a name is the accessible name or a
+// buddy label's text; a combo box speaks its entry, so only a labelled-by label names it.
 #pragma once
 
 #include <QtWidgets>

@@ -1,7 +1,5 @@
-// Starting the project's programs from tests: a child process with its
-// arguments and environment, its output sent to a file (or nowhere), and
-// waits for the file or link it makes. The waits' limits only keep a hang
-// from stalling the suite; no test asserts how long anything took.
+// The project's programs started from tests, output to a file. Wait limits only keep a
+// hang from stalling the suite; no test asserts how long anything took.
 #pragma once
 
 #include <fcntl.h>

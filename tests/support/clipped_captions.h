@@ -1,6 +1,4 @@
-// Captions a window cuts off at the fonts in use: a button, check box or
-// label narrower than its text needs, an editable list scrolled to the end
-// of its entry.
+// Captions cut off at the fonts in use, and editable lists scrolled to their entry's end.
 #pragma once
 
 #include <QtWidgets>

@@ -1,5 +1,4 @@
-// Finds a window's control by its object name, as a user finds it by its
-// caption: tests press and read controls, never a window's members.
+// A window's control by object name, as a user finds it by caption.
 #pragma once
 
 #include <QString>

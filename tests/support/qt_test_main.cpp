@@ -1,5 +1,4 @@
-// Test entry for window tests: a QApplication on the offscreen platform
-// (unless a display platform is asked for), then every test.
+// Window tests run in a QApplication, offscreen unless a display platform is asked for.
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>

@@ -1,5 +1,4 @@
-// Processing Qt events until a condition holds. The limit only keeps a
-// broken build from hanging the suite; no test asserts how long it took.
+// Qt events until a condition holds; the limit only keeps a hang from stalling the suite.
 #pragma once
 
 #include <QCoreApplication>

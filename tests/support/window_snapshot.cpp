@@ -14,8 +14,7 @@ QString oneLine(QString text) {
     return text.replace("\r", "\\r").replace("\n", "\\n");
 }
 
-// A rich editor's text as the operator sees it: each block's alignment
-// when not left, and each run of text with its colour, font and marks.
+// A rich editor's text: each block's alignment, each run's colour, font and marks.
 QString previewOf(const QTextDocument& document) {
     QString out = "\"" + document.toPlainText() + "\"";
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {

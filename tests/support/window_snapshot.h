@@ -1,11 +1,5 @@
-// What a window shows, control by control, compared with a reviewed copy
-// kept under tests/golden: every named control's state (hidden, disabled,
-// text, position, check state, bar value, tool tip), sorted by name, and no
-// geometry. One comparison catches a control left enabled, shown or unset
-// anywhere on the window, which single checks of chosen controls miss.
-//
-// MARQUELLE_UPDATE_GOLDEN=1 writes the copies instead of comparing; review
-// the difference before committing it.
+// What a window shows, every named control's state sorted by name (no geometry), against
+// a reviewed copy under tests/golden. MARQUELLE_UPDATE_GOLDEN=1 writes the copies instead.
 #pragma once
 
 #include <QString>
@@ -19,8 +13,7 @@
 
 namespace testsupport {
 
-// Texts that differ between runs: controls left out (a clock), and texts
-// swapped for stable words (a scratch folder).
+// Controls left out (a clock) and texts swapped for stable words (a scratch folder).
 struct Unstable {
     std::vector<QString> leaveOut;
     std::vector<std::pair<QString, QString>> replace;

@@ -1,5 +1,4 @@
-// glowset with its real clock and QSerialPort against the signsim program on
-// a pseudo-terminal standing in as COM3.
+// glowset with its real clock and port against the signsim program as COM3.
 #include <QtWidgets>
 
 #include "glowset/link/glowset_main.h"
@@ -130,9 +129,8 @@ TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColour
     EXPECT_NE(log.find("\x1b[38;2;0;200;0mG\x1b[38;2;230;0;0mo"), std::string::npos) << log;
 }
 
-// The cable pulled in the middle of an upload to a sign answering at the
-// real line rate: the upload stops with a message, the changes stay marked,
-// and the adapter is given up instead of polled.
+// The cable pulled mid-upload at the real line rate: the upload stops, the changes stay
+// marked, and the adapter is given up instead of polled.
 TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
     startSign(false, {"--pace", "--vanish-after", "2"});
     GlowsetMain& w = openAndFind();
@@ -146,9 +144,7 @@ TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
     EXPECT_EQ(w.getChangedRows(), 3);  // every record marked again
 }
 
-// The program itself: it finds the sign, and SIGTERM closes it like its
-// close box, port closed and exit code 0, also in the middle of its
-// start-up wait for the downloads page.
+// The program finds the sign; SIGTERM closes it with 0, even while the downloads page waits.
 TEST_F(GlowsetWithSignsim, TheProgramEndsCleanlyOnSigterm) {
     startSign(true);
     const std::string output = dir.filePath("glowset.log").toStdString();

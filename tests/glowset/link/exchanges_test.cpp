@@ -1,7 +1,5 @@
-// Exchanges that meet: the operator's clicks at every moment of an exchange,
-// a failing or pulled adapter, replies that are slow or not from a sign.
-// Controls are pressed by their object names; what counts is what went over
-// the wire and what the window shows.
+// Clicks at every moment of an exchange, a failing or pulled adapter, odd replies:
+// controls pressed by object name, checked on the wire and on screen.
 
 #include "glowset/windows/default_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
@@ -11,19 +9,16 @@ namespace {
 
 class Exchanges : public WindowTest {
   protected:
-    // Presses a control of the main window as the operator does; the id
-    // switch acts on the mouse press itself.
+    // Presses a control as the operator does; the id switch acts on the mouse press.
     void press(const QString& name) {
         if (name == "AutoID") return QTest::mousePress(control<QCheckBox>(name), Qt::LeftButton);
         auto* button = window->findChild<QAbstractButton*>(name);
         ASSERT_NE(button, nullptr) << name.toStdString();
-        // A disabled button cannot be pressed; its handler may still be
-        // reached by the keyboard, which is what click() stands for here.
+        // Enabled first: the keyboard still reaches a disabled button's handler.
         button->setEnabled(true);
         button->click();
     }
-    // A new window, its search to come, with a sign on `port` and nothing
-    // sent or counted yet.
+    // A new window, its search to come, with a sign on `port` and nothing counted.
     GlowsetMain& withSignOn(int port, const char* model = "XY12") {
         window.reset();
         bench.signs.clear();
@@ -44,8 +39,7 @@ const QString kStartingControls[] = {
     "UploadAll",       "ForceUpload", "DownloadAll", "UploadFactoryDef",
     "SetupDefaultMsg", "SendTestMsg", "AutoID"};
 
-// During the search every control that would start an exchange is told the
-// port is busy; the search goes on to its sign and to the version check.
+// During the search every control is told the port is busy; the search goes on.
 TEST_F(Exchanges, EveryControlDuringTheSearch) {
     for (const QString& control : kStartingControls) {
         SCOPED_TRACE(control.toStdString());
@@ -65,8 +59,7 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
     }
 }
 
-// During an upload queue the same controls are refused, and the queue sends
-// every record it was started with.
+// During an upload the same controls are refused; the queue sends every record.
 TEST_F(Exchanges, EveryControlDuringAnUpload) {
     for (const QString& control : kStartingControls) {
         SCOPED_TRACE(control.toStdString());
@@ -86,8 +79,7 @@ TEST_F(Exchanges, EveryControlDuringAnUpload) {
     }
 }
 
-// An upload pressed while a download's close is still pending finishes the
-// download first and then sends its records.
+// An upload pressed while a download's close is pending sends its records after it.
 TEST_F(Exchanges, UploadRightAfterADownload) {
     withSignOn(1);
     clock.advance(2000);
@@ -103,8 +95,7 @@ TEST_F(Exchanges, UploadRightAfterADownload) {
     EXPECT_EQ(bench.signs[1]->state().priorities[1].colour, 7);
 }
 
-// A message window opened while a download's close is pending ends the
-// download and gives its button back.
+// A message window opened while a download's close is pending gives its button back.
 TEST_F(Exchanges, AMessageWindowRightAfterADownload) {
     for (const QString& button : {"SetupDefaultMsg", "SendTestMsg"}) {
         SCOPED_TRACE(button.toStdString());
@@ -120,8 +111,7 @@ TEST_F(Exchanges, AMessageWindowRightAfterADownload) {
     }
 }
 
-// A secondary window's exchange holds the device: the main window's upload
-// is refused as busy and sends nothing.
+// A secondary window's exchange holds the device: the main upload is refused.
 TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
     GlowsetMain& w = withSignOn(1);
     clock.advance(2000);
@@ -135,8 +125,7 @@ TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
     EXPECT_GT(w.getChangedRows(), 0);  // still marked
 }
 
-// A failed write or a pulled adapter stops the upload, says so, and keeps
-// every change sent or unsent marked: the next upload sends them all.
+// A failed write or a pulled adapter stops the upload; the next one sends every change.
 TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
     const auto fourFonts = [this] {
         for (int p : {0, 1, 2, 3}) choose(QString("FontP%1").arg(p), 9);
@@ -177,8 +166,7 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
     }
 }
 
-// Reading the sign after a failed upload shows what the sign holds: the
-// changes kept from the failed upload are dropped with it.
+// Reading the sign after a failed upload drops the changes the fault kept.
 TEST_F(Exchanges, AReadFromTheSignDropsTheChangesAFaultKept) {
     withSignOn(1);
     clock.advance(2000);
@@ -196,8 +184,7 @@ TEST_F(Exchanges, AReadFromTheSignDropsTheChangesAFaultKept) {
     EXPECT_EQ(writesSince(start).size(), 0u);
 }
 
-// Replies as they really come: a user command holding the reply words, a
-// long line at 9600 baud, a console's line on another port.
+// Replies as they really come.
 TEST_F(Exchanges, SettingsLinesAreToldByTheirForm) {
     const struct {
         const char* name;

@@ -47,9 +47,7 @@ TEST_F(Replies, StatusLineForEachReply) {
     EXPECT_TRUE(control<QLabel>("Textout")->isHidden());
 }
 
-// The sign's set-up, read from port 1 by the search: every list and
-// time-out of every priority, links (merged by id), the id switch and the
-// user command.
+// Every list and time-out of every priority, links (merged by id), id switch, user command.
 void setUpSign(signsim::Sign& sign) {
     for (int p = 0; p < 5; ++p) {
         sign.state().priorities[p] = {p + 6, p + 1, 8 - p, p % 5, p % 3, 9 - p, p % 3, 5 * p + 3};
@@ -59,8 +57,7 @@ void setUpSign(signsim::Sign& sign) {
     sign.state().userCommand = "RESET 9";
 }
 
-// Every control filled in, with the lists and widths of each model; TB330
-// and RV2210 reply in character codes.
+// Each model's lists and widths; TB330 and RV2210 reply in character codes.
 TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
     const struct {
         const char* model;

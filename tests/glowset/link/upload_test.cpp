@@ -13,8 +13,7 @@ class Upload : public WindowTest {
         return WindowTest::withSign(
             "XY12", [](signsim::Sign& s) { s.state().links = {{2, "55", 1}, {5, "66", 3}}; });
     }
-    // Presses a button and lets the queue run out; returns the writes with
-    // their times relative to the press.
+    // Presses and lets the queue run out; the writes, timed from the press.
     std::vector<WireWrite> run(const std::function<void()>& press) {
         const size_t start = mark();
         const long long t0 = clock.nowMilliseconds();
@@ -66,8 +65,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
         EXPECT_EQ(writes[i].time, expected[i].first) << i;
         EXPECT_EQ(writes[i].bytes, expected[i].second) << i;
     }
-    // Bar to 1 + 20 per item and hidden; no priority chosen for id 7: set to 0;
-    // id 5's emptied with its capcode.
+    // Bar 1 + 20 per item, hidden; id 7 given priority 0; id 5 emptied.
     EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-after-upload"));
     EXPECT_FALSE(port().isOpen());
     // The sign now holds what was sent.
@@ -161,9 +159,8 @@ TEST_F(Upload, IdModeSwitchActsOnThePressAndWaitsForTheReply) {
     EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);  // nothing happened
 }
 
-// Typed text that is no entry leaves a list without a selection; typing into
-// the pause list of priority 0 marks that priority even when the text ends
-// as its entry's.
+// Text that is no entry clears a list's selection; typing marks the priority even when
+// the text ends as its entry's.
 TEST_F(Upload, TypingIntoAListClearsItsSelectionAndMarksThePriority) {
     withSign();
     window->show();

@@ -5,8 +5,7 @@
 namespace glowset {
 namespace {
 
-// The positions are the codes the sign gets: a KL404's lists have gaps and
-// repeats where its codes skip.
+// Positions are the codes the sign gets: a KL404's lists have gaps and repeats.
 TEST(OptionSets, Kl404EntriesStandAtTheirCodes) {
     const OptionSet& g = genericOptionSet();
     const OptionSet& k = kl404OptionSet();

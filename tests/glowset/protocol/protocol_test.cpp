@@ -35,8 +35,7 @@ TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
     for (const auto& c : cases) EXPECT_EQ(toInt16(c.value), c.expected) << c.value;
 }
 
-// Command lines whose bytes depend on their input in ways the window tests do
-// not reach: unselected lists, odd time-out text, every placeholder.
+// Command bytes the window tests do not reach: unselected lists, odd time-outs, placeholders.
 TEST(Commands, LinesBuiltFromTheirFields) {
     PriorityRecord unselected;  // every list without a selection, odd time-out text
     unselected.timeout = "1 5";

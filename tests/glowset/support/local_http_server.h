@@ -1,6 +1,5 @@
-// A small HTTP server on 127.0.0.1 for the tests of the version check and
-// the download: fixed answers per path, a body that can stop half way, and
-// a log of the paths asked for, as they came over the wire.
+// An HTTP server on 127.0.0.1: fixed answers per path, a body that can stop half way,
+// and the paths asked for as they came over the wire.
 #pragma once
 
 #include <QtNetwork>

@@ -1,6 +1,5 @@
-// A serial port for window tests: each port number leads to an in-process
-// simulated sign (or to nothing, or to a missing device), on the virtual
-// clock. Everything written is logged with its time.
+// Ports for window tests, on the virtual clock: each leads to an in-process sign, to
+// nothing or to a missing device; every write is logged with its time.
 #pragma once
 
 #include <map>

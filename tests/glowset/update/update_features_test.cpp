@@ -1,5 +1,4 @@
-// The version check, the new-version download, the firmware notice, the
-// about window and the flasher start.
+// The version check, the new-version download, the firmware notice, About and Upgrade.
 #include "glowset/update/update_features.h"
 
 #include "tests/support/files.h"
@@ -41,8 +40,7 @@ class Updates : public ::testing::Test {
         window = std::make_unique<GlowsetMain>(platform, hooks);
         mainWindow = window.get();
         window->SearchPort->setEnabled(false);
-        // Every load must end by itself: one that does not hangs the test,
-        // which the suite's time-out then fails.
+        // A load that never ends hangs the test, which the suite's time-out fails.
         features->pageTimeoutMs = 3600 * 1000;
         features->showNewVersionWindow = [this](LEDNewVersionDownload& w) {
             offered.push_back(w.NewVersionMsg->text());
@@ -138,8 +136,7 @@ TEST_F(Updates, TheStartUpCheckCanBeSwitchedOffAndStaysOff) {
     next.findChild<QAction*>("checkAtStartUp")->trigger();  // on again for the other tests
 }
 
-// No offer without a page or an answer; a server that never answers is
-// given up at the limit, or at once when the window closes.
+// A silent server is given up at the limit, or at once when the window closes.
 TEST_F(Updates, NothingOfferedWithoutAPageOrAnAnswer) {
     checkAndOffer();  // no page at that address
     EXPECT_TRUE(offered.empty());
@@ -169,8 +166,7 @@ class Download : public Updates {
         testsupport::named<QAbstractButton>(w, "Download")->click();
         ASSERT_TRUE(waitFor([&] { return !w.downloading(); }));
     }
-    // The window against its recorded copy; the server's address and the
-    // desktop folder differ between runs.
+    // Against its recorded copy, with the run's server address and desktop replaced.
     ::testing::AssertionResult showsAsRecorded(const QWidget& w, const std::string& name,
                                                std::vector<QString> leaveOut = {}) {
         return testsupport::showsAsRecorded(
@@ -242,23 +238,6 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
     auto noDesktop = offer("a.zip");
     finish(*noDesktop);
     EXPECT_TRUE(showsAsRecorded(*noDesktop, "new-version-no-desktop"));  // "Error 5: ..."
-}
-
-// Where the download goes: the Desktop when there is one, else Downloads,
-// else the home folder.
-TEST(DownloadFolder, DesktopThenDownloadsThenHome) {
-    QTemporaryDir home;
-    // An empty XDG_CONFIG_HOME afterwards stands for an unset one.
-    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toLocal8Bit());
-    EXPECT_EQ(desktopFolder(), home.path());
-    QDir(home.path()).mkdir("Downloads");
-    EXPECT_EQ(desktopFolder(), home.filePath("Downloads"));
-    QDir(home.path()).mkdir("Desktop");
-    EXPECT_EQ(desktopFolder(), home.filePath("Desktop"));
-    qputenv("HOME", oldHome);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 using Notice = WindowTest;

@@ -1,5 +1,4 @@
-// Every control that takes input in every window has a name a screen reader
-// can speak.
+// Every input control in every window has a name a screen reader can speak.
 
 #include "glowset/update/new_version_window.h"
 #include "glowset/windows/default_message_window.h"

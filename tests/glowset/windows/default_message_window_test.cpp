@@ -61,8 +61,7 @@ TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {
         message = std::make_unique<GlowsetDefaultMessage>(platform, *window);
         clock.advance(1000);
         EXPECT_EQ(mark(), start) << c.message;  // nothing read from the sign
-        // Loaded: the text and the rows 2, 4, 3, 0, 1, 5. Not: the first
-        // format's placeholder and no font.
+        // Loaded: the text and rows 2, 4, 3, 0, 1, 5; refused: a placeholder and no font.
         EXPECT_TRUE(showsAsRecorded(*message, std::string("default-message-from-file-") +
                                                   (c.loaded ? "loaded" : "refused")));
     }
@@ -202,8 +201,7 @@ TEST_F(DefaultMessage, ListsAndTimeControlsByModel) {
     }
 }
 
-// Typed as an operator types: converted where an 8-bit form exists; a
-// character the sign would misread is neither sent nor kept.
+// Typed text converted where an 8-bit form exists; what the sign would misread is left out.
 TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
     GlowsetDefaultMessage& w = open("XY12");
     w.defaultMessage->setFocus();
@@ -217,8 +215,7 @@ TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
     ASSERT_EQ(dialogs.messages.size(), 2u);  // told what was left out
     EXPECT_EQ(window->getDefaultMsg().substr(0, 11), ",\"Hot\" 25C,") << window->getDefaultMsg();
 
-    // A key at a time is converted too; a key the sign shows as it is goes
-    // in without a word.
+    // A key at a time too; a key the sign shows as it is goes in without a word.
     GlowsetDefaultMessage& typed = open("XY12");
     typed.defaultMessage->setPlainText("");
     for (const QChar c : {QChar('a'), QChar(0x2018)}) {

@@ -20,8 +20,7 @@ TEST_F(FactoryDefaults, AMessageWaitsForItsAnswer) {
     EXPECT_EQ(shown, "Error Saving File");
 }
 
-// Each of the main window's buttons opens its window, which the main window
-// waits for until it is closed.
+// Each button opens its window, which the main window waits for.
 TEST_F(FactoryDefaults, TheMessageWindowsOpenModally) {
     GlowsetMain* main = nullptr;
     addSecondaryWindows(hooks, platform, main);

@@ -1,5 +1,4 @@
-// Message text as the windows handle it: stored, shown and sent forms, typed
-// characters, the clock command and inline font and colour codes.
+// Message text: stored, shown and sent forms, typed characters, inline codes.
 #include "glowset/windows/message_text.h"
 #include "glowset/windows/typed_text.h"
 #include "glowset/windows/sign_clock.h"
@@ -138,8 +137,7 @@ std::vector<FormattedChar> operator+(std::vector<FormattedChar> a,
     return a;
 }
 
-// What the test message window's table does not reach (it types and
-// colours the common cases itself).
+// What the test message window's own cases do not reach.
 TEST(BuildInlineText, HeaderAndInlineCodes) {
     FormattedChar unknownFont = at('z', 5, 3);
     unknownFont.size = 14;

@@ -1,5 +1,4 @@
-// The test message window: the command built from the editor and the lists,
-// what goes over the wire, the copy into the main window, replies.
+// The test message window: its command, the wire, the copy into the main window, replies.
 
 #include "glowset/windows/test_message_window.h"
 
@@ -65,8 +64,7 @@ class TestMessage : public WindowTest {
 // Priority 0 of the main window, which holds the sign's factory set-up.
 const std::string kHeader = "<id=0 f=5 s=0 c=0 a=0 b=0 p=2 sp=2 t=10>";
 
-// Each edit as an operator makes it; the command shown, the lists afterwards
-// and the bytes the Upload button sends.
+// Each edit as an operator makes it: the command shown, the lists and the bytes sent.
 TEST_F(TestMessage, TheCommandSentIsWhatTheEditorAndListsShow) {
     const struct {
         const char* name;
@@ -132,8 +130,7 @@ TEST_F(TestMessage, TheCommandSentIsWhatTheEditorAndListsShow) {
     }
 }
 
-// With "save changes" on, each list and the time-out go into the chosen
-// priority of the main window as they change; a header move counts too.
+// With "save changes" on, lists and time-out go into the chosen priority as they change.
 TEST_F(TestMessage, ChangesAreCopiedIntoTheChosenPriority) {
     LEDTestMessage& w = open();
     font(9);
@@ -197,8 +194,7 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     EXPECT_EQ(linesSince(start), std::vector<std::string>{kHeader + "typed\r"});
 }
 
-// Enter in a field sends nothing: no button of the window is a default one.
-// A status text stays while a write runs that the sign does not answer.
+// Enter presses no default button; a status stays while an unanswered write runs.
 TEST_F(TestMessage, EnterPressesNoButtonAndAWriteKeepsTheStatus) {
     LEDTestMessage& w = open();
     w.show();

@@ -1,5 +1,4 @@
-// The flasher window with its worker thread and its command line, against
-// the simulated unit.
+// The flasher window, its worker thread and its command line, against the simulated unit.
 #include "romwright/app/flasher_window.h"
 #include "romwright/app/command_line.h"
 
@@ -91,6 +90,8 @@ TEST_F(Flasher, CommandLinesApplied) {
         {{"-w100-500"}, "COM1", "", 0, kRawWriteMode, 0x100, 0x500, false, false},
         {{"-rXYZ-100"}, "COM1", "", 0, 0, 0, 0x100, false, false},  // a start of 0 sets no mode
         {{"-w100-XYZ"}, "COM1", "", 0, 0, 0x100, 0, false, false},  // an end of 0 sets no mode
+        {{"-r0XaB-12g4"}, "COM1", "", 0, kReadMode, 0xAB, 0x12, false, false},  // hex up to a non-digit
+        {{"-w0x1F-123456789"}, "COM1", "", 0, kRawWriteMode, 0x1F, 0xFFFFFFFF, false, false},  // no wrap
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -104,17 +105,6 @@ TEST_F(Flasher, CommandLinesApplied) {
             std::tuple(fresh.auto_close, fresh.start_event.is_set(), w.dontUseBreak->isChecked()),
             std::tuple(c.autoClose, c.autoClose, c.noBreakTicked));
     }
-}
-
-TEST(ParseHex, DigitsUpToTheFirstOtherCharacter) {
-    const struct { const char* text; uint32_t value; } cases[] = {
-        {"80000", 0x80000},        {"0x1F", 0x1F},            {"0XaB", 0xAB},
-        {"ff", 0xFF},              {"12g4", 0x12},            {"XYZ", 7},
-        {"", 7},                   {"0x", 7},                 {"0", 0},
-        {"ffffffff", 0xFFFFFFFF},
-        {"123456789", 0xFFFFFFFF},  // beyond 32 bits stays at the top, never wraps
-    };
-    for (const auto& c : cases) EXPECT_EQ(parse_hex(c.text, 7), c.value) << c.text;
 }
 
 TEST_F(Flasher, EveryInputControlHasAName) {
@@ -135,8 +125,7 @@ TEST_F(Flasher, FileChoicesAndTheCaption) {
     EXPECT_EQ(window->status->text(), "Invalid filename");
 }
 
-// The port picked by hand and the folder a ROM was browsed from come back
-// in the next window; a port on the command line still wins.
+// The port and ROM folder chosen by hand come back; a port on the command line still wins.
 TEST_F(Flasher, RemembersThePortAndRomFolderChosenByHand) {
     const std::string rom = image(1, "remembered.rom", "Model R");
     const QString folder = QFileInfo(QString::fromStdString(rom)).absolutePath();
@@ -186,8 +175,7 @@ TEST_F(Flasher, ATypedPathRunsWithRoundedUpPercentagesAndItsResult) {
     EXPECT_EQ(state.exit_code(), 0);
 }
 
-// A run held up by a unit that is slow, not silent: the second answer of a
-// page write never comes, and time stands still until the run is ended.
+// A unit that never gives a page write's second answer, with time standing still.
 class HeldUpRun : public Flasher {
   protected:
     void SetUp() override {
@@ -227,16 +215,14 @@ TEST_F(HeldUpRun, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     EXPECT_EQ(window->statusLog.back(), "Successfully programmed unit");
 }
 
-// Closing the window tells the worker, which ends the run (the unit is sent
-// its finish frame) instead of keeping the program alive.
+// Closing the window tells the worker, which sends the finish frame and ends the run.
 TEST_F(HeldUpRun, ClosingTheWindowEndsIt) {
     window->close();
     EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0}));
     EXPECT_FALSE(serial_port_open());
 }
 
-// The worker waits for its error window to be closed; a window closed
-// before the error could be shown must still end the run, not wait on it.
+// A window closed before the worker's error could be shown still ends the run.
 TEST_F(Flasher, ClosingBeforeAnErrorIsShownEndsTheRun) {
     window->select_rom_file(
         RomBuilder().page(0x80000, 1, 0, 9).page(0x80100, 2).writeTo(tempPath("bad-first.rom")));

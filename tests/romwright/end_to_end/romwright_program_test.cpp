@@ -1,5 +1,4 @@
-// The romwright program as scripts run it, against the unitsim program on a
-// pseudo-terminal: options, standard error, exit codes and the flash.
+// The romwright program as scripts run it, against the unitsim program on a pseudo-terminal.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,8 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Runs romwright without a display ("NAME=value" entries of `environment`
-// added); returns its exit code, its output in `output`.
+// Runs romwright without a display, "NAME=value" entries added; returns its exit code.
 int runWithoutDisplay(const std::vector<std::string>& args, std::string& output,
                       const std::vector<std::string>& environment = {}) {
     static int counter = 0;
@@ -37,8 +35,7 @@ std::string lastLine(std::string text) {
     return text.substr(text.rfind('\n') + 1);  // npos + 1 is 0: the whole text
 }
 
-// Pages of the bytes a serial line likes to mangle (NUL, LF, CR, XON,
-// XOFF), at the bottom and the top of the flash; `programmer` 0 is the M16C.
+// Bytes a line likes to mangle, at both ends of the flash; `programmer` 0 is the M16C.
 const uint32_t kPages[] = {0x0F000, 0x80000, 0x80100, 0x80200, 0x80300, 0xFFF00};
 const uint8_t kFills[] = {0x0A, 0x00, 0x0D, 0x11, 0x13, 0x5C};
 
@@ -58,8 +55,7 @@ bool holdsTheImage(const Bytes& flash) {
     return true;
 }
 
-// One scripted run per fault: the exit code says which result it was, the
-// last line of standard error says it in words.
+// One run per fault: its exit code, and its words on the last line of standard error.
 TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
     const std::string image = imageFor(1), m16cImage = imageFor(0);
     const struct {
@@ -112,8 +108,7 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
     }
 }
 
-// A script that gives up on a run (a time-out's SIGTERM) gets a cancelled
-// run: the port is let go and the exit code says so.
+// A script's SIGTERM cancels the run: the port is let go and the exit code says so.
 TEST(RomwrightConsole, ASignalEndsTheRunAsACancel) {
     UnitProgram unit;
     unit.start({"--fault", "silent"});
@@ -139,8 +134,7 @@ TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
     EXPECT_NE(lastLine(output).find("is in use by another program"), std::string::npos) << output;
     ::close(held);
 
-    // Let go, the same port works, twice in a row: nothing of a run stays on
-    // the device to lock out the next one.
+    // Let go, the port works twice in a row: no run locks out the next.
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(
             runWithoutDisplay({"--console", "-c1", "-f" + image}, output, {"COM1=" + unit.link}), 0)
@@ -159,8 +153,7 @@ TEST(RomwrightConsole, PortsHeldOrForbiddenAreToldApart) {
 }
 
 TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
-    // A bad record's warning goes to standard error instead of a box nobody
-    // can close, and the run goes on to close the window with 0.
+    // A bad record's warning goes to standard error; the run goes on and exits 0.
     UnitProgram unit;
     unit.start({"--quiet"});
     RomBuilder builder;
@@ -176,8 +169,7 @@ TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
     EXPECT_EQ(flash[0xF0000], 0x0A);
     EXPECT_EQ(flash[0xF0200], 0x0C);
 
-    // A failed run leaves the window open with its result, which a script
-    // reads on standard error; SIGTERM then closes it with 1.
+    // A failed run leaves the window open, its result on standard error; SIGTERM exits 1.
     UnitProgram refusing;
     refusing.start({"--fault", "refuse-page=2"});
     const std::string log = tempPath("refused.log");

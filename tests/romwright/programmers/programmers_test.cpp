@@ -1,5 +1,4 @@
-// Both programmers against scripted answers and the simulated unit: the
-// bytes on the wire, every refusal and odd answer, and cancel.
+// Both programmers' bytes, refusals, odd answers and cancel, against scripts and the unit.
 #include <gtest/gtest.h>
 
 #include "romwright/programmers/m16c_programmer.h"

@@ -81,8 +81,7 @@ TEST_F(Run, RecordKindsAndATrailingPart) {
     EXPECT_EQ(wire->writes.at(2), (Bytes{'w', 0x08, 0x00, 0x00, 0xBE, 0xEF}));  // the write word
 }
 
-// Read mode (which wins over raw write) copies the range into a page file; a
-// range that is not whole pages reads one page more than its total.
+// Read mode wins over raw write; a range of part pages reads one page past its total.
 TEST_F(Run, ReadModeCopiesTheRangeIntoAPageFile) {
     for (uint32_t i = 0; i < 0x200; ++i) unit->flash()[0x100 + i] = static_cast<uint8_t>(i * 7);
     const std::string path = tempPath("read.bin");
@@ -117,17 +116,14 @@ TEST_F(Run, ReadModeRetriesAFailingPageUntilCancel) {
     cancelAfterWrites(*wire, 40);  // short answers never leave a read empty
     EXPECT_EQ(run(tempPath("retry.bin"), kNoBreak | kReadMode, 0x100, 0x300), kCancelled);
     EXPECT_TRUE(progress.empty());
-    // Every retry starts on an empty receive queue, so a late byte of the
-    // failed answer cannot pass for the next one.
+    // Each retry purges first: a late byte of the failed answer cannot pass for the next.
     const auto retries =
         std::count(wire->writes.begin(), wire->writes.end(), Bytes{'r', 0, 1, 0, 1, 0}) - 1;
     EXPECT_GE(std::count(wire->events.begin(), wire->events.end(), "purge"), retries);
 }
 
-// Each way a run can end has its own result and words, sends the finish
-// frame when the unit was connected, closes the port and never waits
-// without end. (The scripted runs of the program check the common ends
-// through its exit codes.)
+// Each end has its result and words, sends the finish frame if connected, closes the
+// port and never waits without end.
 TEST_F(Run, EachEndHasItsOwnResultAndWords) {
     const std::string image = RomBuilder().pages(0x80000, 3).writeTo(tempPath("faults.rom"));
     const std::string m16cImage =

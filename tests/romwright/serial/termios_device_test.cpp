@@ -1,5 +1,5 @@
-// The termios device on a pseudo-terminal: a write that outruns the line's
-// buffer goes on as the far end reads, and a far end that hangs up is seen.
+// The termios device on a pseudo-terminal: a long write goes on as the far end reads; a
+// hang-up is seen.
 #include "romwright/serial/termios_device.h"
 
 #include <fcntl.h>

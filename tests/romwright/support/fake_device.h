@@ -1,7 +1,5 @@
-// In-process serial devices for the flasher's tests: every write is logged
-// and answered at once by a function (a script or a simulated unit); reads
-// return what has been answered so far, so a wait that gets nothing ends
-// at once instead of after the time-out.
+// In-process devices: each write logged and answered at once by a script or unit; a read
+// that finds nothing returns at once, its time-out added to the wire's clock.
 #pragma once
 
 #include <deque>
