@@ -59,11 +59,14 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
     // A partly ticked id switch (2 in a file) is saved as it came; a link
     // of two capcodes clears its box and list.
     write(path("two.led"), "AutoID:2\r\nLinkID3:1,2,1\r\n");
+    write(path("again.led"), QByteArray(5000, 'x'));  // longer than what replaces it
     dialogs.fileAnswers = {path("two.led"), path("again.led")};
     control<QAction>("signOpenFile")->trigger();
     EXPECT_EQ(std::pair(textOf("Capcode0_3"), indexOf("Pri0_3")), std::pair(QString(), -1));
     control<QAction>("signSaveAs")->trigger();
-    EXPECT_NE(read(path("again.led")).find("AutoID:2\r\n"), std::string::npos);
+    const std::string again = read(path("again.led"));
+    EXPECT_NE(again.find("AutoID:2\r\n"), std::string::npos);
+    EXPECT_EQ(again.find('x'), std::string::npos);
 }
 
 TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
@@ -137,19 +140,6 @@ TEST(FileFilter, WrittenForQt) {
     EXPECT_EQ(qtFileFilter("ROM Files | *.rom"), "ROM Files (*.rom)");
     EXPECT_EQ(qtFileFilter("ROM Files|*.rom"), "ROM Files (*.rom)");
     EXPECT_EQ(qtFileFilter("*.txt"), "*.txt");
-}
-
-TEST_F(SettingsFile, SaveTextToFileReplacesTheFile) {
-    GlowsetMain& w = startAndSearch();
-    const QString file = path("text.txt");
-    EXPECT_TRUE(w.SaveTextToFile(file, "a much longer first text", true));
-    EXPECT_TRUE(w.SaveTextToFile(file, "short", true));
-    EXPECT_EQ(read(file), "short\r\n");
-    EXPECT_FALSE(w.SaveTextToFile(path("no/such/dir.txt"), "x", true));
-    // A folder in the file's place: the write fails and the folder stays.
-    QDir(dir.path()).mkdir("taken.led");
-    EXPECT_FALSE(w.SaveTextToFile(path("taken.led"), "x", true));
-    EXPECT_TRUE(QFileInfo(path("taken.led")).isDir());
 }
 
 }  // namespace

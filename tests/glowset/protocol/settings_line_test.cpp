@@ -22,16 +22,11 @@ std::string lineWithLinks(const std::vector<std::array<const char*, 3>>& entries
 
 TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
     LinkEntries entries;
-    mergeLinkEntries(entries, parseSettingsLine(lineWithLinks({{"3", "1111", "1"},
-                                                               {"3", "2222", "2"},
-                                                               {"5", "0", "0"},
-                                                               {"6", "777", "5"},
-                                                               {"9", "888", "1"},
-                                                               {"x", "999", "3"},
-                                                               {"-3", "333", "1"},
-                                                               {"99999", "555", "1"},
-                                                               {"8", "808", "1"},
-                                                               {"2", "444", "-1"}})));
+    // clang-format off
+    mergeLinkEntries(entries, parseSettingsLine(lineWithLinks({
+        {"3", "1111", "1"}, {"3", "2222", "2"}, {"5", "0", "0"}, {"6", "777", "5"}, {"9", "888", "1"},
+        {"x", "999", "3"}, {"-3", "333", "1"}, {"99999", "555", "1"}, {"8", "808", "1"}, {"2", "444", "-1"}})));
+    // clang-format on
     const auto boxes = linkBoxesFrom(entries);
     EXPECT_EQ(boxes[3].capcodes, "1111,2222");
     EXPECT_EQ(boxes[3].priorityIndex, 2);

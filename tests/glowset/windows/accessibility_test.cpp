@@ -41,20 +41,5 @@ TEST_F(Accessibility, EveryInputControlHasANameAndEveryCaptionFits) {
     QApplication::setFont(before);
 }
 
-// The maker picture is a link a keyboard user can reach and follow.
-TEST_F(Accessibility, TheMakerPictureIsALinkTheKeyboardFollows) {
-    int opened = 0;
-    hooks.Image1_Click = [&] { ++opened; };
-    startAndSearch();
-    auto* picture = window->findChild<QLabel*>("Image1");
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(picture)->role(), QAccessible::Link);
-    for (const auto key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_A}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(picture, &press);
-    }
-    EXPECT_EQ(opened, 2);
-}
-
 }  // namespace
 }  // namespace glowset::testing

@@ -26,8 +26,6 @@ using testsupport::waitFor;
 class Flasher : public ::testing::Test {
   protected:
     void SetUp() override {
-        useFakePorts(wire);
-        attachUnit(*wire, unit);
         window = std::make_unique<FlasherWindow>(state, quietProgrammers());
         window->showError = [this](const QString& text) { errors.push_back(text); };
     }
@@ -57,9 +55,8 @@ class Flasher : public ::testing::Test {
         return testsupport::showsAsRecorded(*window, name, {.replace = {{scratch, "<scratch>/"}}});
     }
 
-    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
-    std::shared_ptr<unitsim::Unit> unit =
-        std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
+    std::shared_ptr<Wire> wire = freshWire();
+    std::shared_ptr<unitsim::Unit> unit = unitOn(*wire, unitsim::Protocol::Native);
     FlasherState state;
     std::unique_ptr<FlasherWindow> window;
     std::vector<QString> errors;
@@ -180,10 +177,7 @@ class HeldUpRun : public Flasher {
   protected:
     void SetUp() override {
         Flasher::SetUp();
-        unitsim::Faults faults;
-        faults.dropSecondWriteReply = true;
-        unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native, faults);
-        attachUnit(*wire, unit);
+        unit = unitOn(*wire, unitsim::Protocol::Native, {.dropSecondWriteReply = true});
         wire->onEmptyRead = [this] {
             wire->nowMs -= wire->timeoutMs;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -203,8 +197,7 @@ TEST_F(HeldUpRun, CancelShowsTheLastPercentageAndTheNextRunStartsAtZero) {
     EXPECT_TRUE(showsAsRecorded("flasher-cancelled"));  // "Programming cancelled (%0)"
 
     // A unit that answers again: a fresh run, percentages from the start.
-    unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
-    attachUnit(*wire, unit);
+    unit = unitOn(*wire, unitsim::Protocol::Native);
     window->statusLog.clear();
     std::vector<int> bar;
     QObject::connect(window->progress, &QProgressBar::valueChanged,

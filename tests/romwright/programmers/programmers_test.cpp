@@ -10,10 +10,7 @@ namespace {
 
 class ProgrammerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        cancel_requested = false;
-        useFakePorts(wire);
-    }
+    void SetUp() override { cancel_requested = false; }
     void TearDown() override {
         close_serial_port();
         useRealPorts();
@@ -22,15 +19,14 @@ class ProgrammerTest : public ::testing::Test {
     Printer printer() {
         return [this](const std::string& text) { printed += text; };
     }
-    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
+    std::shared_ptr<Wire> wire = freshWire();
     std::string printed;
 };
 
 const Bytes kPage(256, 0x5A);
 
 TEST_F(ProgrammerTest, M16cConnectsWithTheBytesOfTheBootProtocol) {
-    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c);
-    attachUnit(*wire, unit);
+    auto unit = unitOn(*wire, unitsim::Protocol::M16c);
     M16cProgrammer programmer(printer());
     ASSERT_EQ(programmer.connect("COM2"), kSuccess);
     const std::vector<Bytes> expected = {
@@ -61,10 +57,11 @@ TEST_F(ProgrammerTest, M16cConnectsWithTheBytesOfTheBootProtocol) {
 }
 
 TEST_F(ProgrammerTest, M16cStatusPairs) {
-    const struct { Bytes answer; bool good; std::string message; } cases[] = {
+    const struct { Bytes answer; bool good; std::string message;
+    } cases[] = {
         {{0x80, 0x01}, true, ""},
-        {{0x00, 0x01}, false, "Incorrect response from M16C (0x00,0x01)\n"},
         {{0x00, 0x00}, true, ""},
+        {{0x00, 0x01}, false, "Incorrect response from M16C (0x00,0x01)\n"},
         {{0x7F, 0xFF}, false, "Incorrect response from M16C (0x7f,0xff)\n"},
         {{0x80}, false, "M16C is not responding\n"},
         {{}, false, "M16C is not responding\n"},
@@ -90,8 +87,7 @@ TEST_F(ProgrammerTest, M16cConnectFailures) {
     EXPECT_EQ(wire->writes.back(), Bytes{0xB0});
 
     // Answers the sync but not the speed change.
-    wire = std::make_shared<Wire>();
-    useFakePorts(wire);
+    wire = freshWire();
     wire->respond = [](const Bytes& written) {
         return written == Bytes{0xB0} ? Bytes{0xB0} : Bytes{0x00};
     };
@@ -100,11 +96,9 @@ TEST_F(ProgrammerTest, M16cConnectFailures) {
     EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM1 9600"}));  // no speed change
 
     // A refused page and an erase that fails.
-    wire = std::make_shared<Wire>();
-    useFakePorts(wire);
-    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::M16c,
-                                                unitsim::Faults{.refusePage = 1, .refuseErase = true});
-    attachUnit(*wire, unit);
+    wire = freshWire();
+    auto unit = unitOn(*wire, unitsim::Protocol::M16c,
+                       unitsim::Faults{.refusePage = 1, .refuseErase = true});
     M16cProgrammer programmer(printer());
     ASSERT_EQ(programmer.connect("COM1"), kSuccess);
     printed.clear();
@@ -131,10 +125,8 @@ TEST_F(ProgrammerTest, NativeEntryModes) {
         {true, true, {{0x0B}, {0x0A}}, handshake, "Please reset pager\n"},  // chain load wins
     };
     for (const auto& c : cases) {
-        wire = std::make_shared<Wire>();
-        useFakePorts(wire);
-        auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
-        attachUnit(*wire, unit);
+        wire = freshWire();
+        auto unit = unitOn(*wire, unitsim::Protocol::Native);
         printed.clear();
         NativeProgrammer programmer(c.chainLoad, c.noBreak, printer());
         EXPECT_EQ(programmer.connect("COM1"), kSuccess);
@@ -158,8 +150,7 @@ TEST_F(ProgrammerTest, NativeHandshakesRepeatUntilAcknowledged) {
     EXPECT_EQ(wire->writes, (std::vector<Bytes>{{0x0B}, {0x0B}, {0x0B}, {0x0B}, {0x0A}}));
 
     // Break mode with a unit that never answers: the break stays on until Cancel.
-    wire = std::make_shared<Wire>();
-    useFakePorts(wire);
+    wire = freshWire();
     cancelAfterEmptyReads(*wire, 3);
     EXPECT_EQ(NativeProgrammer(false, false, printer()).connect("COM1"), kCancelled);
     EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM1 57600", "break on"}));
@@ -167,8 +158,7 @@ TEST_F(ProgrammerTest, NativeHandshakesRepeatUntilAcknowledged) {
 }
 
 TEST_F(ProgrammerTest, NativeFrames) {
-    auto unit = std::make_shared<unitsim::Unit>(unitsim::Protocol::Native);
-    attachUnit(*wire, unit);
+    auto unit = unitOn(*wire, unitsim::Protocol::Native);
     NativeProgrammer programmer(false, true, printer());
     ASSERT_EQ(programmer.connect("COM1"), kSuccess);
     wire->writes.clear();

@@ -8,7 +8,7 @@ namespace romwright::testing {
 namespace {
 
 TEST(ReadRomHeader, FieldsAndEveryWayToBeInvalid) {
-    const std::string long150(150, 'x'), long300(300, 'y');
+    const std::string long300(300, 'y');
     const std::string magic = RomBuilder().magic;
     constexpr size_t kWhole = SIZE_MAX;
     const struct {
@@ -21,14 +21,11 @@ TEST(ReadRomHeader, FieldsAndEveryWayToBeInvalid) {
     } cases[] = {
         // clang-format off
         {"good", {}, kWhole, kSuccess, "Sign", 1},
-        {"magic in another case", {.magic = "orvantis Signals Company ROMFile v100"}, kWhole, kInvalidFile, "", 0},
         {"magic with more after it", {.magic = magic + "x"}, kWhole, kInvalidFile, "", 0},
-        {"caption of 150 keeps the fields after it in place", {.caption1 = long150}, kWhole, kSuccess, long150, 1},
         {"caption of 300 is cut but read to its end", {.caption1 = long300}, kWhole, kSuccess, std::string(255, 'y'), 1},
         {"no programmer byte", {}, 38 + 5 + 9, kInvalidFile, "", 0},
         {"file ends inside caption2", {}, 45, kInvalidFile, "", 0},
         {"empty file", {}, 0, kInvalidFile, "", 0},
-        {"magic without NUL", {}, 37, kInvalidFile, "", 0},
         {"unknown programmer passes the header", {.programmer = 7}, kWhole, kSuccess, "Sign", 7},
         // clang-format on
     };

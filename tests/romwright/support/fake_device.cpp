@@ -71,6 +71,12 @@ void useFakePorts(std::shared_ptr<Wire> wire) {
     set_serial_clock([wire] { return std::chrono::milliseconds(wire->nowMs); });
 }
 
+std::shared_ptr<Wire> freshWire() {
+    auto wire = std::make_shared<Wire>();
+    useFakePorts(wire);
+    return wire;
+}
+
 void useRealPorts() {
     set_device_opener(nullptr);
     set_serial_clock(nullptr);
@@ -80,6 +86,13 @@ void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit) {
     wire.respond = [unit](const Bytes& bytes) { return unit->receive(bytes); };
     wire.onBreak = [unit](bool on) { return unit->lineBreak(on); };
     wire.onBaud = [unit](int baud) { unit->hostBaud(baud); };
+}
+
+std::shared_ptr<unitsim::Unit> unitOn(Wire& wire, unitsim::Protocol protocol,
+                                      unitsim::Faults faults) {
+    auto unit = std::make_shared<unitsim::Unit>(protocol, faults);
+    attachUnit(wire, unit);
+    return unit;
 }
 
 void cancelAfterEmptyReads(Wire& wire, int count) {
