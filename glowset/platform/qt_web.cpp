@@ -186,7 +186,6 @@ class QtDownloader : public Downloader {
             error = DownloadError{static_cast<long>(file_->error()),
                                   file_->fileName() + ": " + file_->errorString()};
         }
-        file_.reset();
         finish(error);
     }
     void finish(std::optional<DownloadError> error) {

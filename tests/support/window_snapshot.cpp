@@ -58,7 +58,11 @@ QString valueOf(const QWidget* w) {
         return QString("#%1 of %2").arg(list->currentRow()).arg(list->count());
     }
     if (auto* bar = qobject_cast<const QProgressBar*>(w)) {
-        return QString("%1 of %2..%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
+        return QString("%1 of %2..%3%4")
+            .arg(bar->value())
+            .arg(bar->minimum())
+            .arg(bar->maximum())
+            .arg(bar->isTextVisible() ? " with text" : "");
     }
     if (auto* text = qobject_cast<const QTextEdit*>(w)) {
         const QTextCursor cursor = text->textCursor();

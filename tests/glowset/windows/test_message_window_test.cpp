@@ -194,6 +194,12 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     EXPECT_EQ(linesSince(start), std::vector<std::string>{kHeader + "typed\r"});
 }
 
+// A KL404 has no speed, alignment or time formats; the clock shows from the start.
+TEST_F(TestMessage, Kl404ListsAndTheClockFromTheStart) {
+    EXPECT_NE(named<QLabel>(open("KL404"), "DateTime")->text(), "");
+    EXPECT_TRUE(showsAsRecorded("test-message-KL404"));
+}
+
 // Enter presses no default button; a status stays while an unanswered write runs.
 TEST_F(TestMessage, EnterPressesNoButtonAndAWriteKeepsTheStatus) {
     LEDTestMessage& w = open();

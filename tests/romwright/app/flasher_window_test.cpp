@@ -42,7 +42,7 @@ class Flasher : public ::testing::Test {
     // Presses Flash and waits until the run has ended.
     void runOnce() {
         const size_t before = window->statusLog.size();
-        window->flash_clicked();
+        QTest::mouseClick(window->findChild<QPushButton*>("1004"), Qt::LeftButton);
         ASSERT_TRUE(waitFor([&] {
             return window->statusLog.size() > before && window->flash->isEnabled() &&
                    !window->cancel->isEnabled();
@@ -152,13 +152,15 @@ TEST_F(Flasher, RemembersThePortAndRomFolderChosenByHand) {
     QSettings().clear();
 }
 
-// The path typed into the file box is the one flashed when Flash is pressed.
+// A path typed into the file box, and Enter there flashes it; Escape does not close.
 TEST_F(Flasher, ATypedPathRunsWithRoundedUpPercentagesAndItsResult) {
-    QTest::keyClicks(window->findChild<QLineEdit*>("1001"),
-                     QString::fromStdString(image(3, "three.rom")));
+    window->show();
+    auto* fileBox = window->findChild<QLineEdit*>("1001");
+    QTest::keyClicks(fileBox, QString::fromStdString(image(3, "three.rom")));
     state.flags = kNoBreak;
     window->start_worker();
-    QTest::mouseClick(window->findChild<QPushButton*>("1004"), Qt::LeftButton);
+    QTest::keyClick(fileBox, Qt::Key_Escape);
+    QTest::keyClick(fileBox, Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] {
         return window->flash->isEnabled() && !window->statusLog.empty() &&
                !window->cancel->isEnabled();
