@@ -20,8 +20,9 @@ std::vector<std::string> splitAt(std::string_view text, char separator, size_t m
     return pieces;
 }
 
-// Offsets of the signs that report each code as a character code.
-constexpr std::array<int, kPriorityFieldCount> kCharacterOffsets = {64, 65, 65, 48, 49, 48, 0, 0};
+// Offsets of the signs that report each code as a character code; beep and
+// time-out have their own scales.
+constexpr std::array<int, kBeep> kCharacterOffsets = {64, 65, 65, 48, 49, 48};
 
 }  // namespace
 

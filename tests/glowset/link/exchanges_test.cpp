@@ -118,8 +118,11 @@ TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
     choose("ColorP3", 2);
     GlowsetDefaultMessage message(platform, w);  // its start-up read holds the port
     const size_t start = mark();
-    click("UploadAll");
-    EXPECT_TRUE(textOf("Textout").contains("busy")) << textOf("Textout").toStdString();
+    for (const QString control : {"UploadAll", "AutoID"}) {
+        w.showStatus("");
+        press(control);
+        EXPECT_TRUE(textOf("Textout").contains("busy")) << textOf("Textout").toStdString();
+    }
     clock.advance(3000);
     EXPECT_TRUE(writesSince(start).empty());
     EXPECT_GT(w.getChangedRows(), 0);  // still marked
