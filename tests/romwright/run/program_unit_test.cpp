@@ -150,6 +150,8 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
          kNoBreak | kReadMode, kCableStays, kInvalidResponse, "Invalid response from unit", 0},
         {"verify finds a wrong byte", Native, {.corruptPage = 2}, image, kNoBreak | kVerify, kCableStays,
          kProgrammingError, "Error programming unit: verification failed: the page at 80100", 3},
+        {"a refused page is not verified", Native, {.refusePage = 2}, image, kNoBreak | kVerify, kCableStays,
+         kProgrammingError, "Error programming unit", 1},
         {"verify refused for the M16C loader", M16c, {}, m16cImage, kVerify, kCableStays, kProgrammingError,
          "Error programming unit: this image is for the M16C", 0},
         // clang-format on
@@ -187,6 +189,9 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
                         "Unknown programmer required. Please contact Orvantis Signals Company for "
                         "a newer programmer\n"),
               info.end());
+    EXPECT_EQ(std::count_if(info.begin(), info.end(),  // only where every page went
+                            [](const std::string& s) { return s.starts_with("Verifying"); }),
+              1);
 }
 
 TEST(ProgressPercent, RoundsUp) {
