@@ -8,7 +8,6 @@
 #include "glowset/platform/clock.h"
 #include "glowset/platform/dialogs.h"
 #include "glowset/platform/serial_port.h"
-#include "glowset/platform/serial_port.h"
 #include "glowset/platform/web.h"
 
 namespace glowset {
@@ -21,7 +20,7 @@ struct Platform {
     PortEnvironment ports;
     // The web and other programs, for the version check and the flasher start.
     std::function<std::unique_ptr<WebPage>()> makeWebPage = makeQtWebPage;
-    std::function<std::unique_ptr<Downloader>()> makeDownloader = makeQtDownloader;
+    std::function<std::unique_ptr<Downloader>()> makeDownloader = [] { return makeQtDownloader(); };
     std::function<std::unique_ptr<Launcher>()> makeLauncher = makeQtLauncher;
     std::function<QString()> desktop = desktopFolder;
     std::function<QString()> appFolder = programFolder;

@@ -19,7 +19,6 @@ namespace glowset {
 namespace {
 
 constexpr int kBlock = 4096;
-constexpr int kTimeoutMs = 15000;
 
 QNetworkAccessManager& network() {
     static QNetworkAccessManager* manager = [] {
@@ -31,10 +30,10 @@ QNetworkAccessManager& network() {
     return *manager;
 }
 
-QNetworkRequest request(const QString& address) {
+QNetworkRequest request(const QString& address, int stallLimitMs = kStallLimitMs) {
     // The address is taken as written; QUrl encodes a blank and the like on the wire.
     QNetworkRequest r(QUrl(address, QUrl::TolerantMode));
-    r.setTransferTimeout(kTimeoutMs);
+    r.setTransferTimeout(stallLimitMs);
     r.setMaximumRedirectsAllowed(5);
     return r;
 }
@@ -118,6 +117,7 @@ class QtWebPage : public WebPage {
 
 class QtDownloader : public Downloader {
   public:
+    explicit QtDownloader(int stallLimitMs) : stallLimitMs_(stallLimitMs) {}
     ~QtDownloader() override {
         if (reply_) {
             reply_->disconnect();
@@ -144,7 +144,7 @@ class QtDownloader : public Downloader {
             return;
         }
         received_ = 0;
-        reply_ = network().get(request(address));
+        reply_ = network().get(request(address, stallLimitMs_));
         if (onConnectionOpened) onConnectionOpened();
         QObject::connect(reply_, &QNetworkReply::readyRead, [this] { readBlocks(); });
         QObject::connect(reply_, &QNetworkReply::finished, [this] { finished(); });
@@ -177,6 +177,11 @@ class QtDownloader : public Downloader {
         if (writeFailed_) {
             error = DownloadError{static_cast<long>(file_->error()),
                                   file_->fileName() + ": " + file_->errorString()};
+        } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+            // Only the stall limit cancels a reply that is still connected.
+            error = DownloadError{static_cast<long>(reply->error()),
+                                  QString("The server sent nothing for %1 seconds")
+                                      .arg(QString::number(stallLimitMs_ / 1000.0))};
         } else if (reply->error() != QNetworkReply::NoError) {
             error = DownloadError{static_cast<long>(reply->error()), reply->errorString()};
         }
@@ -192,6 +197,7 @@ class QtDownloader : public Downloader {
         if (onFinished) onFinished(std::move(error));
     }
 
+    const int stallLimitMs_;
     QNetworkReply* reply_ = nullptr;
     std::unique_ptr<QSaveFile> file_;
     int64_t received_ = 0;
@@ -213,8 +219,8 @@ class QtLauncher : public Launcher {
 std::unique_ptr<WebPage> makeQtWebPage() {
     return std::make_unique<QtWebPage>();
 }
-std::unique_ptr<Downloader> makeQtDownloader() {
-    return std::make_unique<QtDownloader>();
+std::unique_ptr<Downloader> makeQtDownloader(int stallLimitMs) {
+    return std::make_unique<QtDownloader>(stallLimitMs);
 }
 std::unique_ptr<Launcher> makeQtLauncher() {
     return std::make_unique<QtLauncher>();

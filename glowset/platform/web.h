@@ -64,7 +64,9 @@ inline constexpr long kErrorMissingArgument = 5;
 inline constexpr long kErrorInternetOpen = -2147220504;  // the object-error base plus 1000
 
 std::unique_ptr<WebPage> makeQtWebPage();
-std::unique_ptr<Downloader> makeQtDownloader();
+// Loads and downloads that receive nothing for this long end with an error.
+inline constexpr int kStallLimitMs = 15000;
+std::unique_ptr<Downloader> makeQtDownloader(int stallLimitMs = kStallLimitMs);
 std::unique_ptr<Launcher> makeQtLauncher();
 
 // Where a downloaded program goes: the user's Desktop folder when it

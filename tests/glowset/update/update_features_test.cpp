@@ -197,10 +197,12 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
     EXPECT_EQ(QDir(desktop.path()).entryList(QDir::Files).size(), 1);  // no temporary file left
 }
 
-// A server that breaks off, or has no such file: the old file stays.
+// A server that breaks off, has no such file, or falls silent: the old file stays.
 TEST_F(Download, AFailedDownloadLeavesTheOldFileIntact) {
     server.answer("/Downloads/Glowset%204.80.zip", {200, QByteArray(8192, 'n'), true, 4096, true});
-    for (const std::string name : {"Glowset 4.80.zip", "Glowset 4.99.zip"}) {
+    platform.makeDownloader = [] { return makeQtDownloader(300); };
+    for (const std::string name : {"Glowset 4.80.zip", "Glowset 4.99.zip", "Glowset 4.90.zip"}) {
+        server.silent = name == "Glowset 4.90.zip";
         const QString target = desktop.filePath(QString::fromStdString(name));
         ASSERT_TRUE(writeFile(target, "old version"));
         auto w = offer(name);
