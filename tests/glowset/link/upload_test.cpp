@@ -41,6 +41,7 @@ TEST_F(Upload, NothingChangedSendsNothingAndGivesTheButtonsBack) {
 TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     withSign();
     choose("ColorP4", 3);
+    control<QLineEdit>("TimeoutP4")->setText("30");
     choose("FontP1", 7);
     control<QLineEdit>("usercmd1")->setText("RST");
     control<QLineEdit>("Capcode0_2")->setText("77");         // id 2: new capcode, priority kept
@@ -50,7 +51,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     const auto writes = run([&] { click("UploadAll"); });
     const std::vector<std::pair<long long, std::string>> expected = {
         {500, "<DF pr=1 f=7 c=0 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
-        {1000, "<DF pr=4 f=5 c=3 s=0 a=0 sp=2 p=2 b=0 t=10>\r"},
+        {1000, "<DF pr=4 f=5 c=3 s=0 a=0 sp=2 p=2 b=0 t=30>\r"},
         {1500, "<id=user>\r"},
         {2000, "<UC>RST\r"},
         {2500, "<link id=2 cap=0>\r"},
@@ -73,6 +74,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     ASSERT_EQ(links.size(), 3u);
     EXPECT_EQ(links[0], (signsim::LinkEntry{2, "77", 1}));
     EXPECT_EQ(links[2], (signsim::LinkEntry{7, "5678", 0}));
+    EXPECT_TRUE(run([&] { click("UploadAll"); }).empty());  // nothing left to send
 }
 
 TEST_F(Upload, ForceUploadSendsEverythingWithProgressMaximum301) {
