@@ -93,13 +93,6 @@ TEST(IdleDisplayFromReply, OnlyTheThirdFieldOfATimeLineCounts) {
     for (const auto& c : cases) EXPECT_EQ(idleDisplayFromReply(c.line), c.on) << c.line;
 }
 
-TEST(FontPositionFor, EveryPreviewReadsBackAsItsOwnPosition) {
-    const auto& table = fontPreviewTable();
-    for (int position = 0; position < kInlineFontCount; ++position) {
-        EXPECT_EQ(fontPositionFor(table[position]), position) << position;
-    }
-}
-
 TEST(FontPositionFor, FormatsOutsideTheTable) {
     const struct { FontPreview format; std::optional<int> position;
     } cases[] = {

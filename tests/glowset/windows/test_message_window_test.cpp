@@ -194,6 +194,19 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     EXPECT_EQ(linesSince(start), std::vector<std::string>{kHeader + "typed\r"});
 }
 
+// Every font and colour on a letter of its own: as the editor shows it and as it is sent.
+TEST_F(TestMessage, EveryFontAndColourHasItsLookAndItsCode) {
+    open();
+    type(QString(25, 'x'));
+    selectionMode();
+    for (int i = 0; i < 25; ++i) {
+        select(i, i + 1);
+        font(i);
+        colour(i % test->ColorList->count());
+    }
+    EXPECT_TRUE(showsAsRecorded("test-message-every-font-and-colour"));
+}
+
 // A KL404 has no speed, alignment or time formats; the clock shows from the start.
 TEST_F(TestMessage, Kl404ListsAndTheClockFromTheStart) {
     EXPECT_NE(named<QLabel>(open("KL404"), "DateTime")->text(), "");
