@@ -119,6 +119,7 @@ LEDSignHelp::LEDSignHelp(const QString& mainCaption, QWidget* parent) : QDialog(
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel("LED Marquelle", this);
+    title->setObjectName("title");
     QFont big = title->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);

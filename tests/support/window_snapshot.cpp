@@ -91,6 +91,12 @@ std::string describeControls(const QWidget& window, const Unstable& unstable) {
         const QString value = valueOf(w);
         if (!value.isEmpty()) line += " " + value;
         if (!w->toolTip().isEmpty()) line += " tip \"" + w->toolTip() + "\"";
+        if (const QFont f = w->font(), base = QApplication::font(w); f != base) {
+            line += QString(" font %1%2pt%3")
+                        .arg(f.pointSize() > base.pointSize() ? "+" : "")
+                        .arg(f.pointSize() - base.pointSize())
+                        .arg(f.bold() ? " bold" : "");
+        }
         lines << oneLine(line);
     }
     lines.sort();
