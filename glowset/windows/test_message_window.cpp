@@ -75,8 +75,7 @@ LEDTestMessage::LEDTestMessage(Platform& platform, GlowsetMain& main, QWidget* p
     build();
 
     FillListsForModel(main_.LEDSignModelNumber);
-    for (int id = 0; id < 8; ++id) MsgID->addItem(QString::number(id));
-    MsgID->setCurrentIndex(0);
+    for (int id = 0; id < 8; ++id) MsgID->addItem(QString::number(id));  // the first is current
     for (const auto& entry : priorityList()) MsgPri->addItem(QString::fromStdString(entry));
     selectionMode = false;
     SaveSettings->setChecked(main_.getSaveSettingsTick() != 0);

@@ -2,6 +2,8 @@
 
 #include <QtWidgets>
 
+#include "tests/support/accessible_names.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -91,6 +93,10 @@ std::string describeControls(const QWidget& window, const Unstable& unstable) {
         const QString value = valueOf(w);
         if (!value.isEmpty()) line += " " + value;
         if (!w->toolTip().isEmpty()) line += " tip \"" + w->toolTip() + "\"";
+        // What a screen reader calls a list or a field: the label tied to it.
+        if (takesInput(const_cast<QWidget*>(w)) && !qobject_cast<const QAbstractButton*>(w)) {
+            line += " named \"" + spokenName(const_cast<QWidget*>(w)) + "\"";
+        }
         if (const QFont f = w->font(), base = QApplication::font(w); f != base) {
             line += QString(" font %1%2pt%3")
                         .arg(f.pointSize() > base.pointSize() ? "+" : "")

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/support/accessible_names.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/window_snapshot.h"
 
@@ -102,11 +101,6 @@ TEST_F(Flasher, CommandLinesApplied) {
             std::tuple(fresh.auto_close, fresh.start_event.is_set(), w.dontUseBreak->isChecked()),
             std::tuple(c.autoClose, c.autoClose, c.noBreakTicked));
     }
-}
-
-TEST_F(Flasher, EveryInputControlHasAName) {
-    EXPECT_EQ(testsupport::unnamedControls(window.get()), std::vector<std::string>{});
-    EXPECT_EQ(testsupport::spokenName(window->findChild<QComboBox*>("1000")), "COM Port");
 }
 
 TEST_F(Flasher, FileChoicesAndTheCaption) {
