@@ -140,5 +140,16 @@ TEST(FileFilter, WrittenForQt) {
     EXPECT_EQ(qtFileFilter("ROM Files|*.rom"), "ROM Files (*.rom)");
 }
 
+// Emptied first or appended to, each text ending in CR LF; false where nothing can be written.
+TEST_F(SettingsFile, SaveTextToFileReplacesOrAppends) {
+    GlowsetMain& w = startAndSearch();
+    EXPECT_TRUE(w.SaveTextToFile(path("text.txt"), "a longer first text", true));
+    EXPECT_TRUE(w.SaveTextToFile(path("text.txt"), "one", true));
+    EXPECT_TRUE(w.SaveTextToFile(path("text.txt"), "two", false));
+    EXPECT_EQ(read(path("text.txt")), "one\r\ntwo\r\n");
+    for (const bool overwrite : {true, false})
+        EXPECT_FALSE(w.SaveTextToFile(path("no/such/dir.txt"), "x", overwrite)) << overwrite;
+}
+
 }  // namespace
 }  // namespace glowset::testing
