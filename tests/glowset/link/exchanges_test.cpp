@@ -3,6 +3,7 @@
 
 #include "glowset/windows/default_message_window.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/window_snapshot.h"
 
 namespace glowset::testing {
 namespace {
@@ -167,6 +168,17 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         clock.advance(5000);
         EXPECT_EQ(writesSince(start).size(), c.resent);
     }
+}
+
+// A download whose adapter is pulled says so and gives every button back.
+TEST_F(Exchanges, ADownloadWhoseAdapterIsPulled) {
+    withSignOn(1);
+    clock.advance(2000);
+    bench.replyDelayMs = 300;
+    press("DownloadAll");
+    bench.pull(1, 100);
+    clock.advance(1000);
+    EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-download-pulled"));
 }
 
 // Reading the sign after a failed upload drops the changes the fault kept.

@@ -23,7 +23,8 @@ TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
 }
 
 TEST(ReadLedFile, WhatEachLineApplies) {
-    const struct { const char* line; std::vector<LedApplication> expected; } cases[] = {
+    const struct { const char* line; std::vector<LedApplication> expected;
+    } cases[] = {
         {"Model:XY12", {ModelCaption{"XY12"}}},
         {"Com:3", {PortPosition{2}}},
         {"Com:0", {PortPosition{-1}}},
@@ -32,6 +33,7 @@ TEST(ReadLedFile, WhatEachLineApplies) {
         {"Pri1:1.6,x,3y,,4,5,6,abc", {PriorityValues{1, {{2, 0, 3, 0, 4, 5, 6}, "abc"}}}},
         {"Pri0:1,2,3,4,5,6,7,1,0", {}},  // a time-out with a comma: nine fields, ignored
         {"Pri0:1,2,3", {}},
+        {"Pri5:1,2,3,4,5,6,7,8", {}},  // there is no priority 5
         {"LinkID4:1234,2", {LinkCapcodes{4, "1234"}, LinkPriority{4, 2}}},
         {"LinkID4:1234,-1", {LinkCapcodes{4, "1234"}, LinkPriority{4, -1}}},
         {"LinkID4:1234,5", {LinkCapcodes{4, "1234"}}},  // 5 or more: list left alone
@@ -45,8 +47,9 @@ TEST(ReadLedFile, WhatEachLineApplies) {
         {"", {}},
         {"no keys here", {}},
         // Several keys in one line, applied in key order, all with the same value.
-        {"DefaultMsg:1,2,3,4,5,6,7,8 Pri0:", {PriorityValues{0, {{1, 2, 3, 4, 5, 6, 7}, "8 Pri0"}},
-                                              DefaultMessage{"1,2,3,4,5,6,7,8 Pri0"}}},
+        {"DefaultMsg:1,2,3,4,5,6,7,8 Pri0:",
+         {PriorityValues{0, {{1, 2, 3, 4, 5, 6, 7}, "8 Pri0"}},
+          DefaultMessage{"1,2,3,4,5,6,7,8 Pri0"}}},
         {"DefaultMsg:Pri0:", {DefaultMessage{"Pri0"}}},  // "Pri0" is one field, not eight
     };
     for (const auto& c : cases) {

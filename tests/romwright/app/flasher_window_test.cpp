@@ -83,6 +83,7 @@ TEST_F(Flasher, CommandLinesApplied) {
         {{"-go", "-r1000-", "app", "", "-x5", "-"}, "COM1", "", 0, 0, 0, 0, false, false},  // none applies
         {{"-c"}, "COM1", "", -1, 0, 0, 0, false, false},  // port 0: no entry
         {{"-c4x"}, "COM4", "", 3, 0, 0, 0, false, false},
+        {{"-c10"}, "COM1", "", -1, 0, 0, 0, false, false},  // past the list too
         {{"-w100-500"}, "COM1", "", 0, kRawWriteMode, 0x100, 0x500, false, false},
         {{"-rXYZ-100"}, "COM1", "", 0, 0, 0, 0x100, false, false},  // a start of 0 sets no mode
         {{"-w100-XYZ"}, "COM1", "", 0, 0, 0x100, 0, false, false},  // an end of 0 sets no mode
@@ -243,6 +244,7 @@ TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
     runOnce();
     EXPECT_TRUE(window->status->text().startsWith("Invalid filename: "))
         << window->status->text().toStdString();
+    EXPECT_EQ(window->progress->value(), 0);  // not left full from the run before
     EXPECT_EQ(state.exit_code(), 0);  // two good runs and a failed one
 }
 
