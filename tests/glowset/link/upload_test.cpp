@@ -46,7 +46,7 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
     control<QLineEdit>("usercmd1")->setText("RST");
     control<QLineEdit>("Capcode0_2")->setText("77");         // id 2: new capcode, priority kept
     control<QLineEdit>("Capcode0_5")->clear();               // id 5: emptied
-    control<QLineEdit>("Capcode0_7")->setText("1234,5678");  // id 7: no priority chosen
+    control<QLineEdit>("Capcode0_0")->setText("1234,5678");  // id 0: no priority chosen
     control<QCheckBox>("AutoID")->setCheckState(Qt::Unchecked);
     const auto writes = run([&] { click("UploadAll"); });
     const std::vector<std::pair<long long, std::string>> expected = {
@@ -54,26 +54,25 @@ TEST_F(Upload, OrderOnTheWireOneItemPer500MsAndTheLinkPair) {
         {1000, "<DF pr=4 f=5 c=3 s=0 a=0 sp=2 p=2 b=0 t=30>\r"},
         {1500, "<id=user>\r"},
         {2000, "<UC>RST\r"},
-        {2500, "<link id=2 cap=0>\r"},
-        {2650, "<link id=2 cap=77 pr=1>\r"},
-        {3000 + 150,
+        {2500, "<link id=0 cap=0>\r"},
+        {2650, "<link id=0 cap=1234,5678 pr=0>\r"},
+        {3000, "<link id=2 cap=0>\r"},
+        {3150, "<link id=2 cap=77 pr=1>\r"},
+        {3500 + 150,
          "<link id=5 cap=0>\r"},  // no clear line first: only the set line, after the wait
-        {3500, "<link id=7 cap=0>\r"},
-        {3650, "<link id=7 cap=1234,5678 pr=0>\r"},
     };
     ASSERT_EQ(writes.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(writes[i].time, expected[i].first) << i;
         EXPECT_EQ(writes[i].bytes, expected[i].second) << i;
     }
-    // Bar 1 + 20 per item, hidden; id 7 given priority 0; id 5 emptied.
+    // Bar 1 + 20 per item, hidden; id 0 given priority 0; id 5 emptied.
     EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-after-upload"));
     EXPECT_FALSE(port().isOpen());
     // The sign now holds what was sent.
     const auto& links = bench.signs[1]->state().links;
-    ASSERT_EQ(links.size(), 3u);
-    EXPECT_EQ(links[0], (signsim::LinkEntry{2, "77", 1}));
-    EXPECT_EQ(links[2], (signsim::LinkEntry{7, "5678", 0}));
+    EXPECT_EQ(links,
+              (std::vector<signsim::LinkEntry>{{0, "1234", 0}, {0, "5678", 0}, {2, "77", 1}}));
     EXPECT_TRUE(run([&] { click("UploadAll"); }).empty());  // nothing left to send
 }
 
