@@ -116,7 +116,6 @@ void LEDNewVersionDownload::DownloadFile(const QString& url, const QString& file
 
 LEDSignHelp::LEDSignHelp(const QString& mainCaption, QWidget* parent) : QDialog(parent) {
     setWindowTitle("About");
-    setModal(true);
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel("LED Marquelle", this);
     title->setObjectName("title");

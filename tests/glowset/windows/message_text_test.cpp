@@ -54,7 +54,7 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
         std::string refused;
     } cases[] = {
         {U"plain ASCII 123 <hh:mm>", U"plain ASCII 123 <hh:mm>", "", ""},
-        {U"caf\u00E9 \u00FC\u00DF \u00A9", U"caf\u00E9 \u00FC\u00DF \u00A9", "",
+        {U"caf\u00E9 \u00FC\u00DF \u00A9\u00FF", U"caf\u00E9 \u00FC\u00DF \u00A9\u00FF", "",
          ""},  // Latin-1 letters stay
         {U"line\r\nbreak\nok", U"line\r\nbreak\nok", "", ""},
         {U"\u201CHi\u201D \u2018x\u2019", U"\"Hi\" 'x'",
