@@ -383,7 +383,6 @@ void GlowsetMain::reportOpenFailure(const OpenError& error) {
 
 void GlowsetMain::SearchPort_Timer() {
     SearchPort->setEnabled(false);  // one pass only
-    bool stopped = false;
     Textout->show();
     if (hooks_.startPageLoad) hooks_.startPageLoad();
     for (int i = 0; i < kPortCount; ++i) {
@@ -399,17 +398,13 @@ void GlowsetMain::SearchPort_Timer() {
              ++waited) {
             Sleep(1);
         }
-        if (!LEDSignModel->text().isEmpty()) break;
-        if (closing_) {
-            stopped = true;
-            break;
-        }
+        if (!LEDSignModel->text().isEmpty() || closing_) break;
         if (i == kPortCount - 1) ComportsList->setCurrentIndex(0);
         Textout->setText("");
         Sleep(10);
     }
     exchange_ = MSComm2->isOpen() ? Exchange::Download : Exchange::None;
-    if (stopped) return;
+    if (closing_) return;  // no version check for a window on its way out
     Textout->setText("");
     if (hooks_.CheckWebVersion) hooks_.CheckWebVersion();
     if (closing_) return;

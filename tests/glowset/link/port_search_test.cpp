@@ -62,7 +62,9 @@ TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
 }
 
 TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
-    window = std::make_unique<GlowsetMain>(platform);
+    int versionChecks = 0;
+    hooks.CheckWebVersion = [&] { ++versionChecks; };
+    window = std::make_unique<GlowsetMain>(platform, hooks);
     window->show();
     bool openAfterClose = true;
     clock.post(1000, [&] {
@@ -72,6 +74,7 @@ TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
     clock.advance(400);
     EXPECT_LE(bench.writes.size(), 3u);
     EXPECT_FALSE(openAfterClose);
+    EXPECT_EQ(versionChecks, 0);
 }
 
 using ReceivePath = WindowTest;
