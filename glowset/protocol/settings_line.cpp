@@ -41,11 +41,7 @@ SettingsLine parseSettingsLine(std::string_view line) {
     result.header = header;
     const size_t comma = header.find(',');
     result.model = header.substr(0, comma);
-    if (comma != std::string::npos) {
-        const size_t next = header.find(',', comma + 1);
-        result.firmwareCount =
-            header.substr(comma + 1, next == std::string::npos ? next : next - comma - 1);
-    }
+    if (comma != std::string::npos) result.firmwareCount = header.substr(comma + 1);
     if (colon != std::string_view::npos) {
         std::string_view body = line.substr(colon + 1);
         body = body.substr(0, body.find(':'));  // only the first two pieces count
@@ -82,9 +78,8 @@ bool isSettingsLine(std::string_view text) {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-";
     if (line.model.empty() || line.model.size() > 32 || !allOf(line.model, kNameCharacters))
         return false;
+    // The count is all that follows the model: a second comma makes it no number.
     if (line.firmwareCount && !allOf(*line.firmwareCount, "0123456789.")) return false;
-    if (line.header.find(',', line.model.size() + 1) != std::string::npos)
-        return false;  // nothing after the firmware count
     if (line.body.empty()) return false;
     for (size_t i = 0; i < line.body.size() && static_cast<int>(i) < kUserCommandField; ++i) {
         if (!numberOrEmpty(line.body[i])) return false;

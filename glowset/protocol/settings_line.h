@@ -29,8 +29,8 @@ inline constexpr int kPriorityFieldCount = 8;
 struct SettingsLine {
     std::string header;  // with every "DOWNLOAD_ALL" removed
     std::string model;   // the header's first comma field
-    // The header's second comma field; nullopt for a sign too old to report
-    // a firmware count (a header without ",").
+    // All of the header after its first comma; nullopt for a sign too old to
+    // report a firmware count (a header without ",").
     std::optional<std::string> firmwareCount;
     std::vector<std::string> body;  // at most kSettingsBodyFields fields
 

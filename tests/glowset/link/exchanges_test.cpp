@@ -138,6 +138,9 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         control<QCheckBox>("AutoID")->setCheckState(Qt::Unchecked);
         control<QLineEdit>("usercmd1")->setText("RST");
     };
+    const auto twoLinks = [this] {  // id 0's pair goes before the fault
+        for (const char* box : {"Capcode0_0", "Capcode0_1"}) control<QLineEdit>(box)->setText("77");
+    };
     const auto writesFailAt700 = [this] { clock.post(700, [this] { bench.failWrites(1); }); };
     const struct {
         const char* name;
@@ -147,6 +150,7 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
         {"write fails", fourFonts, writesFailAt700, 4},
         {"adapter pulled", fourFonts, [this] { bench.pull(1, 800); }, 4},
         {"write fails after the id mode went", idModeAndCommand, writesFailAt700, 2},
+        {"write fails after a link went", twoLinks, writesFailAt700, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -96,7 +96,10 @@ TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     w.HandleSignReply("DOWNLOAD_ALLTB330DOWNLOAD_ALL,3.9:1");
     EXPECT_EQ(textOf("LEDSignModel"), "TB330");
     EXPECT_EQ(textOf("FCount"), "3.9");
-    w.HandleSignReply(std::string(33, 'M') + ",4:1");  // too long for a model name: no sign's
+    // A model too long for a name, or a count that is no number: no sign's line.
+    for (const auto& odd :
+         std::vector<std::string>{std::string(33, 'M') + ",4:1", "XY12,4.1,x:1", "XY12,4a:1"})
+        w.HandleSignReply(odd);
     EXPECT_EQ(textOf("LEDSignModel"), "TB330");
 }
 
