@@ -92,6 +92,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<script>var v = 'Glowset 9.99.zip';</script><!-- Glowset 9.98.zip -->"
          "<a>Glowset 4.80.zip</a><script>x = 'Glowset 9.97.zip'</script><style>/*glowset*/</style>", "Glowset 4.80.zip", 4.8, true},
         {"<div><p>Get <b>Glowset 4.80.zip</b> now</p></div>", "Glowset 4.80.zip", 4.8, true},
+        {"<p>Glowset 4.80.zip<script>x = 'Glowset 9.97.zip'</script></p>", "Glowset 4.80.zip", 4.8, true},
         {"<p>Glowset 4.71.zip</p><p>Glowset 4.80.zip</p><p>Manual</p>", "Glowset 4.80.zip", 4.8, true},
         {QByteArray(200 * 3, ' ').replace("   ", "<b>") + "Glowset 4.80.zip" + QByteArray(1 << 20, 'x'),
          "Glowset 4.80.zip" + std::string(1 << 20, 'x'), 0, false},  // deep, and large
