@@ -182,8 +182,9 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     // Lists at 3, 1, 2, 4, 0, 5, "Hi\nthere" below; the editor is left alone.
     EXPECT_TRUE(showsAsRecorded("test-message-read"));
 
-    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME"}) w.HandleReply(line);
-    EXPECT_EQ(w.fontList->currentRow(), 3);
+    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME", "XY12:-2"})
+        w.HandleReply(line);
+    EXPECT_EQ(w.fontList->currentRow(), 3);  // no font row -2: the font stays
     w.HandleReply("XY12:1");  // short record: missing numbers read as 0
     EXPECT_EQ(w.StyleList->currentRow(), 0);
     EXPECT_EQ(w.defaultMessage->toPlainText(), "");

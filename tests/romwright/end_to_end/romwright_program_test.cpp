@@ -116,7 +116,7 @@ TEST(RomwrightConsole, ASignalEndsTheRunAsACancel) {
     testsupport::ChildProcess program;
     program.start({ROMWRIGHT_PROGRAM, "--console", "--port", unit.link, "-f" + imageFor(1)}, {},
                   log);
-    EXPECT_TRUE(testsupport::waitForText(log, "Please reset"));
+    EXPECT_TRUE(testsupport::waitForText(log, "Please reset unit"));
     EXPECT_EQ(program.stop(SIGTERM, 30s), 1);
     EXPECT_EQ(lastLine(testsupport::fileText(log)).substr(0, 21), "Programming cancelled");
 }
