@@ -550,7 +550,6 @@ void GlowsetMain::applySettingsLine(const std::string& text) {
 
     // Links: the entries of each id joined, the later priority winning.
     for (int n = 0; n < 8; ++n) {
-        Capcode0[n]->clear();
         Pri0[n]->setCurrentIndex(-1);
         Pri0[n]->setEditText("");
     }

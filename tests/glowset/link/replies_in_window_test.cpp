@@ -87,7 +87,7 @@ TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     // the refilled list without a selection; the count's tip explains it.
     EXPECT_TRUE(testsupport::showsAsRecorded(w, "main-window-read-without-count"));
     // Values no entry shows, or too large for 16 bits, or negative.
-    w.HandleSignReply("XY12,5:99,1,70000,-1,-5");
+    w.HandleSignReply("XY12,5:99,1,70000,-1,-5,,");  // empty fields are no values
     EXPECT_EQ(textOf("FCount"), "5");
     EXPECT_EQ(indexOf("FontP0"), -1);
     EXPECT_GT(w.getChangedRows(), 0);  // the copy keeps 99, which no entry shows

@@ -164,7 +164,9 @@ class Download : public Updates {
         return w;
     }
     void finish(LEDNewVersionDownload& w) {
-        testsupport::named<QAbstractButton>(w, "Download")->click();
+        auto* download = testsupport::named<QAbstractButton>(w, "Download");
+        download->click();
+        EXPECT_NE(download->isEnabled(), w.downloading());  // held while it runs
         ASSERT_TRUE(waitFor([&] { return !w.downloading(); }));
     }
     // Against its recorded copy, with the run's server address and desktop replaced.

@@ -129,6 +129,7 @@ TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
     clock.post(50, [&] { EXPECT_TRUE(showsAsRecorded(w, "default-message-reading")); });
     EXPECT_EQ(sent("Download"),
               (std::vector<std::string>{"DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
+    EXPECT_EQ(bench.writes.back().time - bench.writes.end()[-2].time, 100);  // the wait between
 }
 
 TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {

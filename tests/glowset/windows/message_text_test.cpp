@@ -22,12 +22,14 @@ TEST(StoredToDisplay, BytesToLineBreaksAndPlaceholders) {
 }
 
 TEST(DisplayToWire, EncodesTheWholeLine) {
-    const struct { const char* line; const char* wire; } cases[] = {
+    const struct { const char* line; const char* wire;
+    } cases[] = {
         {"<DF f=1>Now <hh:mm> on\r\nDay <dd.MM yyyy>", "<DF f=1>Now $T2 on$LDay $T6"},
-        {"A\r\n", "A"},              // a final line break is not sent
-        {"A\r\n\r\n", "A$L"},        // only the last one is removed
-        {"A$LB", "A$LB"},            // "$L" followed by more text stays
-        {"A$L", "A"},                // a literal "$L" at the end goes too
+        {"A\r\n", "A"},        // a final line break is not sent
+        {"A\r\n\r\n", "A$L"},  // only the last one is removed
+        {"A$LB", "A$LB"},      // "$L" followed by more text stays
+        {"A$L", "A"},          // a literal "$L" at the end goes too
+        {"$L", ""},
         {"<hh:mm:ss A/PM>", "$T1"},  // the longer placeholder is not taken for another
         {"<hh:mm:ss><hh:mm>", "$T0$T2"},
         {"<HH:MM> <other>", "<HH:MM> <other>"},  // not one of the eight: unchanged

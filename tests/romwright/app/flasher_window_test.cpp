@@ -244,7 +244,8 @@ TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
     runOnce();
     EXPECT_TRUE(window->status->text().startsWith("Invalid filename: "))
         << window->status->text().toStdString();
-    EXPECT_EQ(window->progress->value(), 0);  // not left full from the run before
+    // Not left full from the run before.
+    EXPECT_EQ(std::pair(window->progress->value(), window->progress->maximum()), std::pair(0, 100));
     EXPECT_EQ(state.exit_code(), 0);  // two good runs and a failed one
 }
 
