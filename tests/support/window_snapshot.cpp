@@ -44,7 +44,8 @@ QString valueOf(const QWidget* w) {
         return "\"" + field->text() + "\"" + (field->isReadOnly() ? " read-only" : "");
     }
     if (auto* box = qobject_cast<const QCheckBox*>(w)) {
-        return "\"" + box->text() + "\" " + QString::number(box->checkState());
+        return "\"" + box->text() + "\" " + QString::number(box->checkState()) +
+               (box->isTristate() ? " of 3" : "");
     }
     if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
         return "\"" + button->text() + "\"" +
