@@ -9,6 +9,27 @@
 
 namespace romwright::testing {
 
+namespace {
+
+void useFakePorts(std::shared_ptr<Wire> wire) {
+    set_device_opener(
+        [wire](const std::string& port, int baud, std::string&) -> std::unique_ptr<SerialDevice> {
+            wire->events.push_back("open " + port + " " + std::to_string(baud));
+            if (wire->onBaud) wire->onBaud(baud);
+            wire->timeoutMs = 1000;
+            return std::make_unique<FakeDevice>(wire);
+        });
+    set_serial_clock([wire] { return std::chrono::milliseconds(wire->nowMs); });
+}
+
+void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit) {
+    wire.respond = [unit](const Bytes& bytes) { return unit->receive(bytes); };
+    wire.onBreak = [unit](bool on) { return unit->lineBreak(on); };
+    wire.onBaud = [unit](int baud) { unit->hostBaud(baud); };
+}
+
+}  // namespace
+
 bool FakeDevice::set_baud(int baud) {
     wire_->events.push_back("baud " + std::to_string(baud));
     if (wire_->onBaud) wire_->onBaud(baud);
@@ -60,17 +81,6 @@ size_t FakeDevice::read(uint8_t* buffer, size_t count) {
     return n;
 }
 
-void useFakePorts(std::shared_ptr<Wire> wire) {
-    set_device_opener(
-        [wire](const std::string& port, int baud, std::string&) -> std::unique_ptr<SerialDevice> {
-            wire->events.push_back("open " + port + " " + std::to_string(baud));
-            if (wire->onBaud) wire->onBaud(baud);
-            wire->timeoutMs = 1000;
-            return std::make_unique<FakeDevice>(wire);
-        });
-    set_serial_clock([wire] { return std::chrono::milliseconds(wire->nowMs); });
-}
-
 std::shared_ptr<Wire> freshWire() {
     auto wire = std::make_shared<Wire>();
     useFakePorts(wire);
@@ -80,12 +90,6 @@ std::shared_ptr<Wire> freshWire() {
 void useRealPorts() {
     set_device_opener(nullptr);
     set_serial_clock(nullptr);
-}
-
-void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit) {
-    wire.respond = [unit](const Bytes& bytes) { return unit->receive(bytes); };
-    wire.onBreak = [unit](bool on) { return unit->lineBreak(on); };
-    wire.onBaud = [unit](int baud) { unit->hostBaud(baud); };
 }
 
 std::shared_ptr<unitsim::Unit> unitOn(Wire& wire, unitsim::Protocol protocol,

@@ -50,14 +50,11 @@ class FakeDevice : public SerialDevice {
     std::shared_ptr<Wire> wire_;
 };
 
-// Makes every port open onto the wire, on the wire's clock.
-void useFakePorts(std::shared_ptr<Wire> wire);
-// A new wire that every port opens onto.
+// A new wire that every port opens onto, on the wire's clock.
 std::shared_ptr<Wire> freshWire();
 // Back to termios devices and the steady clock.
 void useRealPorts();
 // A simulated unit answering on the wire.
-void attachUnit(Wire& wire, std::shared_ptr<unitsim::Unit> unit);
 std::shared_ptr<unitsim::Unit> unitOn(Wire& wire, unitsim::Protocol protocol,
                                       unitsim::Faults faults = {});
 // Cancels the run after `count` reads that found nothing.
