@@ -37,10 +37,12 @@ TEST_F(Replies, StatusLineForEachReply) {
         EXPECT_EQ(textOf("Textout"), c.status) << c.line;
         EXPECT_FALSE(control<QLabel>("Textout")->isHidden()) << c.line;
     }
-    // The status clears itself 5 s after the last message.
-    clock.advance(4000);
+    // The status clears itself 5 s after the last message; a bare "linked" shows it again.
     window->HandleSignReply("Auto ID");
     clock.advance(4000);
+    window->HandleSignReply("linked");
+    clock.advance(4000);
+    window->HandleSignReply("error");
     EXPECT_EQ(textOf("Textout"), "Switched to Auto ID");
     clock.advance(1000);
     EXPECT_EQ(textOf("Textout"), "");

@@ -78,7 +78,7 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
         {"every erase refused", {"--fault", "refuse-erase"}, {"-f" + image}, 6,
          "Error programming unit: the unit did not erase the block at 0F000", "", false},
         {"silent after connect", {"--fault", "silent-after-connect"}, {"-f" + image}, 5,
-         "Invalid response from unit: the unit sent nothing for 10 seconds", "(address 0FFFE)", false},
+         "Invalid response from unit: the unit sent nothing for 10 seconds", "\nthe unit sent nothing for 10 seconds (address 0FFFE)\n", false},
         {"page file on a full disk", {"--quiet"}, {"-f/dev/full", "-r80000-80400"}, 3,
          "Invalid file: cannot write the page file", "", false},
         {"not a serial device", {}, {"--port", "/dev/null", "-f" + image}, 2,
