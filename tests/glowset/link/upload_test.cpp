@@ -186,13 +186,5 @@ TEST_F(Upload, TypingIntoAListClearsItsSelectionAndMarksThePriority) {
     EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2"}));
 }
 
-TEST(TimeoutSeconds, OddTextNeverStopsTheProgram) {
-    const struct { const char* text; int16_t seconds; } cases[] = {
-        {"10", 10},         {"", 0},    {"abc", 0}, {"12.5", 12}, {"13.5", 14}, {"99999", 32767},
-        {"-99999", -32768}, {"7 s", 7}, {"1e9", 1},
-    };
-    for (const auto& c : cases) EXPECT_EQ(timeoutSeconds(c.text), c.seconds) << c.text;
-}
-
 }  // namespace
 }  // namespace glowset::testing

@@ -40,20 +40,5 @@ TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
     for (int id : {1, 4, 7}) EXPECT_EQ(boxes[id].capcodes, "") << id;
 }
 
-TEST(LinkBoxes, AShortLineKeepsTheEntriesItDoesNotReach) {
-    LinkEntries entries;
-    mergeLinkEntries(entries, parseSettingsLine(lineWithLinks({{"1", "100", "0"}, {"2", "200", "1"}})));
-    // Reaches only the id and capcode of entry 0.
-    std::string shortLine = "XY12:";
-    for (int i = 0; i < 40; ++i) shortLine += "0,";
-    shortLine += "4,400";
-    mergeLinkEntries(entries, parseSettingsLine(shortLine));
-    const auto boxes = linkBoxesFrom(entries);
-    EXPECT_EQ(boxes[4].capcodes, "400");
-    EXPECT_EQ(boxes[4].priorityIndex, 0);  // entry 0's priority kept from the first line
-    EXPECT_EQ(boxes[1].capcodes, "");
-    EXPECT_EQ(boxes[2].capcodes, "200");
-}
-
 }  // namespace
 }  // namespace glowset

@@ -81,6 +81,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<div><span>VQK9X 4.75.zip for Glowset</span></div>", "VQK9X 4.75.zip for Glowset", 0, false},
         {"<p>Glowset 4.72.zip</p>", "Glowset 4.72.zip", 4.72, false},  // the running version: nothing
         {"<p>Glowset 4.50.zip</p>", "Glowset 4.50.zip", 4.5, false},
+        {"<p>Glowset</p>", "Glowset", 0, false},  {"<p>glowset-4.8.1.exe</p>", "glowset-4.8.1.exe", 0, false},
         // As real servers write their pages.
         {"<a href=\"x.zip\">\r\n   Glowset 4.80.zip\r\n</a>", "Glowset 4.80.zip", 4.8, true},
         {"<table><tr><td> Glowset 4.80.zip </td></tr></table>", "Glowset 4.80.zip", 4.8, true},

@@ -9,18 +9,6 @@
 namespace glowset {
 namespace {
 
-TEST(StoredToDisplay, BytesToLineBreaksAndPlaceholders) {
-    const struct { std::string stored; const char* display; } cases[] = {
-        {"Hello\xAAWorld", "Hello\r\nWorld"},
-        {"\xAB\xAC\xAD\xAE\xAF\xB0\xB1\xB2",
-         "<hh:mm:ss><hh:mm:ss A/PM><hh:mm><hh:mm A/PM><mm/dd/yyyy><yyyy-mm-dd><dd.MM yyyy><mm'dd'yy>"},
-        {"Now \xAD on\xAA" "Day \xB1", "Now <hh:mm> on\r\nDay <dd.MM yyyy>"},
-        {"\xA9\xB3 plain", "\xA9\xB3 plain"},  // neighbours of the range stay
-        {"", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(storedToDisplay(c.stored), c.display);
-}
-
 TEST(DisplayToWire, EncodesTheWholeLine) {
     const struct { const char* line; const char* wire;
     } cases[] = {
