@@ -77,7 +77,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         // clang-format off
         {"<html><body><a>Manual.pdf</a><a href='x'>Glowset 4.80.zip</a></body></html>", "Glowset 4.80.zip", 4.8, true},
         {"<ul><li>VQK9X4.90.zip</li><li>glowset page</li></ul>", "glowset page", 0, false},
-        {"<p>old: glowset-4.10.exe</p><p>glowset-4.80.exe</p>", "glowset-4.80.exe", 4.8, true},
+        {"<p>old: glowset-4.10.exe</p><p>glowset-10.20.exe</p>", "glowset-10.20.exe", 10.2, true},
         {"<div><span>VQK9X 4.75.zip for Glowset</span></div>", "VQK9X 4.75.zip for Glowset", 0, false},
         {"<p>Glowset 4.72.zip</p>", "Glowset 4.72.zip", 4.72, false},  // the running version: nothing
         {"<p>Glowset 4.50.zip</p>", "Glowset 4.50.zip", 4.5, false},
