@@ -43,7 +43,7 @@ TEST_F(Run, BlocksAreErasedLazilyOnceEachPerRun) {
     unit->flash()[0x500] = 0x0F;  // 0x500 lies in no block: ANDed into, never erased
     const std::string path = RomBuilder()
                                  .page(0xF0000, 0x01)
-                                 .page(0xF0100, 0x02)
+                                 .page(0xF0100, 0x02, 0xBEEF)
                                  .page(0x0F000, 0x03)
                                  .page(0x500, 0xF3)
                                  .writeTo(tempPath("lazy.rom"));
@@ -53,29 +53,13 @@ TEST_F(Run, BlocksAreErasedLazilyOnceEachPerRun) {
     EXPECT_EQ(progress, (std::vector<std::pair<uint32_t, uint32_t>>{
                             {4, 0}, {4, 1}, {4, 2}, {4, 2}, {4, 3}, {4, 4}}));
     EXPECT_EQ(unit->flash()[0xF0100], 0x02);
+    const Bytes writeFrame = {'w', 0x0F, 0x01, 0x00, 0xBE, 0xEF};  // with the record's write word
+    EXPECT_NE(std::find(wire->writes.begin(), wire->writes.end(), writeFrame), wire->writes.end());
     EXPECT_EQ(unit->flash()[0x500], 0x03);
     EXPECT_EQ(info,
               (std::vector<std::string>{"Using Orvantis Signals Company KV programmer...\n"}));
     ASSERT_EQ(run(path), kSuccess);  // a second run erases again
     EXPECT_EQ(unit->eraseLog().size(), 4u);
-}
-
-TEST_F(Run, RecordKindsAndATrailingPart) {
-    Bytes bytes = RomBuilder()
-                      .page(0x80000, 0x10, 0xBEEF)
-                      .page(0x80100, 0x20, 0, 3)
-                      .page(0x80200, 0x30, 0, 7)
-                      .page(0x80300, 0x40)
-                      .bytes();
-    bytes.insert(bytes.end(), 200, 0x00);
-    const std::string path = tempPath("kinds.rom");
-    ASSERT_TRUE(testsupport::writeFile(path, bytes));
-    ASSERT_EQ(run(path), kSuccess);
-    EXPECT_EQ(errors, (std::vector<std::string>{"\nBad record, skipping\n"}));
-    EXPECT_EQ(unit->pagesWritten(), 2);
-    EXPECT_EQ(progress.back(), (std::pair<uint32_t, uint32_t>{4, 2}));  // ends below 100 %
-    EXPECT_EQ(unit->flash()[0x80100], 0xFF);
-    EXPECT_EQ(wire->writes.at(2), (Bytes{'w', 0x08, 0x00, 0x00, 0xBE, 0xEF}));  // the write word
 }
 
 // Read mode wins over raw write; a range of part pages reads one page past its total.
@@ -125,6 +109,12 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
         RomBuilder{.programmer = 0}.pages(0x80000, 3).writeTo(tempPath("faults-m16c.rom"));
     const std::string badImage = RomBuilder{.magic = "not a rom"}.writeTo(tempPath("bad.rom"));
     const std::string unknownImage = RomBuilder{.programmer = 2}.writeTo(tempPath("unknown.rom"));
+    const auto headerCutAt = [](size_t size) {
+        Bytes bytes = RomBuilder().bytes();
+        bytes.resize(size);
+        const std::string path = tempPath("cut-" + std::to_string(size) + ".rom");
+        return testsupport::writeFile(path, bytes) ? path : "";
+    };
     constexpr auto Native = unitsim::Protocol::Native, M16c = unitsim::Protocol::M16c;
     constexpr int kCableStays = -1;
     const struct {
@@ -140,6 +130,8 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
     } cases[] = {
         // clang-format off
         {"bad header", Native, {}, badImage, kNoBreak, kCableStays, kInvalidFile, "Invalid file", 0},
+        {"file ends in the second caption", Native, {}, headerCutAt(45), kNoBreak, kCableStays, kInvalidFile, "Invalid file", 0},
+        {"no programmer byte", Native, {}, headerCutAt(38 + 5 + 9), kNoBreak, kCableStays, kInvalidFile, "Invalid file", 0},
         {"unknown programmer", Native, {}, unknownImage, kNoBreak, kCableStays, kPortError, "Unable to open COM port", 0},
         {"M16C unit answers garbage", M16c, {.garbage = true}, m16cImage, 0, kCableStays, kCancelled, "Programming cancelled (%0)", 0},
         {"cable pulled while reading", Native, {}, tempPath("pulled.bin"), kNoBreak | kReadMode, 0, kPortError,
