@@ -194,5 +194,16 @@ TEST(ProgressPercent, RoundsUp) {
     for (const auto& c : cases) EXPECT_EQ(progress_percent(c.total, c.done), c.percent);
 }
 
+TEST(FlashBlocks, LookupAndEraseAddresses) {
+    const struct {
+        uint32_t address;
+        std::optional<size_t> block;
+    } cases[] = {{0x0F000, 0}, {0x0FFFF, 0}, {0x0EFFF, {}}, {0x10000, {}},  {0x80000, 1},
+                 {0xF7FFF, 8}, {0xF8000, 9}, {0xFFFFF, 13}, {0x100000, {}}, {0x1080000, {}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(flash_block_index(c.address), c.block) << std::hex << c.address;
+    for (const auto& block : flash_blocks()) EXPECT_EQ(block.erase_address, block.last - 1);
+}
+
 }  // namespace
 }  // namespace romwright::testing
