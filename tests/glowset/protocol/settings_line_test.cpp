@@ -38,6 +38,12 @@ TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
     EXPECT_EQ(boxes[0].priorityIndex, 3);
     EXPECT_EQ(boxes[2].priorityIndex, -1);  // below 5: selects -1, clearing the list
     for (int id : {1, 4, 7}) EXPECT_EQ(boxes[id].capcodes, "") << id;
+
+    std::string shortLine = "XY12:";
+    for (int i = 0; i < 40; ++i) shortLine += "0,";
+    mergeLinkEntries(entries, parseSettingsLine(shortLine + "4,400"));  // ends inside entry 0
+    EXPECT_EQ(linkBoxesFrom(entries)[4].priorityIndex, 1);  // entry 0's priority kept
+    EXPECT_EQ(linkBoxesFrom(entries)[3].capcodes, "2222");  // entry 1 untouched
 }
 
 }  // namespace
