@@ -1,9 +1,9 @@
 // Message text: stored, shown and sent forms, typed characters, inline codes.
 #include "glowset/windows/message_text.h"
-#include "glowset/windows/typed_text.h"
-#include "glowset/windows/sign_clock.h"
-#include "glowset/windows/inline_codes.h"
 #include "glowset/options/option_sets.h"
+#include "glowset/windows/inline_codes.h"
+#include "glowset/windows/sign_clock.h"
+#include "glowset/windows/typed_text.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +31,15 @@ TEST(DisplayToWire, EncodesTheWholeLine) {
 // Positions are the codes the sign gets: a KL404's lists have gaps and repeats.
 TEST(OptionSets, Kl404EntriesStandAtTheirCodes) {
     const OptionSet& k = kl404OptionSet();
-    const struct { const OptionList& list; size_t position; const char* label; } cases[] = {
-        {k.font, 6, "Normal"},  {k.font, 7, "Fat"},  {k.font, 19, "Tall"},  {k.font, 21, "Large"},
-        {k.font, 20, "----"},   {k.colour, 8, "Orange"},  {k.colour, 0, "---"},
-        {k.style, 11, "Cover DOWN"},  {k.style, 17, "Cover DOWN"},  {k.style, 22, "Cover RIGHT"},
+    const struct {
+        const OptionList& list;
+        size_t position;
+        const char* label;
+    } cases[] = {
+        {k.font, 6, "Normal"},        {k.font, 7, "Fat"},          {k.font, 19, "Tall"},
+        {k.font, 21, "Large"},        {k.font, 20, "----"},        {k.colour, 8, "Orange"},
+        {k.colour, 0, "---"},         {k.style, 11, "Cover DOWN"}, {k.style, 17, "Cover DOWN"},
+        {k.style, 22, "Cover RIGHT"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.list.at(c.position), c.label) << c.label;
 }
