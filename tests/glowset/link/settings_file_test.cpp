@@ -89,6 +89,7 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
         // There but not to be read (root reads any file: then it is read).
         {"unreadable", "Pri0:1,1,4,1,1,1,1,5\r\n",
          ::geteuid() == 0 ? "" : "Error 75 opening file.\r\n", ::geteuid() == 0 ? 4 : 1},
+        {"a folder", {}, "Error 75 opening file.\r\n", 1},  // unreadable to root as well
     };
     for (const auto& c : cases) {
         GlowsetMain& w = startAndSearch();
@@ -97,6 +98,7 @@ TEST_F(SettingsFile, FailuresAndWhatStaysApplied) {
         const QString file = path(QString("case%1.led").arg(&c - cases));
         if (!c.contents.isNull()) write(file, c.contents);
         if (c.name == std::string("unreadable")) QFile::setPermissions(file, {});
+        if (c.name == std::string("a folder")) QDir().mkpath(file);
         dialogs.messages.clear();
         dialogs.fileAnswers = {file};
         control<QAction>("signOpenFile")->trigger();
