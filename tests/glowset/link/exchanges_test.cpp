@@ -191,12 +191,14 @@ TEST_F(Exchanges, AReadFromTheSignDropsTheChangesAFaultKept) {
     clock.advance(2000);
     choose("FontP0", 9);
     control<QLineEdit>("Capcode0_2")->setText("77");
+    choose("Pri0_0", 2);  // id 0 has no link on the sign
     press("UploadAll");
     bench.failWrites(1);
     clock.advance(5000);
     bench.failing.clear();
     press("DownloadAll");
     clock.advance(2000);
+    EXPECT_EQ(indexOf("Pri0_0"), -1);
     const size_t start = mark();
     press("UploadAll");
     clock.advance(5000);
