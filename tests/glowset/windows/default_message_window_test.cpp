@@ -77,16 +77,16 @@ TEST_F(DefaultMessage, UploadBranches) {
         // clang-format off
         {"empty box deletes", false, "", false, {"<del id=def>\r"}, "Upload Successfull"},
         {"two lines and a placeholder", false, "Now <hh:mm>\nDay", false,
-         {"<DF f=5 c=0 s=0 a=0 sp=2 p=2>Now $T2$LDay\r"}, "Upload Successfull"},
+         {"<DF f=5 c=1 s=2 a=0 sp=2 p=2>Now $T2$LDay\r"}, "Upload Successfull"},
         {"idle display on keeps the text back", true, "Hi", false, {"\r"},
          "Remove message and Click \"Upload to Sign\" to display Time"},
         {"idle display on with a change", true, "", true,
-         {"<del id=def>\r", "<TIME f=3 c=0 s=0 a=0 sp=2 p=2 fm=0>IDLE ON\r", "RESET\r"}, "Upload Successfull"},
+         {"<del id=def>\r", "<TIME f=3 c=1 s=2 a=0 sp=2 p=2 fm=0>IDLE ON\r", "RESET\r"}, "Upload Successfull"},
         // clang-format on
     };
     for (const auto& c : cases) {
         GlowsetDefaultMessage& w = open("TB330", [&](signsim::Sign& s) {
-            s.handleCommand("<DF f=5 c=0 s=0 a=0 sp=2 p=2>old");
+            s.handleCommand("<DF f=5 c=1 s=2 a=0 sp=2 p=2>old");
             s.state().idle.on = c.idleOn;
         });
         ASSERT_EQ(w.TimeDisplayStatus->text(), c.idleOn ? "is ON" : "is OFF") << c.name;
