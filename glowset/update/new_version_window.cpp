@@ -136,6 +136,7 @@ LEDSignHelp::LEDSignHelp(const QString& mainCaption, QWidget* parent) : QDialog(
     rtfbuffer->setPlainText("Test message");
     rtfbuffer->hide();  // kept for the two settings it receives; shown nowhere
     auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OK");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignRight);
     if (mainCaption.contains("ver ", Qt::CaseInsensitive)) {
