@@ -56,7 +56,9 @@ TEST_F(FactoryDefaults, YesSendsTheResetAndTheMainWindowReadsTheSignBack) {
     EXPECT_EQ(linesSince(start), std::vector<std::string>{"<FD>\r"});
     EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-resetting"));
     clock.advance(600);
-    EXPECT_EQ(bench.writes.back().bytes, "DOWNLOAD_ALL\r");
+    EXPECT_EQ(
+        std::pair(bench.writes.back().bytes, bench.writes.back().time - bench.writes[start].time),
+        std::pair(std::string("DOWNLOAD_ALL\r"), 500LL));  // the read half a second on
     clock.advance(400);
     EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-after-reset"));  // no links
 }
