@@ -111,12 +111,12 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
 // A script's SIGTERM cancels the run: the port is let go and the exit code says so.
 TEST(RomwrightConsole, ASignalEndsTheRunAsACancel) {
     UnitProgram unit;
-    unit.start({"--fault", "silent"});
+    unit.start({"--fault", "drop-second-reply"});  // held inside the first page
     const std::string log = tempPath("signalled.log");
     testsupport::ChildProcess program;
     program.start({ROMWRIGHT_PROGRAM, "--console", "--port", unit.link, "-f" + imageFor(1)}, {},
                   log);
-    EXPECT_TRUE(testsupport::waitForText(log, "Please reset unit"));
+    EXPECT_TRUE(testsupport::waitForText(log, "Flashing unit (%0)"));  // printed as it happens
     EXPECT_EQ(program.stop(SIGTERM, 30s), 1);
     EXPECT_EQ(lastLine(testsupport::fileText(log)).substr(0, 21), "Programming cancelled");
 }
