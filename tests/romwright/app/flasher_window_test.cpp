@@ -236,9 +236,8 @@ TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
     window->select_rom_file(RomBuilder()
                                 .page(0x80000, 1)
                                 .page(0x80100, 2, 0, 9)
-                                .page(0x80200, 3, 0, 3)
-                                .writeTo(  // 3: ignored
-                                    tempPath("badrecord.rom")));
+                                .page(0x80200, 3, 0, 3)  // kind 3 is skipped without a word
+                                .writeTo(tempPath("badrecord.rom")));
     state.flags = kNoBreak;
     window->start_worker();
     runOnce();
