@@ -1,5 +1,6 @@
 // Whole programming runs against the simulated unit.
 #include "romwright/run/program_unit.h"
+#include "romwright/rom/rom_image.h"
 
 #include <gtest/gtest.h>
 
@@ -203,6 +204,15 @@ TEST(FlashBlocks, LookupAndEraseAddresses) {
     for (const auto& c : cases)
         EXPECT_EQ(flash_block_index(c.address), c.block) << std::hex << c.address;
     for (const auto& block : flash_blocks()) EXPECT_EQ(block.erase_address, block.last - 1);
+}
+
+TEST(ReadRomHeader, ALongCaptionIsCutAt255AndReadToItsEnd) {
+    RomHeader header;
+    const std::string path =
+        RomBuilder{.caption1 = std::string(300, 'y')}.writeTo(tempPath("long.rom"));
+    ASSERT_EQ(read_rom_header(path, header), kSuccess);
+    EXPECT_EQ(std::pair(header.caption1, header.caption2),
+              std::pair(std::string(255, 'y'), std::string("firmware")));
 }
 
 }  // namespace
