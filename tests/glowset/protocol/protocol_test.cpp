@@ -1,10 +1,24 @@
 // The sign's line protocol below the windows: numbers and command lines.
 #include "glowset/protocol/numbers.h"
+#include "glowset/update/version_text.h"
 
 #include <gtest/gtest.h>
 
 namespace glowset {
 namespace {
+
+// The downloads page's version forms that a page, its blanks collapsed, never shows whole.
+TEST(ParseVersionText, MarkerFormsAndDoubleBlanks) {
+    const struct {
+        const char* text;
+        double version;
+    } cases[] = {
+        {"VQK9X4.80.zip", 4.8},        {"VQK9X4.80", 0}, {"VQK9X", 0}, {"VQK9", 0},
+        {"Glowset  4.73.zip", 0},       // two blanks: the second piece is empty
+        {"VQK9X Glowset 5.00.zip", 0},  // the marker wins
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
+}
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
     const struct { const char* text; double expected; } cases[] = {
