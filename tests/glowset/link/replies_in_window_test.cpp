@@ -73,6 +73,11 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
         EXPECT_EQ(w.LEDSignModelNumber, c.model);
         EXPECT_EQ(control<QComboBox>("FontP0")->width(), w.tw(c.fontWidthTwips)) << c.model;
         EXPECT_EQ(w.height(), w.tw(kTallHeightTwips));
+        click("HidePriority");
+        const int shortHeight = w.height();
+        click("ShowPriority");
+        EXPECT_EQ(std::pair(shortHeight, w.height()),
+                  std::pair(w.tw(kShortHeightTwips), w.tw(kTallHeightTwips)));
         // Controls and copy agree: an upload right now has nothing to send.
         EXPECT_EQ(w.getChangedRows(), 0) << c.model;
         window.reset();

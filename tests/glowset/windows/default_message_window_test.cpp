@@ -147,9 +147,11 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
 
 TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     GlowsetDefaultMessage& w = open();
+    w.TimeFormat->setCurrentIndex(2);
     w.defaultMessage->setPlainText("keep");
+    press("InsertTime");
     for (const char* line : {"error", "linked 3", "hello"}) w.HandleReply(line);
-    EXPECT_EQ(w.messageText(), "keep");  // a line without ":" is no record
+    EXPECT_EQ(w.messageText(), "keep<hh:mm>");  // a line without ":" is no record
     w.HandleReply("default message");
     w.HandleReply("XY12:3,1,2,4,1,5,0,0,NEW,x:y");  // the text ends at "," or ":"
     // Rows 3, 1, 2, 4, 1, 5 and "NEW" aligned right, said to be uploaded.

@@ -45,7 +45,7 @@ TEST(OptionSets, Kl404EntriesStandAtTheirCodes) {
 }
 
 TEST(WireToStored, IsTheSignsFormOfWhatWasSent) {
-    EXPECT_EQ(wireToStored("Hi$Lthere $T2$T7"), "Hi\xAAthere \xAD\xB2");
+    EXPECT_EQ(wireToStored("Hi$Lthere $T2$T7$L"), "Hi\xAAthere \xAD\xB2\xAA");
     EXPECT_EQ(wireToStored("$T8 $X $"), "$T8 $X $");
     // Sent and read back, a message box text comes back as it was typed.
     const std::string typed = "Open <hh:mm:ss><hh:mm:ss A/PM><hh:mm><hh:mm A/PM>\r\nClosed "
