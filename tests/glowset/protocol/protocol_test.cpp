@@ -1,6 +1,9 @@
 // The sign's line protocol below the windows: numbers and command lines.
 #include "glowset/protocol/numbers.h"
+#include "glowset/update/update_texts.h"
 #include "glowset/update/version_text.h"
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,14 @@ TEST(ParseVersionText, MarkerFormsAndDoubleBlanks) {
         {"VQK9X Glowset 5.00.zip", 0},  // the marker wins
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
+}
+
+// The maker's page unless a test or a mirror names another; an empty name is no name.
+TEST(DownloadsPage, TheMakersUnlessTheEnvironmentNamesOne) {
+    for (const char* value : {static_cast<const char*>(""), static_cast<const char*>(nullptr)}) {
+        value ? ::setenv("GLOWSET_DOWNLOADS_URL", value, 1) : ::unsetenv("GLOWSET_DOWNLOADS_URL");
+        EXPECT_EQ(downloadsPageAddress(), kDefaultDownloadsPage);
+    }
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
