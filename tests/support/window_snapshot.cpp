@@ -39,7 +39,9 @@ QString previewOf(const QTextDocument& document) {
 }
 
 QString valueOf(const QWidget* w) {
-    if (auto* label = qobject_cast<const QLabel*>(w)) return "\"" + label->text() + "\"";
+    if (auto* label = qobject_cast<const QLabel*>(w)) {
+        return "\"" + label->text() + "\"" + (label->wordWrap() ? " wraps" : "");
+    }
     if (auto* field = qobject_cast<const QLineEdit*>(w)) {
         return "\"" + field->text() + "\"" + (field->isReadOnly() ? " read-only" : "");
     }
