@@ -1,4 +1,4 @@
-// The sign's line protocol below the windows: numbers and command lines.
+// Text below the windows: numbers, the version text and the downloads page's address.
 #include "glowset/protocol/numbers.h"
 #include "glowset/update/update_texts.h"
 #include "glowset/update/version_text.h"
