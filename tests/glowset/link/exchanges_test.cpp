@@ -174,13 +174,13 @@ TEST_F(Exchanges, APortFaultKeepsTheChangesForTheNextUpload) {
     }
 }
 
-// A download whose adapter is pulled says so and gives every button back.
+// A reset's read-back whose adapter is pulled says so and gives every button back.
 TEST_F(Exchanges, ADownloadWhoseAdapterIsPulled) {
     withSignOn(1);
     clock.advance(2000);
     bench.replyDelayMs = 300;
-    press("DownloadAll");
-    bench.pull(1, 100);
+    ASSERT_EQ(window->startFactoryReset(), std::nullopt);
+    bench.pull(1, 600);  // the read-back goes out at 500 ms
     clock.advance(1000);
     EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-download-pulled"));
 }

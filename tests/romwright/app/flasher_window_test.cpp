@@ -239,6 +239,9 @@ TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
                                 .page(0x80200, 3, 0, 3)  // kind 3 is skipped without a word
                                 .writeTo(tempPath("badrecord.rom")));
     state.flags = kNoBreak;
+    window->showError = [this](const QString& text) {  // the run waits while it is shown
+        errors.push_back(text + (wire->writes.back()[0] == 't' ? " after the run" : ""));
+    };
     window->start_worker();
     runOnce();
     EXPECT_EQ(errors, (std::vector<QString>{"\nBad record, skipping\n"}));
