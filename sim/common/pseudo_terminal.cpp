@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace sim {
 
@@ -92,6 +93,21 @@ std::string PseudoTerminal::read(int timeoutMs) {
     char buffer[4096];
     const ssize_t n = ::read(master_, buffer, sizeof buffer);
     return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+int PseudoTerminal::lineBaud() const {
+    // The master side reports the settings the program made on its side.
+    termios settings{};
+    if (master_ < 0 || ::tcgetattr(master_, &settings) != 0) return 0;
+    const speed_t speed = ::cfgetospeed(&settings);
+    const speed_t input = ::cfgetispeed(&settings);
+    if (input != 0 && input != speed) return -1;
+    const std::pair<speed_t, int> known[] = {
+        {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    for (const auto& [code, baud] : known) {
+        if (speed == code) return baud;
+    }
+    return -1;
 }
 
 void PseudoTerminal::discardUnreadInput() {

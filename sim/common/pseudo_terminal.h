@@ -32,6 +32,10 @@ class PseudoTerminal {
     // not yet read is discarded, as a closed serial port loses its input.
     std::string read(int timeoutMs);
     bool write(const std::string& bytes);
+    // The speed the program on the device has set for its line, in baud; 0
+    // when it cannot be told, -1 for a speed no sign uses or for input and
+    // output at different speeds (a UART runs one speed both ways).
+    int lineBaud() const;
     // Closes the line as a pulled cable would: the program on the device
     // sees a hang-up. The link goes too.
     void close();

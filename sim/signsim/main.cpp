@@ -125,6 +125,13 @@ int main(int argc, char** argv) {
     while (!stopRequested) {
         const std::string bytes = terminal.read(100);
         if (bytes.empty()) continue;
+        if (const int baud = terminal.lineBaud(); baud != 0 && baud != 9600) {
+            // The sign listens at 9600 baud: at any other speed it hears noise.
+            std::printf("signsim: %zu bytes sent at %s; the sign only hears 9600 baud\n",
+                        bytes.size(), baud < 0 ? "an odd speed" : std::to_string(baud).c_str());
+            std::fflush(stdout);
+            continue;
+        }
         const std::string reply = sign.receive(bytes);
         if (vanishAfter > 0 && commands >= vanishAfter) {
             terminal.close();

@@ -125,7 +125,6 @@ int main(int argc, char** argv) {
     }
 
     unitsim::Unit unit(protocol, faults);
-    unit.hostBaud(0);  // a pseudo-terminal does not tell the host's speed
     if (!load.empty()) {
         std::ifstream in(load, std::ios::binary);
         if (!in) {
@@ -163,6 +162,8 @@ int main(int argc, char** argv) {
             lineFree = std::max(lineFree, Clock::now()) + byteTime * bytes.size();
             std::this_thread::sleep_until(lineFree);
         }
+        // Bytes sent at another speed than the unit listens at are noise to it.
+        unit.hostBaud(terminal.lineBaud());
         const std::vector<uint8_t> answer =
             unit.receive(std::vector<uint8_t>(bytes.begin(), bytes.end()));
         if (!answer.empty()) {
