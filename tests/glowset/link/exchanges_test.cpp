@@ -51,7 +51,7 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
             said = window->findChild<QLabel*>("Textout")->isHidden() ? "hidden" : textOf("Textout");
         });
         clock.advance(400 + 6000);
-        EXPECT_TRUE(said.contains("busy")) << said.toStdString();
+        EXPECT_EQ(said, "COM3 is busy with another exchange; try again when it has ended");
         EXPECT_EQ(windowsOpened, 0);
         for (const auto& write : bench.writes) EXPECT_EQ(write.bytes, "DOWNLOAD_ALL\r");
         EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3, 4, 5, 6}));

@@ -26,7 +26,7 @@ TEST_F(Replies, StatusLineForEachReply) {
         {"User ID", 0, "Switched to User ID"},     {"error", 0, "previous"},
         {"hello", 0, "previous"},                  {"", 0, "previous"},
         {"default done", 0, "Uploaded 0 Successfull"}, {"USER CMD", 0, "User Command Uploaded"},
-        {"user cmd ", 0, "previous"},
+        {"user cmd ", 0, "previous"},              {"linked  4", 0, "Linked ID : "},  // split at each blank
         // clang-format on
     };
     for (const auto& c : cases) {
