@@ -1,11 +1,8 @@
-// Input controls a screen reader could not name: a name is the accessible name or a
-// buddy label's text; a combo box speaks its entry, so only a labelled-by label names it.
+// What a screen reader calls a control: its accessible name or a buddy label's text; a
+// combo box speaks its entry, so only a labelled-by label names it.
 #pragma once
 
 #include <QtWidgets>
-
-#include <string>
-#include <vector>
 
 namespace testsupport {
 
@@ -41,23 +38,6 @@ inline bool takesInput(QWidget* widget) {
            qobject_cast<QLineEdit*>(widget) || qobject_cast<QTextEdit*>(widget) ||
            qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
            qobject_cast<QAbstractSlider*>(widget) || widget->focusPolicy() != Qt::NoFocus;
-}
-
-// The object names (or classes) of input controls without a name.
-inline std::vector<std::string> unnamedControls(QWidget* window) {
-    std::vector<std::string> unnamed;
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        // Popups (a combo box's list) are windows of their own; a scroll bar
-        // belongs to its view; a control hidden on purpose is not reached.
-        if (widget->window() != window || !takesInput(widget) || widget->isHidden()) continue;
-        if (widget->inherits("QScrollBar")) continue;
-        if (spokenName(widget).isEmpty()) {
-            const QString id = widget->objectName().isEmpty() ? widget->metaObject()->className()
-                                                              : widget->objectName();
-            unnamed.push_back(id.toStdString());
-        }
-    }
-    return unnamed;
 }
 
 }  // namespace testsupport

@@ -54,10 +54,14 @@ QString valueOf(const QWidget* w) {
                (button->isCheckable() ? (button->isChecked() ? " on" : " off") : "");
     }
     if (auto* list = qobject_cast<const QComboBox*>(w)) {
-        return QString("#%1 \"%2\" of %3")
+        // A chosen entry longer than the box must show its start.
+        const bool end = list->currentIndex() >= 0 && list->lineEdit() &&
+                         list->lineEdit()->cursorPosition() != 0;
+        return QString("#%1 \"%2\" of %3%4")
             .arg(list->currentIndex())
             .arg(list->currentText())
-            .arg(list->count());
+            .arg(list->count())
+            .arg(end ? " shows its end" : "");
     }
     if (auto* list = qobject_cast<const QListWidget*>(w)) {
         return QString("#%1 of %2").arg(list->currentRow()).arg(list->count());
@@ -96,8 +100,9 @@ std::string describeControls(const QWidget& window, const Unstable& unstable) {
         const QString value = valueOf(w);
         if (!value.isEmpty()) line += " " + value;
         if (!w->toolTip().isEmpty()) line += " tip \"" + w->toolTip() + "\"";
-        // What a screen reader calls a list or a field: the label tied to it.
-        if (takesInput(const_cast<QWidget*>(w)) && !qobject_cast<const QAbstractButton*>(w)) {
+        // What a screen reader calls a list, a field or a button without a caption.
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        if (takesInput(const_cast<QWidget*>(w)) && (!button || button->text().isEmpty())) {
             line += " named \"" + spokenName(const_cast<QWidget*>(w)) + "\"";
         }
         if (const QFont f = w->font(), base = QApplication::font(w); f != base) {
