@@ -180,10 +180,17 @@ TEST_F(Upload, TypingIntoAListClearsItsSelectionAndMarksThePriority) {
     const QString pause = control<QComboBox>("PauseP0")->currentText();
     typeInto("PauseP0", pause);
     EXPECT_EQ(control<QComboBox>("PauseP0")->currentText(), pause);
+    control<QLineEdit>("usercmd1")->clear();
+    for (const QChar c : QString::fromUtf8("GO\u201D")) {  // typed: converted as it goes in
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(control<QLineEdit>("usercmd1"), &key);
+    }
+    EXPECT_EQ(std::pair(textOf("usercmd1"), textOf("Textout")),
+              std::pair(QString("GO\""), QString::fromUtf8("Changed for the sign: \u201D to \"")));
     std::vector<std::string> sent;
     for (const auto& write : run([&] { click("UploadAll"); }))
         sent.push_back(write.bytes.substr(0, 8));
-    EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2"}));
+    EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2", "<UC>GO\"\r"}));
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ TEST(WireToStored, IsTheSignsFormOfWhatWasSent) {
     const std::string typed = "Open <hh:mm:ss><hh:mm:ss A/PM><hh:mm><hh:mm A/PM>\r\nClosed "
                               "<mm/dd/yyyy><yyyy-mm-dd><dd.MM yyyy><mm'dd'yy>";
     EXPECT_EQ(storedToDisplay(wireToStored(displayToWire(typed))), typed);
+    for (int code : {-1, 8}) EXPECT_EQ(placeholderFor(code), "") << code;
 }
 
 // Typed text against what the sign can show: converted, refused, untouched.
