@@ -60,26 +60,6 @@ TEST_F(Exchanges, EveryControlDuringTheSearch) {
     }
 }
 
-// During an upload the same controls are refused; the queue sends every record.
-TEST_F(Exchanges, EveryControlDuringAnUpload) {
-    for (const QString& control : kStartingControls) {
-        SCOPED_TRACE(control.toStdString());
-        GlowsetMain& w = withSignOn(1);
-        clock.advance(2000);
-        for (int p : {0, 2, 4}) choose(QString("ColorP%1").arg(p), 6);
-        const size_t start = mark();
-        press("UploadAll");
-        clock.post(700, [&] { press(control); });
-        clock.advance(5000);
-        std::vector<std::string> sent;
-        for (const auto& write : writesSince(start)) sent.push_back(write.bytes.substr(0, 8));
-        EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2", "<DF pr=4"}));
-        EXPECT_EQ(windowsOpened, 0);
-        EXPECT_EQ(w.getChangedRows(), 0);  // all of it is on the sign
-        EXPECT_EQ(bench.signs[1]->state().priorities[4].colour, 6);
-    }
-}
-
 // An upload pressed while a download's close is pending sends its records after it.
 TEST_F(Exchanges, UploadRightAfterADownload) {
     withSignOn(1);

@@ -47,20 +47,6 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     EXPECT_EQ(textOf("DownloadAll"), "Download from Sign");
 }
 
-TEST_F(PortSearch, PortsThatCannotBeOpenedKeepTheirReasonInTheList) {
-    bench.removePort(2);
-    bench.holdPort(4);
-    startAndSearch();
-    EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(1),
-              "2-no device behind COM2: /dev/ttySIM2 does not exist");
-    EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(3),
-              "4-/dev/ttySIM4 is in use by another program");
-    EXPECT_EQ(control<QComboBox>("ComportsList")->itemText(2), "COM 3");
-    EXPECT_EQ(control<QComboBox>("ComportsList")->itemData(2, Qt::ToolTipRole).toString(),
-              "/dev/ttySIM3");
-}
-
 TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
     int versionChecks = 0;
     hooks.CheckWebVersion = [&] { ++versionChecks; };

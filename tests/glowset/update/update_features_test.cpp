@@ -114,30 +114,6 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
     EXPECT_DOUBLE_EQ(window->CurrentVersion, 4.72);
 }
 
-TEST_F(Updates, ThePageIsFetchedOncePerStart) {
-    servePage("<p>Glowset 4.80.zip</p>");
-    hooks.startPageLoad();  // as the port search does
-    checkAndOffer();
-    EXPECT_EQ(server.requests.size(), 1u);
-    EXPECT_EQ(offered.size(), 1u);
-}
-
-TEST_F(Updates, TheStartUpCheckCanBeSwitchedOffAndStaysOff) {
-    servePage("<p>Glowset 4.80.zip</p>");
-    QAction* item = testsupport::named<QAction>(*window, "checkAtStartUp");
-    EXPECT_TRUE(item->isChecked());  // on by default
-    item->trigger();
-    hooks.startPageLoad();
-    checkAndOffer();
-    EXPECT_TRUE(server.requests.empty());
-    EXPECT_TRUE(offered.empty());
-    // The next start remembers the choice.
-    GlowsetMain next(platform);
-    next.SearchPort->setEnabled(false);
-    EXPECT_FALSE(next.findChild<QAction*>("checkAtStartUp")->isChecked());
-    next.findChild<QAction*>("checkAtStartUp")->trigger();  // on again for the other tests
-}
-
 // A silent server is given up at the limit, or at once when the window closes.
 TEST_F(Updates, NothingOfferedWithoutAPageOrAnAnswer) {
     checkAndOffer();  // no page at that address

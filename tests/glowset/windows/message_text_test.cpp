@@ -2,7 +2,6 @@
 #include "glowset/windows/message_text.h"
 #include "glowset/options/option_sets.h"
 #include "glowset/windows/inline_codes.h"
-#include "glowset/windows/sign_clock.h"
 #include "glowset/windows/typed_text.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +12,13 @@ namespace {
 TEST(DisplayToWire, EncodesTheWholeLine) {
     const struct { const char* line; const char* wire;
     } cases[] = {
+        // clang-format off
         {"<DF f=1>Now <hh:mm> on\r\nDay <dd.MM yyyy>", "<DF f=1>Now $T2 on$LDay $T6"},
-        {"A\r\n", "A"},        // a final line break is not sent
-        {"A\r\n\r\n", "A$L"},  // only the last one is removed
-        {"A$LB", "A$LB"},      // "$L" followed by more text stays
-        {"A$L", "A"},          // a literal "$L" at the end goes too
-        {"$L", ""},
-        {"<hh:mm:ss A/PM>", "$T1"},  // the longer placeholder is not taken for another
-        {"<hh:mm:ss><hh:mm>", "$T0$T2"},
-        {"<HH:MM> <other>", "<HH:MM> <other>"},  // not one of the eight: unchanged
-        {"a\rb\nc", "ab$Lc"},
-        {"", ""},
+        {"A\r\n", "A"}, {"A\r\n\r\n", "A$L"},             // a final line break is not sent, one only
+        {"A$LB", "A$LB"}, {"A$L", "A"}, {"$L", ""},         // nor a literal "$L" at the very end
+        {"<hh:mm:ss A/PM>", "$T1"}, {"<hh:mm:ss><hh:mm>", "$T0$T2"},  // the longer placeholder first
+        {"<HH:MM> <other>", "<HH:MM> <other>"}, {"a\rb\nc", "ab$Lc"}, {"", ""},
+        // clang-format on
     };
     for (const auto& c : cases) EXPECT_EQ(displayToWire(c.line), c.wire) << c.line;
 }
@@ -92,30 +87,18 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
     }
 }
 
-TEST(IdleDisplayFromReply, OnlyTheThirdFieldOfATimeLineCounts) {
-    const struct { const char* line; std::optional<bool> on; } cases[] = {
-        {"TIME:STATUS:1", true},   {"TIME:STATUS:0", false}, {"TIME:x:1:more", true},
-        {"TIME:x:10", false},      {"TIME:x:", false},       {"TIME::1", true},
-        {"TIME:1", std::nullopt},  {"TIME", std::nullopt},   {"time:x:1", std::nullopt},
-        {" TIME:x:1", std::nullopt}, {"TIMES:a:1", true},    {"", std::nullopt},
-    };
-    for (const auto& c : cases) EXPECT_EQ(idleDisplayFromReply(c.line), c.on) << c.line;
-}
-
 TEST(FontPositionFor, FormatsOutsideTheTable) {
     const struct { FontPreview format; std::optional<int> position;
     } cases[] = {
-        {{"Arial", 11, true, true}, 9},   // Arial 11 is J whatever the marks
-        {{"Arial", 9, true, true}, 2},    // the colour-shade mark is not looked at
-        {{"Arial", 16, true, true}, 20},  // shade wins over colour shade
-        {{"Arial Black", 10, true, false}, 7},
-        {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
         // clang-format off
+        {{"Arial", 11, true, true}, 9}, {{"Arial", 9, true, true}, 2},  // colour shade not looked at
+        {{"Arial", 16, true, true}, 20},  {{"Arial Black", 10, true, false}, 7},  // shade wins
+        {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
         {{"Times New Roman", 16, true, false}, 24}, {{"Book Antiqua", 11, false, true}, 11},
         {{"Arial", 14, false, false}, {}},          {{"Courier", 10, false, false}, {}},
         {{"Book Antiqua", 16, false, false}, {}},   {{"Times New Roman", 12, true, false}, {}},
-        // clang-format on
         {{"arial black", 12, true, false}, 18},  // family names in any case
+        // clang-format on
     };
     for (const auto& c : cases)
         EXPECT_EQ(fontPositionFor(c.format), c.position) << c.format.typeface;

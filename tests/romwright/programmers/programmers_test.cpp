@@ -137,26 +137,6 @@ TEST_F(ProgrammerTest, NativeEntryModes) {
     }
 }
 
-TEST_F(ProgrammerTest, NativeHandshakesRepeatUntilAcknowledged) {
-    int tries = 0;
-    wire->respond = [&](const Bytes&) -> Bytes {
-        ++tries;
-        if (tries <= 2) return {};      // nothing yet
-        if (tries == 3) return {0x15};  // a wrong answer starts the phase again
-        return {0x06};
-    };
-    NativeProgrammer programmer(true, false, printer());
-    EXPECT_EQ(programmer.connect("COM1"), kSuccess);
-    EXPECT_EQ(wire->writes, (std::vector<Bytes>{{0x0B}, {0x0B}, {0x0B}, {0x0B}, {0x0A}}));
-
-    // Break mode with a unit that never answers: the break stays on until Cancel.
-    wire = freshWire();
-    cancelAfterEmptyReads(*wire, 3);
-    EXPECT_EQ(NativeProgrammer(false, false, printer()).connect("COM1"), kCancelled);
-    EXPECT_EQ(wire->events, (std::vector<std::string>{"open COM1 57600", "break on"}));
-    EXPECT_FALSE(serial_port_open());  // closed on cancel
-}
-
 TEST_F(ProgrammerTest, NativeFrames) {
     auto unit = unitOn(*wire, unitsim::Protocol::Native);
     NativeProgrammer programmer(false, true, printer());

@@ -187,14 +187,6 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
               1);
 }
 
-TEST(ProgressPercent, RoundsUp) {
-    const struct {
-        uint32_t total, done;
-        int percent;
-    } cases[] = {{3, 1, 34}, {3, 2, 67}, {3, 3, 100}, {4096, 1, 1}, {0, 0, 100}, {200, 0, 0}};
-    for (const auto& c : cases) EXPECT_EQ(progress_percent(c.total, c.done), c.percent);
-}
-
 TEST(FlashBlocks, LookupAndEraseAddresses) {
     const struct {
         uint32_t address;
