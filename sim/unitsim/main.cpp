@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "sim/common/pseudo_terminal.h"
+#include "sim/unitsim/rom_file.h"
 #include "sim/unitsim/unit.h"
 
 namespace {
@@ -19,23 +20,27 @@ void onSignal(int) {
 }
 
 void usage(std::FILE* to) {
-    std::fprintf(to,
-                 "usage: unitsim [--protocol m16c|native] [--pace] [--load FILE] [--dump FILE]\n"
-                 "               [--fault NAME]... [--link PATH] [--quiet] [--cooked]\n"
-                 "  --protocol   the loader the unit runs (default native)\n"
-                 "  --pace       answer at the real line rate (9600 or 57600 baud)\n"
-                 "  --load FILE  flash contents at start (up to 1 MB; the rest stays 0xFF)\n"
-                 "  --dump FILE  flash contents written at exit\n"
-                 "  --fault      refuse-page=N, silent, garbage, drop-second-reply, short-read,\n"
-                 "               refuse-erase, silent-after-connect (native), corrupt-page=N (one wrong\n"
-                 "               byte in the n-th page written), vanish-after=N (the line\n"
-                 "               closes after n pages, as a pulled cable)\n"
-                 "  --link PATH  also make PATH a symbolic link to the device\n"
-                 "  --quiet      no log of erases and writes\n"
-                 "  --cooked     leave the line as a terminal (echo, CR/LF, XON/XOFF):\n"
-                 "               only a host that sets its port up gets clean bytes\n"
-                 "The native loader is entered with the handshakes (a pseudo-terminal\n"
-                 "cannot carry a break), so flash with \"Don't use break\" or \"Chain load\".\n");
+    std::fprintf(
+        to,
+        "usage: unitsim [--protocol m16c|native] [--pace] [--load FILE] [--dump FILE]\n"
+        "               [--fault NAME]... [--link PATH] [--quiet] [--cooked]\n"
+        "       unitsim [--protocol m16c|native] --make-rom FILE\n"
+        "  --protocol   the loader the unit runs (default native)\n"
+        "  --pace       answer at the real line rate (9600 or 57600 baud)\n"
+        "  --load FILE  flash contents at start (up to 1 MB; the rest stays 0xFF)\n"
+        "  --dump FILE  flash contents written at exit\n"
+        "  --fault      refuse-page=N, silent, garbage, drop-second-reply, short-read,\n"
+        "               refuse-erase, silent-after-connect (native), corrupt-page=N (one wrong\n"
+        "               byte in the n-th page written), vanish-after=N (the line\n"
+        "               closes after n pages, as a pulled cable)\n"
+        "  --link PATH  also make PATH a symbolic link to the device\n"
+        "  --quiet      no log of erases and writes\n"
+        "  --cooked     leave the line as a terminal (echo, CR/LF, XON/XOFF):\n"
+        "               only a host that sets its port up gets clean bytes\n"
+        "  --make-rom   write a firmware image for the unit's loader to FILE and\n"
+        "               stop: pages of bytes a serial line likes to mangle\n"
+        "The native loader is entered with the handshakes (a pseudo-terminal\n"
+        "cannot carry a break), so flash with \"Don't use break\" or \"Chain load\".\n");
 }
 
 bool parseFault(const std::string& text, unitsim::Faults& faults) {
@@ -74,7 +79,7 @@ bool parseFault(const std::string& text, unitsim::Faults& faults) {
 int main(int argc, char** argv) {
     unitsim::Protocol protocol = unitsim::Protocol::Native;
     unitsim::Faults faults;
-    std::string load, dump, link;
+    std::string load, dump, link, makeRom;
     bool pace = false, quiet = false, cooked = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -108,6 +113,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "unitsim: unknown fault %s\n", name.c_str());
                 return 2;
             }
+        } else if (arg == "--make-rom") {
+            makeRom = value();
         } else if (arg == "--link") {
             link = value();
         } else if (arg == "--cooked") {
@@ -124,6 +131,17 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!makeRom.empty()) {
+        const unitsim::RomFile rom = unitsim::sampleRom(protocol);
+        std::string error;
+        if (!unitsim::writeRomFile(rom, makeRom, error)) {
+            std::fprintf(stderr, "unitsim: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("unitsim: wrote %s: %zu pages for the %s loader\n", makeRom.c_str(),
+                    rom.pages.size(), protocol == unitsim::Protocol::M16c ? "M16C boot" : "native");
+        return 0;
+    }
     unitsim::Unit unit(protocol, faults);
     if (!load.empty()) {
         std::ifstream in(load, std::ios::binary);

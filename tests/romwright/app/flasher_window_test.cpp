@@ -36,7 +36,7 @@ class Flasher : public ::testing::Test {
         return default_programmers([](const std::string&) {});
     }
     std::string image(int pages, const std::string& name, const std::string& caption = "Sign") {
-        return RomBuilder{.caption1 = caption}.pages(0x80000, pages).writeTo(tempPath(name));
+        return writeRom(RomFile{.caption1 = caption}.addPages(0x80000, pages), tempPath(name));
     }
     // Presses Flash and waits until the run has ended.
     void runOnce() {
@@ -107,7 +107,7 @@ TEST_F(Flasher, CommandLinesApplied) {
 TEST_F(Flasher, FileChoicesAndTheCaption) {
     window->select_rom_file(image(1, "good.rom", "Model X"));
     EXPECT_TRUE(showsAsRecorded("flasher-with-a-good-file"));  // its captions in the title
-    window->select_rom_file(RomBuilder{.magic = "wrong"}.writeTo(tempPath("bad.rom")));
+    window->select_rom_file(writeRom({.magic = "wrong"}, tempPath("bad.rom")));
     EXPECT_EQ(window->status->text(), "Invalid file");
     window->select_rom_file(tempPath("missing.rom"));
     EXPECT_EQ(window->status->text(), "Invalid filename");
@@ -215,7 +215,7 @@ TEST_F(HeldUpRun, ClosingTheWindowEndsIt) {
 // A window closed before the worker's error could be shown still ends the run.
 TEST_F(Flasher, ClosingBeforeAnErrorIsShownEndsTheRun) {
     window->select_rom_file(
-        RomBuilder().page(0x80000, 1, 0, 9).page(0x80100, 2).writeTo(tempPath("bad-first.rom")));
+        writeRom({.pages = {{0x80000, 1, 0, 9}, {0x80100, 2}}}, tempPath("bad-first.rom")));
     std::atomic<bool> connected = false;
     wire->respond = [&connected, answer = wire->respond](const Bytes& bytes) {
         connected = true;
@@ -233,11 +233,10 @@ TEST_F(Flasher, ClosingBeforeAnErrorIsShownEndsTheRun) {
 }
 
 TEST_F(Flasher, BadRecordsBringUpWarningsAndTheExitCodeRemembersAnySuccess) {
-    window->select_rom_file(RomBuilder()
-                                .page(0x80000, 1)
-                                .page(0x80100, 2, 0, 9)
-                                .page(0x80200, 3, 0, 3)  // kind 3 is skipped without a word
-                                .writeTo(tempPath("badrecord.rom")));
+    // Kind 9 is a bad record; kind 3 is skipped without a word.
+    window->select_rom_file(
+        writeRom({.pages = {{0x80000, 1}, {0x80100, 2, 0, 9}, {0x80200, 3, 0, 3}}},
+                 tempPath("badrecord.rom")));
     state.flags = kNoBreak;
     window->showError = [this](const QString& text) {  // the run waits while it is shown
         errors.push_back(text + (wire->writes.back()[0] == 't' ? " after the run" : ""));

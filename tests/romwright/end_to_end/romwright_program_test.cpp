@@ -35,22 +35,21 @@ std::string lastLine(std::string text) {
     return text.substr(text.rfind('\n') + 1);  // npos + 1 is 0: the whole text
 }
 
-// Bytes a line likes to mangle, at both ends of the flash; `programmer` 0 is the M16C.
-const uint32_t kPages[] = {0x0F000, 0x80000, 0x80100, 0x80200, 0x80300, 0xFFF00};
-const uint8_t kFills[] = {0x0A, 0x00, 0x0D, 0x11, 0x13, 0x5C};
-
+// The image a workbench makes with unitsim: bytes a line likes to mangle, at both ends
+// of the flash; `programmer` 0 is the M16C.
 std::string imageFor(int programmer) {
-    RomBuilder builder{.programmer = programmer};
-    for (int p = 0; p < 6; ++p) builder.page(kPages[p], kFills[p]);
-    return builder.writeTo(tempPath("image-" + std::to_string(programmer) + ".rom"));
+    const std::string path = tempPath("image-" + std::to_string(programmer) + ".rom");
+    testsupport::ChildProcess maker;
+    maker.start(
+        {UNITSIM_PROGRAM, "--protocol", programmer ? "native" : "m16c", "--make-rom", path});
+    return maker.wait(60s) == 0 ? path : "";
 }
 
 bool holdsTheImage(const Bytes& flash) {
     if (flash.size() != 1u << 20 || flash[0x80400] != 0xFF) return false;
-    for (int p = 0; p < 6; ++p) {
-        if (std::count(flash.begin() + kPages[p], flash.begin() + kPages[p] + 256, kFills[p]) !=
-            256)
-            return false;
+    for (const auto& page : unitsim::sampleRom(unitsim::Protocol::Native).pages) {
+        const auto start = flash.begin() + page.address;
+        if (std::count(start, start + 256, page.fill) != 256) return false;
     }
     return true;
 }
@@ -157,9 +156,9 @@ TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
     // A bad record's warning goes to standard error; the run goes on and exits 0.
     UnitProgram unit;
     unit.start({"--quiet"});
-    RomBuilder builder;
-    builder.page(0xF0000, 0x0A).page(0xF0100, 0x0B, 0, 9).page(0xF0200, 0x0C);
-    const std::string image = builder.writeTo(tempPath("program.rom"));
+    const std::string image =
+        writeRom({.pages = {{0xF0000, 0x0A}, {0xF0100, 0x0B, 0, 9}, {0xF0200, 0x0C}}},
+                 tempPath("program.rom"));
     std::string output;
     EXPECT_EQ(runWithoutDisplay({"-f" + image, "-c1", "-g"}, output,
                                 {"COM1=" + unit.link, "QT_QPA_PLATFORM=offscreen"}),

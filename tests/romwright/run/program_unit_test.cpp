@@ -42,12 +42,9 @@ class Run : public ::testing::Test {
 
 TEST_F(Run, BlocksAreErasedLazilyOnceEachPerRun) {
     unit->flash()[0x500] = 0x0F;  // 0x500 lies in no block: ANDed into, never erased
-    const std::string path = RomBuilder()
-                                 .page(0xF0000, 0x01)
-                                 .page(0xF0100, 0x02, 0xBEEF)
-                                 .page(0x0F000, 0x03)
-                                 .page(0x500, 0xF3)
-                                 .writeTo(tempPath("lazy.rom"));
+    const std::string path = writeRom(
+        {.pages = {{0xF0000, 0x01}, {0xF0100, 0x02, 0xBEEF}, {0x0F000, 0x03}, {0x500, 0xF3}}},
+        tempPath("lazy.rom"));
     ASSERT_EQ(run(path), kSuccess);
     EXPECT_EQ(unit->eraseLog(), (std::vector<uint32_t>{0xF0000, 0x0F000}));
     // Erase progress calls keep done as it was.
@@ -105,13 +102,13 @@ TEST_F(Run, ReadModeRetriesAFailingPageUntilCancel) {
 // Each end has its result and words, sends the finish frame if connected, closes the
 // port and never waits without end.
 TEST_F(Run, EachEndHasItsOwnResultAndWords) {
-    const std::string image = RomBuilder().pages(0x80000, 3).writeTo(tempPath("faults.rom"));
+    const std::string image = writeRom(RomFile().addPages(0x80000, 3), tempPath("faults.rom"));
     const std::string m16cImage =
-        RomBuilder{.programmer = 0}.pages(0x80000, 3).writeTo(tempPath("faults-m16c.rom"));
-    const std::string badImage = RomBuilder{.magic = "not a rom"}.writeTo(tempPath("bad.rom"));
-    const std::string unknownImage = RomBuilder{.programmer = 2}.writeTo(tempPath("unknown.rom"));
+        writeRom(RomFile{.loader = 0}.addPages(0x80000, 3), tempPath("faults-m16c.rom"));
+    const std::string badImage = writeRom({.magic = "not a rom"}, tempPath("bad.rom"));
+    const std::string unknownImage = writeRom({.loader = 2}, tempPath("unknown.rom"));
     const auto headerCutAt = [](size_t size) {
-        Bytes bytes = RomBuilder().bytes();
+        Bytes bytes = RomFile().bytes();
         bytes.resize(size);
         const std::string path = tempPath("cut-" + std::to_string(size) + ".rom");
         return testsupport::writeFile(path, bytes) ? path : "";
@@ -200,8 +197,7 @@ TEST(FlashBlocks, LookupAndEraseAddresses) {
 
 TEST(ReadRomHeader, ALongCaptionIsCutAt255AndReadToItsEnd) {
     RomHeader header;
-    const std::string path =
-        RomBuilder{.caption1 = std::string(300, 'y')}.writeTo(tempPath("long.rom"));
+    const std::string path = writeRom({.caption1 = std::string(300, 'y')}, tempPath("long.rom"));
     ASSERT_EQ(read_rom_header(path, header), kSuccess);
     EXPECT_EQ(std::pair(header.caption1, header.caption2),
               std::pair(std::string(255, 'y'), std::string("firmware")));

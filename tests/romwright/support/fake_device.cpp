@@ -113,36 +113,8 @@ void cancelAfterWrites(Wire& wire, size_t count) {
     };
 }
 
-RomBuilder& RomBuilder::page(uint32_t address, uint8_t fill, uint16_t writeWord, uint8_t kind) {
-    Bytes record(268, 0);
-    record[0] = kind;
-    for (int i = 0; i < 4; ++i) record[4 + i] = static_cast<uint8_t>(address >> (8 * i));
-    record[8] = static_cast<uint8_t>(writeWord);
-    record[9] = static_cast<uint8_t>(writeWord >> 8);
-    std::fill(record.begin() + 10, record.begin() + 266, fill);
-    records.insert(records.end(), record.begin(), record.end());
-    return *this;
-}
-
-RomBuilder& RomBuilder::pages(uint32_t first, int count) {
-    for (int p = 0; p < count; ++p) page(first + 256u * p, static_cast<uint8_t>(p + 1));
-    return *this;
-}
-
-Bytes RomBuilder::bytes() const {
-    Bytes out(magic.begin(), magic.end());
-    out.push_back(0);
-    out.insert(out.end(), caption1.begin(), caption1.end());
-    out.push_back(0);
-    out.insert(out.end(), caption2.begin(), caption2.end());
-    out.push_back(0);
-    if (programmer >= 0) out.push_back(static_cast<uint8_t>(programmer));
-    out.insert(out.end(), records.begin(), records.end());
-    return out;
-}
-
-std::string RomBuilder::writeTo(const std::string& path) const {
-    testsupport::writeFile(path, bytes());
+std::string writeRom(const RomFile& rom, const std::string& path) {
+    testsupport::writeFile(path, rom.bytes());
     return path;
 }
 

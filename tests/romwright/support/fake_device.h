@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "romwright/serial/serial_port.h"
+#include "sim/unitsim/rom_file.h"
 #include "sim/unitsim/unit.h"
 #include "tests/support/child_process.h"
 
@@ -62,18 +63,9 @@ void cancelAfterEmptyReads(Wire& wire, int count);
 // Cancels the run after `count` writes (for units that always answer something).
 void cancelAfterWrites(Wire& wire, size_t count);
 
-// A ROM image in memory.
-struct RomBuilder {
-    std::string caption1 = "Sign", caption2 = "firmware";
-    int programmer = 1;
-    std::string magic = "Orvantis Signals Company ROMFile v100";
-    Bytes records;
-    RomBuilder& page(uint32_t address, uint8_t fill, uint16_t writeWord = 0, uint8_t kind = 2);
-    // `count` pages one after the other from `first`, filled with 1, 2, ...
-    RomBuilder& pages(uint32_t first, int count);
-    Bytes bytes() const;
-    std::string writeTo(const std::string& path) const;  // returns path
-};
+using unitsim::RomFile;
+// Writes the image and returns its path.
+std::string writeRom(const RomFile& rom, const std::string& path);
 
 std::string tempPath(const std::string& name);
 
