@@ -67,7 +67,7 @@ class WindowTest : public ::testing::Test {
     void choose(const QString& name, int index) {
         control<QComboBox>(name)->setCurrentIndex(index);
     }
-    void click(const QString& name) { control<QAbstractButton>(name)->click(); }
+    void click(const QString& name) { testsupport::press(*window, name); }
     // Acts on the next modal window once its own event loop runs; a window
     // that never comes up leaves nothing pending past the test.
     void whenModal(std::function<void(QWidget&)> act) {
@@ -92,7 +92,7 @@ class WindowTest : public ::testing::Test {
     // Presses a button of window `w` and returns the bytes of each write it made.
     std::vector<std::string> sentBy(QWidget& w, const char* button) {
         const size_t start = mark();
-        testsupport::named<QAbstractButton>(w, button)->click();
+        testsupport::press(w, button);
         return linesSince(start);
     }
 
