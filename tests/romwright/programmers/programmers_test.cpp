@@ -135,6 +135,10 @@ TEST_F(ProgrammerTest, NativeEntryModes) {
         EXPECT_EQ(printed, c.printed);
         EXPECT_TRUE(unit->inLoader());
     }
+    wire = freshWire();  // a unit that never answers: Cancel ends the entry and closes the port
+    cancelAfterEmptyReads(*wire, 3);
+    EXPECT_EQ(NativeProgrammer(false, false, printer()).connect("COM1"), kCancelled);
+    EXPECT_FALSE(serial_port_open());
 }
 
 TEST_F(ProgrammerTest, NativeFrames) {
