@@ -238,12 +238,10 @@ TEST_F(Notice, FirmwareCountsBelowThreeBringUpTheNotice) {
         dialogs.messages.clear();
         w->HandleSignReply(std::string(c.header) + ":1,2,3");
         ASSERT_EQ(dialogs.messages.size(), c.notice ? 1u : 0u) << c.header;
-        if (c.notice) {
-            EXPECT_EQ(dialogs.messages[0].title, "Upgrade Firmware");
-            EXPECT_EQ(dialogs.messages[0].text,
-                      "A newer rom file Lumfirm 4.1.rom is available to Upload\r\n"
-                      "Please click on Tools --> Upgrade on the top menu to Upload it");
-        }
+        if (!c.notice) continue;
+        EXPECT_EQ(dialogs.messages[0].title + dialogs.messages[0].text,
+                  "Upgrade FirmwareA newer rom file Lumfirm 4.1.rom is available to Upload\r\n"
+                  "Please click on Tools --> Upgrade on the top menu to Upload it");
     }
 }
 

@@ -146,11 +146,12 @@ TEST(BuildInlineText, HeaderAndInlineCodes) {
          text("a", 2, 1) + text("\xA0\xAD\n", 7, 12) + text("b", 2, 1), 2, 1, "a\xA0\xAD\nb"},
         {"unknown first font: colour still in the header", std::vector{unknownFont}, {}, 3, "z"},
         {"black first: its colour in the header", text("x", 5, 12), 5, 12, "x"},
-        {"a later font is a code, not the header",
-         std::vector{unknownFont} + text("y", 2, 3),
-         {},
-         3,
+        // clang-format off
+        {"a later font is a code, not the header", std::vector{unknownFont} + text("y", 2, 3), {}, 3,
          "z$FCy"},
+        {"a later colour is a code too", std::vector{unknownColour} + text("y", 5, 3), 5, {},
+         "q$CDy"},
+        // clang-format on
         {"unknown colour sends no code",
          text("a", 5, 3) + std::vector{unknownColour} + text("b", 5, 3), 5, 3, "aq$CDb"},
         {"a typeface change alone is a font change", text("a", 1, 2) + text("b", 3, 2), 1, 2,
