@@ -86,6 +86,7 @@ TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
         {"<a href=\"x.zip\">\r\n   Glowset 4.80.zip\r\n</a>", "Glowset 4.80.zip", 4.8, true},
         {"<table><tr><td> Glowset 4.80.zip </td></tr></table>", "Glowset 4.80.zip", 4.8, true},
         {"<p>Glowset&nbsp;4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},
+        {"<p>Glowset 4.80.zip&nbsp;</p>", "Glowset 4.80.zip", 4.8, true},  // trimmed at the end too
         {"<p>Glowset\xE2\x80\x89" "4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},  // a thin space
         {"<p>Glowset\xE3\x80\x80" "4.80.zip</p>", "Glowset 4.80.zip", 4.8, true},  // an ideographic space
         {"<p>Glowset 4.80.zip \xE3\x81\x82</p>", "Glowset 4.80.zip \xE3\x81\x82", 4.8, true},  // a kana, no blank
