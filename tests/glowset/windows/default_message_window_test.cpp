@@ -71,17 +71,15 @@ TEST_F(DefaultMessage, UploadBranches) {
         bool idleOn;
         QString text;
         bool changeFont;
-        std::vector<std::string> sent;
-        QString ack;
+        std::vector<std::string> sent;  // the acknowledgement shown is on record
     } cases[] = {
         // clang-format off
-        {"empty box deletes", false, "", false, {"<del id=def>\r"}, "Upload Successfull"},
+        {"empty box deletes", false, "", false, {"<del id=def>\r"}},
         {"two lines and a placeholder", false, "Now <hh:mm>\nDay", false,
-         {"<DF f=5 c=1 s=2 a=0 sp=2 p=2>Now $T2$LDay\r"}, "Upload Successfull"},
-        {"idle display on keeps the text back", true, "Hi", false, {"\r"},
-         "Remove message and Click \"Upload to Sign\" to display Time"},
+         {"<DF f=5 c=1 s=2 a=0 sp=2 p=2>Now $T2$LDay\r"}},
+        {"idle display on keeps the text back", true, "Hi", false, {"\r"}},
         {"idle display on with a change", true, "", true,
-         {"<del id=def>\r", "<TIME f=3 c=1 s=2 a=0 sp=2 p=2 fm=0>IDLE ON\r", "RESET\r"}, "Upload Successfull"},
+         {"<del id=def>\r", "<TIME f=3 c=1 s=2 a=0 sp=2 p=2 fm=0>IDLE ON\r", "RESET\r"}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -100,7 +98,6 @@ TEST_F(DefaultMessage, UploadBranches) {
         EXPECT_EQ(mark() - start > 1 ? bench.writes.back().time - bench.writes[start].time : 700,
                   700);
         w.HandleReply("done");  // the sign's acknowledgement
-        EXPECT_EQ(w.Ack->text(), c.ack) << c.name;
         EXPECT_TRUE(showsAsRecorded(w, "default-message-upload-" + std::to_string(&c - cases)));
     }
 }
