@@ -181,15 +181,16 @@ TEST_F(Upload, TypingIntoAListClearsItsSelectionAndMarksThePriority) {
     typeInto("PauseP0", pause);
     EXPECT_EQ(control<QComboBox>("PauseP0")->currentText(), pause);
     control<QLineEdit>("usercmd1")->clear();
-    for (const QChar c : QString::fromUtf8("GO\u201D")) {  // typed: converted as it goes in
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(control<QLineEdit>("usercmd1"), &key);
-    }
+    typeKeys(control<QLineEdit>("usercmd1"), QString::fromUtf8("GO\u201D"));  // converted as typed
     EXPECT_EQ(textOf("Textout"), QString::fromUtf8("Changed for the sign: \u201D to \""));
     std::vector<std::string> sent;
     for (const auto& write : run([&] { click("UploadAll"); }))
         sent.push_back(write.bytes.substr(0, 8));
     EXPECT_EQ(sent, (std::vector<std::string>{"<DF pr=0", "<DF pr=2", "<UC>GO\"\r"}));
+    for (const char* box : {"Capcode0_0", "TimeoutP1"}) {  // every field for the sign
+        typeKeys(control<QLineEdit>(box), QString::fromUtf8("\u201D"));
+        EXPECT_TRUE(textOf(box).endsWith('"')) << box;
+    }
 }
 
 }  // namespace

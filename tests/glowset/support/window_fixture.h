@@ -13,6 +13,18 @@
 
 namespace glowset::testing {
 
+// A key pressed and let go, as the keyboard sends it (any character, unlike QTest's).
+inline void key(QWidget* to, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QCoreApplication::sendEvent(to, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+    QCoreApplication::sendEvent(to, &release);
+}
+inline void typeKeys(QWidget* to, const QString& text) {
+    for (QChar c : text) key(to, Qt::Key_unknown, Qt::NoModifier, QString(c));
+}
+
 class WindowTest : public ::testing::Test {
   protected:
     VirtualClock clock;

@@ -207,8 +207,7 @@ TEST_F(DefaultMessage, TypedCharactersTheSignCannotShow) {
     GlowsetDefaultMessage& typed = open("XY12");
     typed.defaultMessage->setPlainText("");
     for (const QChar c : {QChar('a'), QChar(0x2018)}) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(typed.defaultMessage, &key);
+        typeKeys(typed.defaultMessage, QString(c));
         EXPECT_EQ(typed.Ack->text().startsWith("Changed"), c != 'a');
     }
     typed.TimeFormat->setCurrentIndex(2);  // a format chosen replaces the text; Insert adds

@@ -12,16 +12,6 @@ namespace {
 
 using testsupport::named;
 
-void key(QWidget* to, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-         const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
-    QCoreApplication::sendEvent(to, &press);
-    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
-    QCoreApplication::sendEvent(to, &release);
-}
-void typeKeys(QWidget* to, const QString& text) {
-    for (QChar c : text) key(to, Qt::Key_unknown, Qt::NoModifier, QString(c));
-}
 void enter(QWidget* to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     key(to, Qt::Key_Return, modifiers, "\r");
 }
