@@ -17,10 +17,7 @@ namespace {
 
 using testsupport::waitFor;
 
-std::string readFile(const QString& path) { return testsupport::fileText(path.toStdString()); }
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    return testsupport::writeFile(path.toStdString(), bytes);
-}
+using testsupport::fileText, testsupport::writeFile;
 
 struct FakeLauncher : Launcher {
     explicit FakeLauncher(std::vector<QString>& log) : log(log) {}
@@ -164,7 +161,7 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
     body[0] = 'P';
     server.answer("/Downloads/Glowset%204.80.zip", {200, body, true, 4096});
     const QString target = desktop.filePath("Glowset 4.80.zip");
-    ASSERT_TRUE(writeFile(target, QByteArray(20000, 'o')));
+    ASSERT_TRUE(writeFile(target.toStdString(), QByteArray(20000, 'o')));
     auto w = offer("Glowset 4.80.zip");
     EXPECT_TRUE(showsAsRecorded(*w, "new-version-offered"));  // "Version 4.8 is available ..."
     w->PB1->setValue(77);  // left by an earlier try: the download starts again at 0
@@ -173,7 +170,7 @@ TEST_F(Download, TwoBlocksGiveFiftyThenHundredAndReplaceTheOldFile) {
               "/Downloads/Glowset%204.80.zip");  // the blank encoded on the wire
     EXPECT_EQ(w->FiletoDownload, server.base() + "/Downloads/Glowset 4.80.zip");
     EXPECT_EQ(progress, (std::vector<int>{77, 0, 50, 100}));
-    EXPECT_EQ(readFile(target), body.toStdString());  // replaced, not appended to
+    EXPECT_EQ(fileText(target.toStdString()), body.toStdString());     // replaced, not appended to
     EXPECT_TRUE(showsAsRecorded(*w, "new-version-downloaded"));        // where it went, in full
     EXPECT_EQ(QDir(desktop.path()).entryList(QDir::Files).size(), 1);  // no temporary file left
 }
@@ -185,10 +182,10 @@ TEST_F(Download, AFailedDownloadLeavesTheOldFileIntact) {
     for (const std::string name : {"Glowset 4.80.zip", "Glowset 4.99.zip", "Glowset 4.90.zip"}) {
         server.silent = name == "Glowset 4.90.zip";
         const QString target = desktop.filePath(QString::fromStdString(name));
-        ASSERT_TRUE(writeFile(target, "old version"));
+        ASSERT_TRUE(writeFile(target.toStdString(), QByteArray("old version")));
         auto w = offer(name);
         finish(*w);
-        EXPECT_EQ(readFile(target), "old version") << name;
+        EXPECT_EQ(fileText(target.toStdString()), "old version") << name;
         // How far the bar got depends on when the break is seen.
         EXPECT_TRUE(showsAsRecorded(*w, "new-version-failed-" + name.substr(8, 4), {"PB1"}));
         QFile::remove(target);
@@ -215,7 +212,7 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
     server.answer("/Downloads/a.zip", {200, QByteArray(5000, 'a'), false});
     auto w = offer("a.zip");
     finish(*w);
-    EXPECT_EQ(readFile(desktop.filePath("a.zip")).size(), 5000u);
+    EXPECT_EQ(fileText(desktop.filePath("a.zip").toStdString()).size(), 5000u);
     EXPECT_EQ(std::pair(w->PB1->value(), w->PB1->maximum()), std::pair(100, 100));
     platform.desktop = [] { return QString(); };
     auto noDesktop = offer("a.zip");
@@ -264,7 +261,7 @@ TEST_F(Notice, UpgradeStartsTheFlasherFromTheProgramFolderAndAboutShowsTheVersio
               "The flasher could not be started:\r\n" + folder.filePath("romwright"));
     EXPECT_TRUE(launched.empty());
 
-    ASSERT_TRUE(writeFile(folder.filePath("romwright"), "#!/bin/sh\n"));
+    ASSERT_TRUE(writeFile(folder.filePath("romwright").toStdString(), QByteArray("#!/bin/sh\n")));
     QFile::setPermissions(folder.filePath("romwright"), QFile::ReadOwner | QFile::ExeOwner);
     upgrade->trigger();
     EXPECT_EQ(launched, (std::vector<QString>{"start " + folder.filePath("romwright")}));

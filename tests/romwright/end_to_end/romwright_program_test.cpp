@@ -80,6 +80,8 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
          "Invalid response from unit: the unit sent nothing for 10 seconds", "\nthe unit sent nothing for 10 seconds (address 0FFFE)\n", false},
         {"page file on a full disk", {"--quiet"}, {"-f/dev/full", "-r80000-80400"}, 3,
          "Invalid file: cannot write the page file", "", false},
+        {"a range from 1 reads too", {"--quiet"}, {"-f/dev/full", "-r1-100"}, 3,
+         "Invalid file: cannot write the page file", "", false},
         {"not a serial device", {}, {"--port", "/dev/null", "-f" + image}, 2,
          "Unable to open COM port: /dev/null: Inappropriate ioctl for device", "", false},
         {"no device", {}, {"--port", "/nonexistent/tty", "-f" + image}, 2,
