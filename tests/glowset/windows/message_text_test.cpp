@@ -95,7 +95,7 @@ TEST(FontPositionFor, FormatsOutsideTheTable) {
         {{"Arial", 16, true, true}, 20},  {{"Arial Black", 10, true, false}, 7},  // shade wins
         {{"Times New Roman", 11, false, true}, {}},  // colour shade alone has no code
         {{"Times New Roman", 16, true, false}, 24}, {{"Book Antiqua", 11, false, true}, 11},
-        {{"Arial", 14, false, false}, {}},          {{"Courier", 10, false, false}, {}},
+        {{"Arial", 14, false, false}, {}},          {{"Times", 11, false, false}, {}},  // as long as "Arial"
         {{"Book Antiqua", 16, false, false}, {}},   {{"Times New Roman", 12, true, false}, {}},
         {{"arial black", 12, true, false}, 18},  // family names in any case
         // clang-format on
