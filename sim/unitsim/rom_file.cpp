@@ -34,8 +34,9 @@ std::vector<uint8_t> RomFile::bytes() const {
 }
 
 RomFile sampleRom(Protocol protocol) {
-    RomFile rom{.caption1 = "unitsim sample", .caption2 = "test pattern"};
-    rom.loader = protocol == Protocol::M16c ? 0 : 1;
+    RomFile rom{.caption1 = "unitsim sample",
+                .caption2 = "test pattern",
+                .loader = protocol == Protocol::M16c ? 0 : 1};
     rom.pages = {{0x0F000, 0x0A}, {0x80000, 0x00}, {0x80100, 0x0D},
                  {0x80200, 0x11}, {0x80300, 0x13}, {0xFFF00, 0x5C}};
     return rom;
