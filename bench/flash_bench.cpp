@@ -7,9 +7,7 @@
 // flasher's own overhead. With pacing the unit takes the line time of every
 // byte at 57600 baud, so the run cannot be faster than the line-time bound
 // of the bytes exchanged; the ratio says how close to it the flasher gets.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "romwright/run/program_unit.h"
 
 #include <chrono>
 #include <cstdio>
@@ -17,10 +15,11 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <signal.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
-
-#include "romwright/run/program_unit.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // How fast a 1 MB ROM image (4096 page records) is read: header and records.
+#include "romwright/rom/rom_image.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
-
-#include "romwright/rom/rom_image.h"
 
 namespace {
 

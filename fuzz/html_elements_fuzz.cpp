@@ -1,13 +1,13 @@
 // Any downloads page through the HTML reader, the version search and parser.
+#include "glowset/update/html_elements.h"
+#include "glowset/update/version_text.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "glowset/update/html_elements.h"
-#include "glowset/update/version_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view page(reinterpret_cast<const char*>(data), size);

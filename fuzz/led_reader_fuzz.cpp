@@ -1,10 +1,10 @@
 // Any file through the settings-file reader; what it reads writes out and reads back.
+#include "glowset/settings/led_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "glowset/settings/led_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view contents(reinterpret_cast<const char*>(data), size);

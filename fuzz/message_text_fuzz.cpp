@@ -1,11 +1,11 @@
 // Any text through the message encodings: the wire form holds no CR or LF, and a stored
 // text shown and sent again comes back but for what the wire cannot carry.
+#include "glowset/windows/message_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "glowset/windows/message_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,10 +1,10 @@
 // Any argument list through romwright's whole command line, long and short options.
+#include "romwright/app/program_options.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "romwright/app/program_options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,11 +1,11 @@
 // Any reply line through the classifier, status texts, TIME reply and settings parser.
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-
 #include "glowset/protocol/replies.h"
 #include "glowset/protocol/settings_line.h"
 #include "glowset/windows/sign_clock.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

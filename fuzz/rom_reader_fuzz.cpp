@@ -1,10 +1,10 @@
 // Any file through the ROM header and record readers.
+#include "romwright/rom/rom_image.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
-
-#include "romwright/rom/rom_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

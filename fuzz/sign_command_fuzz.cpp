@@ -1,10 +1,10 @@
 // Any bytes on the line into the simulated sign, in several models.
+#include "sim/signsim/sign.h"
+#include "sim/signsim/terminal_view.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-#include "sim/signsim/sign.h"
-#include "sim/signsim/terminal_view.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

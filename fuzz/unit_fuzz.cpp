@@ -1,9 +1,9 @@
 // Any bytes and breaks on the line into the simulated unit, both loaders.
+#include "sim/unitsim/unit.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "sim/unitsim/unit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (auto protocol : {unitsim::Protocol::M16c, unitsim::Protocol::Native}) {

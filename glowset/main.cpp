@@ -1,16 +1,17 @@
 // glowset: the sign configuration program.
-#include <QApplication>
-#include <QIcon>
-#include <QTimer>
-#include <atomic>
-#include <csignal>
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/link/sign_link.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/update/update_features.h"
 #include "glowset/windows/factory_defaults_window.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
 
 namespace {
 

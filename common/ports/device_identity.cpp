@@ -75,8 +75,7 @@ DeviceIdentity identifyDevice(const std::string& device, const std::string& root
     result.identity = byIdName(device, root);
     if (!result.identity.empty()) return result;
     if (!usb.empty()) {
-        result.identity = "usb " + firstLine(usb / "idVendor") + ":" +
-                          firstLine(usb / "idProduct");
+        result.identity = "usb " + firstLine(usb / "idVendor") + ":" + firstLine(usb / "idProduct");
         const std::string serial = firstLine(usb / "serial");
         if (!serial.empty()) {
             result.identity += " " + serial;
@@ -97,9 +96,9 @@ std::vector<std::string> adaptersWithoutTty(const std::string& root) {
         const fs::path dir = entry.path();
         if (!serialAdapterVendor(firstLine(dir / "idVendor")) || hasTty(dir)) continue;
         const std::string product = firstLine(dir / "product");
-        found.push_back(product.empty() ? firstLine(dir / "idVendor") + ":" +
-                                              firstLine(dir / "idProduct")
-                                        : product);
+        found.push_back(product.empty()
+                            ? firstLine(dir / "idVendor") + ":" + firstLine(dir / "idProduct")
+                            : product);
     }
     std::sort(found.begin(), found.end());
     return found;

@@ -1,12 +1,11 @@
 #include "common/ports/open_failure.h"
 
+#include <cerrno>
+#include <cstring>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace ports {
@@ -85,8 +84,8 @@ std::string describeOpenFailure(OpenFailure failure, const std::string& port,
                 text = "no device for " + port + ": the number belongs to " + facts.keptFor +
                        ", which is not plugged in";
             } else if (device.empty()) {
-                text = "no device for " + port + " (plug in an adapter or set " + port +
-                       "=/dev/...)";
+                text =
+                    "no device for " + port + " (plug in an adapter or set " + port + "=/dev/...)";
             } else if (device == port) {
                 text = device + " does not exist";
             } else {

@@ -2,10 +2,10 @@
 // by both programs so that they tell the same story.
 #pragma once
 
+#include "common/ports/port_names.h"
+
 #include <string>
 #include <vector>
-
-#include "common/ports/port_names.h"
 
 namespace ports {
 

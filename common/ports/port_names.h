@@ -1,13 +1,13 @@
 // Which device stands behind a port number ("COM n"), for both programs.
 #pragma once
 
+#include "common/ports/device_identity.h"
+
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "common/ports/device_identity.h"
 
 namespace ports {
 

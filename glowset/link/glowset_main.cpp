@@ -3,6 +3,11 @@
 #include "glowset/link/glowset_main.h"
 
 #include "common/widgets/port_list_box.h"
+#include "glowset/link/sign_link.h"
+#include "glowset/options/option_sets.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/replies.h"
+#include "glowset/windows/text_guard.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,12 +20,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
-
-#include "glowset/link/sign_link.h"
-#include "glowset/options/option_sets.h"
-#include "glowset/protocol/commands.h"
-#include "glowset/protocol/replies.h"
-#include "glowset/windows/text_guard.h"
 
 namespace glowset {
 namespace {
@@ -393,8 +392,8 @@ void GlowsetMain::SearchPort_Timer() {
         Sleep(30);
         // A long settings line still arriving at 9600 baud is this port's
         // answer: wait for its end before moving on.
-        for (int waited = 0; waited < kLongestLineMs / 10 && MSComm2->isOpen() &&
-                             lines_.inLine() && LEDSignModel->text().isEmpty() && !closing_;
+        for (int waited = 0; waited < kLongestLineMs / 10 && MSComm2->isOpen() && lines_.inLine() &&
+                             LEDSignModel->text().isEmpty() && !closing_;
              ++waited) {
             Sleep(1);
         }

@@ -2,12 +2,7 @@
 // uploads changes, keeps set-ups in settings files.
 #pragma once
 
-#include <QMainWindow>
-#include <array>
-#include <functional>
-#include <memory>
-#include <string>
-
+#include "common/widgets/port_list_box.h"
 #include "glowset/link/main_window_hooks.h"
 #include "glowset/link/sign_copy.h"
 #include "glowset/options/option_sets.h"
@@ -15,7 +10,12 @@
 #include "glowset/protocol/line_assembler.h"
 #include "glowset/protocol/settings_line.h"
 
-#include "common/widgets/port_list_box.h"
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;

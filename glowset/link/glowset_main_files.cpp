@@ -1,4 +1,7 @@
 // Settings files: File > Save and File > Open, and the text-file writer.
+#include "glowset/link/glowset_main.h"
+#include "glowset/settings/led_file.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -6,9 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-
-#include "glowset/link/glowset_main.h"
-#include "glowset/settings/led_file.h"
 
 namespace glowset {
 namespace {

@@ -1,5 +1,8 @@
 // The main window's controls, captions, menus and geometry (in twips).
-#include <algorithm>
+#include "common/widgets/port_list_box.h"
+#include "common/widgets/screen_reader_names.h"
+#include "glowset/link/glowset_main.h"
+#include "glowset/options/option_sets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -9,18 +12,14 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
-#include <QSettings>
-
-#include "common/widgets/port_list_box.h"
-#include "common/widgets/screen_reader_names.h"
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QToolButton>
 
-#include "glowset/link/glowset_main.h"
-#include "glowset/options/option_sets.h"
+#include <algorithm>
 
 namespace glowset {
 namespace {
@@ -208,18 +207,18 @@ void GlowsetMain::fitColumns() {
     };
     // The buttons of the right column share the width of the widest.
     int buttonWidth = 0;
-    for (QWidget* b : {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg,
-                       SendTestMsg}) {
+    for (QWidget* b :
+         {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg, SendTestMsg}) {
         buttonWidth = std::max(buttonWidth, b->width());
     }
-    for (QWidget* b : {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg,
-                       SendTestMsg}) {
+    for (QWidget* b :
+         {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg, SendTestMsg}) {
         b->resize(buttonWidth, b->height());
     }
     shiftRight({Label23, FCountLabel}, {FCount, LEDSignModel});
     shiftRight({AutoID, ForceOnID0, Label24},
-               {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg,
-                SendTestMsg, ProgressUploadAll, VersionCheckLabel});
+               {DownloadAll, UploadAll, ForceUpload, UploadFactoryDef, SetupDefaultMsg, SendTestMsg,
+                ProgressUploadAll, VersionCheckLabel});
     int right = tw(kWindowWidth);
     for (QWidget* w : centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         right = std::max(right, w->geometry().right() + tw(200));

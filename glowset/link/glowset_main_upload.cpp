@@ -1,16 +1,16 @@
 // Upload to the sign: change detection, the queue of command lines paced by
 // UploadTimer, Force Upload, the id-mode switch and the end of a
 // factory-defaults upload.
+#include "glowset/link/glowset_main.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/numbers.h"
+#include "glowset/windows/text_guard.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-
-#include "glowset/link/glowset_main.h"
-#include "glowset/protocol/commands.h"
-#include "glowset/protocol/numbers.h"
-#include "glowset/windows/text_guard.h"
 
 namespace glowset {
 

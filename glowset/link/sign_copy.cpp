@@ -1,9 +1,9 @@
 #include "glowset/link/sign_copy.h"
 
+#include "glowset/protocol/numbers.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "glowset/protocol/numbers.h"
 
 namespace glowset {
 
@@ -73,7 +73,8 @@ int getChangedRows(const WindowSettings& window, SignCopy& copy, ChangeFlags& fl
 }
 
 void ChangeFlags::add(const ChangeFlags& other) {
-    for (size_t p = 0; p < priorityChanged.size(); ++p) priorityChanged[p] |= other.priorityChanged[p];
+    for (size_t p = 0; p < priorityChanged.size(); ++p)
+        priorityChanged[p] |= other.priorityChanged[p];
     for (size_t n = 0; n < linkChanged.size(); ++n) linkChanged[n] |= other.linkChanged[n];
     idModeChanged |= other.idModeChanged;
     userCommandChanged |= other.userCommandChanged;

@@ -45,9 +45,7 @@ class SignLink::View : public SerialPort {
         link_.holder_ = nullptr;
     }
     bool isOpen() const override { return holds() && link_.device_->isOpen(); }
-    bool write(const std::string& bytes) override {
-        return holds() && link_.device_->write(bytes);
-    }
+    bool write(const std::string& bytes) override { return holds() && link_.device_->write(bytes); }
     int inputCount() const override { return holds() ? link_.device_->inputCount() : 0; }
     std::string read() override { return holds() ? link_.device_->read() : std::string(); }
 

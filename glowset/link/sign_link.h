@@ -5,9 +5,9 @@
 // nothing, and no view can close another's exchange.
 #pragma once
 
-#include <memory>
-
 #include "glowset/platform/serial_port.h"
+
+#include <memory>
 
 namespace glowset {
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace glowset {
 
@@ -18,8 +18,9 @@ QString qtFileFilter(const QString& filter) {
 }
 
 void QtDialogs::message(QWidget* parent, const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationDisplayName() : title,
-                    text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon,
+                    title.isEmpty() ? QApplication::applicationDisplayName() : title, text,
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 

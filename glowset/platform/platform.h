@@ -2,13 +2,13 @@
 // replace each part: the clock, serial ports, dialogs and the port names.
 #pragma once
 
-#include <functional>
-#include <memory>
-
 #include "glowset/platform/clock.h"
 #include "glowset/platform/dialogs.h"
 #include "glowset/platform/serial_port.h"
 #include "glowset/platform/web.h"
+
+#include <functional>
+#include <memory>
 
 namespace glowset {
 

@@ -1,10 +1,9 @@
 #include "glowset/platform/qt_serial_port.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace glowset {
 

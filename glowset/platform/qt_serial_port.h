@@ -2,11 +2,11 @@
 // handed out one character per read, as the windows expect.
 #pragma once
 
-#include <QSerialPort>
-#include <deque>
+#include "glowset/platform/serial_port.h"
 
-#include "glowset/platform/serial_port.h"
-#include "glowset/platform/serial_port.h"
+#include <QSerialPort>
+
+#include <deque>
 
 namespace glowset {
 

@@ -1,19 +1,20 @@
+#include "glowset/platform/web.h"
+#include "glowset/update/html_elements.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QThreadPool>
-#include <mutex>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QUrl>
 
-#include "glowset/platform/web.h"
-#include "glowset/update/html_elements.h"
+#include <mutex>
 
 namespace glowset {
 namespace {
@@ -62,29 +63,31 @@ class QtWebPage : public WebPage {
                              found_.clear();
                              if (onDocumentComplete) onDocumentComplete(address);
                          });
-        QObject::connect(reply, &QNetworkReply::finished, &context_, [this, reply, address, key,
-                                                                      load] {
-            reply->deleteLater();
-            if (reply != reply_) return;  // an abandoned load
-            reply_ = nullptr;
-            if (reply->error() != QNetworkReply::NoError) {
-                complete(address, load, {});
-                return;
-            }
-            const QByteArray page = reply->read(kPageSizeLimit);
-            QThreadPool::globalInstance()->start([this, page, key, address, load,
-                                                  guard = guard_] {
-                std::string text = lastElementTextContaining(
-                    std::string_view(page.constData(), static_cast<size_t>(page.size())), key);
-                // The page cannot go away while the answer is being posted.
-                std::lock_guard lock(guard->mutex);
-                if (!guard->alive) return;
-                QMetaObject::invokeMethod(
-                    &context_, [this, address, load, text = std::move(text)] {
-                        complete(address, load, text);
-                    }, Qt::QueuedConnection);
+        QObject::connect(
+            reply, &QNetworkReply::finished, &context_, [this, reply, address, key, load] {
+                reply->deleteLater();
+                if (reply != reply_) return;  // an abandoned load
+                reply_ = nullptr;
+                if (reply->error() != QNetworkReply::NoError) {
+                    complete(address, load, {});
+                    return;
+                }
+                const QByteArray page = reply->read(kPageSizeLimit);
+                QThreadPool::globalInstance()->start([this, page, key, address, load,
+                                                      guard = guard_] {
+                    std::string text = lastElementTextContaining(
+                        std::string_view(page.constData(), static_cast<size_t>(page.size())), key);
+                    // The page cannot go away while the answer is being posted.
+                    std::lock_guard lock(guard->mutex);
+                    if (!guard->alive) return;
+                    QMetaObject::invokeMethod(
+                        &context_,
+                        [this, address, load, text = std::move(text)] {
+                            complete(address, load, text);
+                        },
+                        Qt::QueuedConnection);
+                });
             });
-        });
     }
     void stop() override {
         ++load_;  // whatever is on its way belongs to an abandoned load

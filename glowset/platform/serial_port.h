@@ -3,12 +3,12 @@
 // receive event says characters are waiting.
 #pragma once
 
+#include "common/ports/open_failure.h"
+#include "common/ports/port_names.h"
+
 #include <functional>
 #include <optional>
 #include <string>
-
-#include "common/ports/open_failure.h"
-#include "common/ports/port_names.h"
 
 namespace glowset {
 
@@ -47,14 +47,13 @@ class SerialPort {
     std::function<void(const std::string& what)> onFault;
 };
 
+using ports::deviceForPort;
 using ports::OpenFailure;
 using ports::PortEnvironment;
-using ports::deviceForPort;
 using ports::systemPortEnvironment;
 
 // The error number and the words a user reads when port n cannot be opened.
 OpenError describeOpenFailure(OpenFailure failure, int portNumber, const std::string& device,
-                              const ports::DeviceFacts& facts = {},
-                              const std::string& detail = {});
+                              const ports::DeviceFacts& facts = {}, const std::string& detail = {});
 
 }  // namespace glowset

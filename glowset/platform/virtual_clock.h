@@ -3,12 +3,12 @@
 // moment run in the order they were scheduled.
 #pragma once
 
+#include "glowset/platform/clock.h"
+
 #include <functional>
 #include <map>
 #include <memory>
 #include <utility>
-
-#include "glowset/platform/clock.h"
 
 namespace glowset {
 

@@ -1,9 +1,9 @@
 #include "glowset/protocol/default_message_record.h"
 
-#include <algorithm>
-
 #include "glowset/options/option_sets.h"
 #include "glowset/protocol/numbers.h"
+
+#include <algorithm>
 
 namespace glowset {
 

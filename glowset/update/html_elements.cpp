@@ -1,12 +1,12 @@
 #include "glowset/update/html_elements.h"
 
+#include "glowset/protocol/numbers.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
 #include <climits>
 #include <cstring>
-
-#include "glowset/protocol/numbers.h"
 
 namespace glowset {
 namespace {

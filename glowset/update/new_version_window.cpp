@@ -1,5 +1,9 @@
 #include "glowset/update/new_version_window.h"
 
+#include "glowset/link/glowset_main.h"
+#include "glowset/protocol/numbers.h"
+#include "glowset/update/update_texts.h"
+
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,11 +11,8 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
-#include <cmath>
 
-#include "glowset/link/glowset_main.h"
-#include "glowset/protocol/numbers.h"
-#include "glowset/update/update_texts.h"
+#include <cmath>
 
 namespace glowset {
 

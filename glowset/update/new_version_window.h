@@ -1,10 +1,11 @@
 // "Download": offers a newer program version and fetches it to the Desktop.
 #pragma once
 
-#include <QDialog>
-#include <memory>
-
 #include "glowset/platform/platform.h"
+
+#include <QDialog>
+
+#include <memory>
 
 class QLabel;
 class QProgressBar;

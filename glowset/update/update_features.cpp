@@ -1,14 +1,14 @@
 #include "glowset/update/update_features.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QAction>
-#include <QLabel>
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/update/new_version_window.h"
 #include "glowset/update/update_texts.h"
 #include "glowset/update/version_text.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 
 namespace glowset {
 

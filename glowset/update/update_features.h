@@ -3,10 +3,10 @@
 // attached to the main window.
 #pragma once
 
-#include <memory>
-
 #include "glowset/link/main_window_hooks.h"
 #include "glowset/platform/platform.h"
+
+#include <memory>
 
 namespace glowset {
 

@@ -1,8 +1,8 @@
 #include "glowset/update/update_texts.h"
 
-#include <cstdlib>
-
 #include "glowset/protocol/numbers.h"
+
+#include <cstdlib>
 
 namespace glowset {
 

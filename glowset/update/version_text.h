@@ -16,5 +16,4 @@ namespace glowset {
 // A piece that is not a number gives 0.
 double ParseVersionText(std::string_view text);
 
-
 }  // namespace glowset

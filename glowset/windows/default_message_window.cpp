@@ -1,16 +1,6 @@
 #include "glowset/windows/default_message_window.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QLabel>
-
 #include "common/widgets/screen_reader_names.h"
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTextEdit>
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/options/option_sets.h"
 #include "glowset/protocol/commands.h"
@@ -20,6 +10,15 @@
 #include "glowset/windows/sign_clock.h"
 #include "glowset/windows/text_guard.h"
 #include "glowset/windows/typed_text.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
 
 namespace glowset {
 namespace {

@@ -3,9 +3,9 @@
 // clock and switches its idle time display.
 #pragma once
 
-#include <array>
-
 #include "glowset/windows/exchange_window.h"
+
+#include <array>
 
 class QComboBox;
 class QListWidget;

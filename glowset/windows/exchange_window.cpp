@@ -1,5 +1,9 @@
 #include "glowset/windows/exchange_window.h"
 
+#include "glowset/link/glowset_main.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/windows/sign_clock.h"
+
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
@@ -7,10 +11,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-
-#include "glowset/link/glowset_main.h"
-#include "glowset/protocol/commands.h"
-#include "glowset/windows/sign_clock.h"
 
 namespace glowset {
 

@@ -4,14 +4,15 @@
 // bar of an exchange and the PC clock display.
 #pragma once
 
+#include "glowset/platform/platform.h"
+#include "glowset/protocol/line_assembler.h"
+
 #include <QDateTime>
 #include <QDialog>
+
 #include <functional>
 #include <memory>
 #include <string>
-
-#include "glowset/platform/platform.h"
-#include "glowset/protocol/line_assembler.h"
 
 class QLabel;
 class QListWidget;

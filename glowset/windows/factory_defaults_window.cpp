@@ -1,15 +1,15 @@
 #include "glowset/windows/factory_defaults_window.h"
 
+#include "glowset/link/glowset_main.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/windows/default_message_window.h"
+#include "glowset/windows/test_message_window.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "glowset/link/glowset_main.h"
-#include "glowset/protocol/commands.h"
-#include "glowset/windows/default_message_window.h"
-#include "glowset/windows/test_message_window.h"
 
 namespace glowset {
 

@@ -3,10 +3,10 @@
 // and leaves the read-back to the main window.
 #pragma once
 
-#include <QDialog>
-
 #include "glowset/link/main_window_hooks.h"
 #include "glowset/platform/platform.h"
+
+#include <QDialog>
 
 class QLabel;
 class QPushButton;

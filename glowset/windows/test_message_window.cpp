@@ -1,12 +1,20 @@
 #include "glowset/windows/test_message_window.h"
 
+#include "common/widgets/screen_reader_names.h"
+#include "glowset/link/glowset_main.h"
+#include "glowset/options/option_sets.h"
+#include "glowset/protocol/commands.h"
+#include "glowset/protocol/default_message_record.h"
+#include "glowset/protocol/numbers.h"
+#include "glowset/protocol/settings_line.h"
+#include "glowset/windows/message_text.h"
+#include "glowset/windows/text_guard.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-
-#include "common/widgets/screen_reader_names.h"
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -16,15 +24,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-
-#include "glowset/link/glowset_main.h"
-#include "glowset/options/option_sets.h"
-#include "glowset/protocol/commands.h"
-#include "glowset/protocol/default_message_record.h"
-#include "glowset/protocol/numbers.h"
-#include "glowset/protocol/settings_line.h"
-#include "glowset/windows/message_text.h"
-#include "glowset/windows/text_guard.h"
 
 namespace glowset {
 namespace {
@@ -185,16 +184,16 @@ void LEDTestMessage::build() {
             [this](int position, int, int added) {
                 if (building_ || added <= 0) return;
                 building_ = true;
-                const int length = convertTypedRange(ColorTextBox, position, added,
-                                                     [this](const QString& text) { showAck(text); });
+                const int length = convertTypedRange(
+                    ColorTextBox, position, added, [this](const QString& text) { showAck(text); });
                 QTextCharFormat format;
                 if (!selectionMode) applyFontPreview(format, fontList->currentRow());
                 format.setForeground(previewColour(ColorList->currentRow()));
                 QTextCursor typed(ColorTextBox->document());
                 typed.setPosition(position);
-                typed.setPosition(std::min(position + length,
-                                           ColorTextBox->document()->characterCount() - 1),
-                                  QTextCursor::KeepAnchor);
+                typed.setPosition(
+                    std::min(position + length, ColorTextBox->document()->characterCount() - 1),
+                    QTextCursor::KeepAnchor);
                 typed.mergeCharFormat(format);
                 ColorTextBox->mergeCurrentCharFormat(format);
                 building_ = false;
@@ -303,7 +302,8 @@ void LEDTestMessage::parameterChosen(int list) {
 
 // This window's lists (font, colour, style, alignment, speed, pause, beep)
 // as the fields of a priority row of the main window.
-constexpr std::array<int, 7> kRowField = {kFont, kColour, kStyle, kAlignment, kSpeed, kPause, kBeep};
+constexpr std::array<int, 7> kRowField = {kFont,  kColour, kStyle, kAlignment,
+                                          kSpeed, kPause,  kBeep};
 
 std::array<QListWidget*, 7> LEDTestMessage::parameterLists() const {
     return {fontList, ColorList, StyleList, AlignmentList, SpeedList, PauseList, BeepList};
@@ -423,8 +423,7 @@ void LEDTestMessage::startExchange(const std::string& bytes, bool reading) {
 }
 
 bool LEDTestMessage::textFitsTheSign() {
-    return acceptForSign(ColorTextBox->toPlainText(), "sent to the sign", this,
-                         platform_.dialogs);
+    return acceptForSign(ColorTextBox->toPlainText(), "sent to the sign", this, platform_.dialogs);
 }
 
 void LEDTestMessage::Upload_Click() {

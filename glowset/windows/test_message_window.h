@@ -3,11 +3,11 @@
 // colour so both can change inside the text.
 #pragma once
 
-#include <array>
-#include <vector>
-
 #include "glowset/windows/exchange_window.h"
 #include "glowset/windows/inline_codes.h"
+
+#include <array>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;

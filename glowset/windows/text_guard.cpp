@@ -1,13 +1,13 @@
 #include "glowset/windows/text_guard.h"
 
+#include "glowset/platform/dialogs.h"
+#include "glowset/windows/typed_text.h"
+
 #include <QLineEdit>
-#include <QVariant>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-
-#include "glowset/platform/dialogs.h"
-#include "glowset/windows/typed_text.h"
+#include <QVariant>
 
 namespace glowset {
 namespace {

@@ -9,12 +9,12 @@ namespace {
 
 const std::array<Conversion, 25>& conversions() {
     static const std::array<Conversion, 25> table = {{
-        {U'\u2018', "'"},   {U'\u2019', "'"},   {U'\u201A', "'"},  {U'\u201B', "'"},
-        {U'\u2032', "'"},   {U'\u201C', "\""},  {U'\u201D', "\""}, {U'\u201E', "\""},
-        {U'\u201F', "\""},  {U'\u2033', "\""},  {U'\u2010', "-"},  {U'\u2011', "-"},
-        {U'\u2012', "-"},   {U'\u2013', "-"},   {U'\u2014', "-"},  {U'\u2015', "-"},
-        {U'\u2212', "-"},   {U'\u2026', "..."}, {U'\u00A0', " "},  {U'\u2007', " "},
-        {U'\u2009', " "},   {U'\u202F', " "},   {U'\u2002', " "},  {U'\u2003', " "},
+        {U'\u2018', "'"},  {U'\u2019', "'"},   {U'\u201A', "'"},  {U'\u201B', "'"},
+        {U'\u2032', "'"},  {U'\u201C', "\""},  {U'\u201D', "\""}, {U'\u201E', "\""},
+        {U'\u201F', "\""}, {U'\u2033', "\""},  {U'\u2010', "-"},  {U'\u2011', "-"},
+        {U'\u2012', "-"},  {U'\u2013', "-"},   {U'\u2014', "-"},  {U'\u2015', "-"},
+        {U'\u2212', "-"},  {U'\u2026', "..."}, {U'\u00A0', " "},  {U'\u2007', " "},
+        {U'\u2009', " "},  {U'\u202F', " "},   {U'\u2002', " "},  {U'\u2003', " "},
         {U'\t', " "},
     }};
     return table;
@@ -51,10 +51,10 @@ const Conversion* conversionFor(char32_t character) {
 
 bool refusedForSign(char32_t c) {
     if (conversionFor(c)) return false;
-    if (c == U'\n' || c == U'\r') return false;   // line breaks
+    if (c == U'\n' || c == U'\r') return false;             // line breaks
     if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return true;  // control characters
-    if (c >= 170 && c <= 178) return true;      // the sign's own codes
-    return c > 0xFF;                            // outside the code page
+    if (c >= 170 && c <= 178) return true;                  // the sign's own codes
+    return c > 0xFF;                                        // outside the code page
 }
 
 TypedText checkTypedText(std::u32string_view typed) {
@@ -62,9 +62,8 @@ TypedText checkTypedText(std::u32string_view typed) {
     for (char32_t c : typed) {
         if (const Conversion* conversion = conversionFor(c)) {
             for (char ch : conversion->to) result.text += static_cast<unsigned char>(ch);
-            const bool known =
-                std::any_of(result.conversions.begin(), result.conversions.end(),
-                            [c](const Conversion& seen) { return seen.from == c; });
+            const bool known = std::any_of(result.conversions.begin(), result.conversions.end(),
+                                           [c](const Conversion& seen) { return seen.from == c; });
             if (!known) result.conversions.push_back(*conversion);
             continue;
         }

@@ -1,11 +1,11 @@
 #include "romwright/app/console_run.h"
 
+#include "romwright/run/run_result.h"
+#include "romwright/serial/serial_port.h"
+
 #include <chrono>
 #include <csignal>
 #include <string>
-
-#include "romwright/run/run_result.h"
-#include "romwright/serial/serial_port.h"
 
 namespace romwright {
 namespace {
@@ -107,12 +107,13 @@ int run_console(const ProgramOptions& options, std::FILE* report,
     std::fflush(report);
     const auto previous_int = std::signal(SIGINT, cancel_on_signal);
     const auto previous_term = std::signal(SIGTERM, cancel_on_signal);
-    const RunResult result = program_unit(settings.port, settings.path, settings.flags,
-                                          settings.range_start, settings.range_end, callbacks,
-                                          programmers);
+    const RunResult result =
+        program_unit(settings.port, settings.path, settings.flags, settings.range_start,
+                     settings.range_end, callbacks, programmers);
     std::signal(SIGINT, previous_int);
     std::signal(SIGTERM, previous_term);
-    std::fprintf(report, "%s\n", status_after_run(result, progress.last_percent(), problem).c_str());
+    std::fprintf(report, "%s\n",
+                 status_after_run(result, progress.last_percent(), problem).c_str());
     std::fflush(report);
     return console_exit_code(result);
 }

@@ -4,10 +4,10 @@
 // the result.
 #pragma once
 
-#include <cstdio>
-
 #include "romwright/app/program_options.h"
 #include "romwright/run/program_unit.h"
+
+#include <cstdio>
 
 namespace romwright {
 

@@ -1,15 +1,17 @@
 #include "romwright/app/flasher_window.h"
 
+#include "common/widgets/port_list_box.h"
+#include "common/widgets/screen_reader_names.h"
+#include "romwright/rom/rom_image.h"
+#include "romwright/serial/serial_port.h"
+#include "romwright/serial/termios_device.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
-
-#include "common/widgets/port_list_box.h"
-#include "common/widgets/screen_reader_names.h"
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,11 +19,9 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <cstdio>
+#include <QSettings>
 
-#include "romwright/rom/rom_image.h"
-#include "romwright/serial/serial_port.h"
-#include "romwright/serial/termios_device.h"
+#include <cstdio>
 
 namespace romwright {
 namespace {
@@ -84,9 +84,8 @@ FlasherWindow::FlasherWindow(FlasherState& state, const ProgrammerFactory& progr
     const int remembered = portList->findText(QSettings().value(kLastPortKey).toString());
     portList->setCurrentIndex(remembered >= 0 ? remembered : 0);
     state_.port_name = portList->currentText().toStdString();
-    connect(portList, &QComboBox::activated, this, [this](int index) {
-        QSettings().setValue(kLastPortKey, portList->itemText(index));
-    });
+    connect(portList, &QComboBox::activated, this,
+            [this](int index) { QSettings().setValue(kLastPortKey, portList->itemText(index)); });
 
     connect(portList, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0) return;

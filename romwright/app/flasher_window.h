@@ -3,18 +3,18 @@
 // responsive.
 #pragma once
 
+#include "common/widgets/port_list_box.h"
+#include "romwright/app/command_line.h"
+#include "romwright/app/flasher_state.h"
+#include "romwright/app/program_options.h"
+#include "romwright/run/program_unit.h"
+
 #include <QDialog>
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
-
-#include "romwright/app/command_line.h"
-#include "romwright/app/program_options.h"
-#include "romwright/app/flasher_state.h"
-#include "romwright/run/program_unit.h"
-
-#include "common/widgets/port_list_box.h"
 
 class QCheckBox;
 class QComboBox;

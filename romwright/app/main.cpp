@@ -1,15 +1,16 @@
 // romwright: writes firmware images into a sign controller's flash.
+#include "romwright/app/console_run.h"
+#include "romwright/app/flasher_window.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "romwright/app/console_run.h"
-#include "romwright/app/flasher_window.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "romwright/app/program_options.h"
 
+#include "romwright/run/run_result.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
-
-#include "romwright/run/run_result.h"
 
 namespace romwright {
 namespace {
@@ -33,13 +33,16 @@ struct Parser {
     QCommandLineParser parser;
     QCommandLineOption help{"help", "Show this help and exit."};
     QCommandLineOption version{"version", "Show the version and exit."};
-    QCommandLineOption port{"port", "Use the serial device <path> (for example under "
-                                    "/dev/serial/by-id/) instead of a COM number.",
+    QCommandLineOption port{"port",
+                            "Use the serial device <path> (for example under "
+                            "/dev/serial/by-id/) instead of a COM number.",
                             "path"};
-    QCommandLineOption console{"console", "Run without a window or display: progress and "
-                                          "warnings on standard error, the result last."};
-    QCommandLineOption verify{"verify", "After writing, read every written page back and "
-                                        "compare (native loader only)."};
+    QCommandLineOption console{"console",
+                               "Run without a window or display: progress and "
+                               "warnings on standard error, the result last."};
+    QCommandLineOption verify{"verify",
+                              "After writing, read every written page back and "
+                              "compare (native loader only)."};
     Parser() {
         parser.setApplicationDescription(kDescription);
         parser.addOptions({help, version, port, console, verify});
@@ -50,7 +53,7 @@ struct Parser {
 
 int console_exit_code(int run_result) {
     return run_result >= kSuccess && run_result <= kInvalidResponse ? run_result
-                                                                   : kProgrammingError;
+                                                                    : kProgrammingError;
 }
 
 ProgramOptions parse_program_options(const std::vector<std::string>& arguments) {
@@ -66,8 +69,7 @@ ProgramOptions parse_program_options(const std::vector<std::string>& arguments) 
         longOptions << QString::fromLocal8Bit(token.c_str());
         // "--port PATH": the path is the next token unless that is another
         // long option (then the parser says the value is missing).
-        if (token == "--port" && i + 1 < arguments.size() &&
-            arguments[i + 1].rfind("--", 0) != 0) {
+        if (token == "--port" && i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
             longOptions << QString::fromLocal8Bit(arguments[++i].c_str());
         }
     }
@@ -79,8 +81,8 @@ ProgramOptions parse_program_options(const std::vector<std::string>& arguments) 
         return result;
     }
     if (!p.parser.positionalArguments().isEmpty()) {
-        result.error = "Unexpected argument '" +
-                       p.parser.positionalArguments().first().toStdString() + "'.";
+        result.error =
+            "Unexpected argument '" + p.parser.positionalArguments().first().toStdString() + "'.";
         return result;
     }
     result.help = p.parser.isSet(p.help);

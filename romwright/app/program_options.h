@@ -5,10 +5,10 @@
 // always were; an unknown long option is refused.
 #pragma once
 
+#include "romwright/app/command_line.h"
+
 #include <string>
 #include <vector>
-
-#include "romwright/app/command_line.h"
 
 namespace romwright {
 
@@ -18,8 +18,8 @@ struct ProgramOptions {
     bool version = false;
     bool console = false;  // no window: progress and results on standard error
     bool verify = false;
-    std::string port;      // --port: a device path used instead of a COM number
-    std::string error;     // why the command line was refused; "" when it was not
+    std::string port;   // --port: a device path used instead of a COM number
+    std::string error;  // why the command line was refused; "" when it was not
 };
 
 // Exit codes of a run without a window, one per result; documented in the

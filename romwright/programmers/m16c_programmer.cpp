@@ -1,10 +1,10 @@
 #include "romwright/programmers/m16c_programmer.h"
 
+#include "romwright/serial/serial_port.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-
-#include "romwright/serial/serial_port.h"
 
 namespace romwright {
 namespace {

@@ -1,9 +1,9 @@
 #include "romwright/programmers/native_programmer.h"
 
+#include "romwright/serial/serial_port.h"
+
 #include <array>
 #include <cstdio>
-
-#include "romwright/serial/serial_port.h"
 
 namespace romwright {
 namespace {

@@ -1,11 +1,11 @@
 // The five operations a programming run needs from a unit's loader.
 #pragma once
 
+#include "romwright/run/run_result.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
-
-#include "romwright/run/run_result.h"
 
 namespace romwright {
 

@@ -3,12 +3,12 @@
 // count, no end marker.
 #pragma once
 
+#include "romwright/run/run_result.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-
-#include "romwright/run/run_result.h"
 
 namespace romwright {
 

@@ -1,15 +1,15 @@
 #include "romwright/run/program_unit.h"
 
+#include "romwright/programmers/m16c_programmer.h"
+#include "romwright/programmers/native_programmer.h"
+#include "romwright/rom/rom_image.h"
+#include "romwright/serial/serial_port.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include "romwright/programmers/m16c_programmer.h"
-#include "romwright/programmers/native_programmer.h"
-#include "romwright/rom/rom_image.h"
-#include "romwright/serial/serial_port.h"
 
 namespace romwright {
 namespace {
@@ -84,7 +84,10 @@ class Transfer {
     // `keep_written`: remember every page written, for verify().
     Transfer(Programmer& programmer, std::FILE* file, const RunCallbacks& callbacks,
              bool keep_written)
-        : programmer_(programmer), file_(file), callbacks_(callbacks), keep_written_(keep_written) {}
+        : programmer_(programmer),
+          file_(file),
+          callbacks_(callbacks),
+          keep_written_(keep_written) {}
 
     // The pages of a service range in turn, with progress, until `page`
     // says stop (false) or the range ends.

@@ -4,6 +4,9 @@
 // flash range into a page file or write a page file into a range.
 #pragma once
 
+#include "romwright/programmers/programmer.h"
+#include "romwright/run/run_result.h"
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -11,9 +14,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
-#include "romwright/programmers/programmer.h"
-#include "romwright/run/run_result.h"
 
 namespace romwright {
 

@@ -1,18 +1,17 @@
 #include "romwright/serial/termios_device.h"
 
+#include "common/ports/open_failure.h"
+#include "common/ports/port_names.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
-#include <cstring>
-
-#include "common/ports/open_failure.h"
-#include "common/ports/port_names.h"
 
 namespace romwright {
 namespace {
@@ -171,8 +170,8 @@ std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int b
     const ports::PortSlot slot = ports::slotForPortName(port, ports::systemPortEnvironment());
     const std::string& path = slot.device;
     const auto fail = [&](int error) -> std::unique_ptr<SerialDevice> {
-        const ports::OpenFailure failure = path.empty() ? ports::OpenFailure::NoDevice
-                                                        : ports::classifyOpenError(error);
+        const ports::OpenFailure failure =
+            path.empty() ? ports::OpenFailure::NoDevice : ports::classifyOpenError(error);
         problem = ports::describeOpenFailure(failure, port, path,
                                              failure == ports::OpenFailure::NoDevice
                                                  ? ports::missingDeviceFacts(slot)

@@ -1,10 +1,10 @@
 // The serial port on Linux: termios over the device that a port name stands for.
 #pragma once
 
+#include "romwright/serial/serial_port.h"
+
 #include <memory>
 #include <string>
-
-#include "romwright/serial/serial_port.h"
 
 namespace romwright {
 

@@ -1,12 +1,12 @@
 #include "sim/common/pseudo_terminal.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace sim {

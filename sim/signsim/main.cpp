@@ -1,16 +1,16 @@
 // signsim: a simulated LED sign on a pseudo-terminal.
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <string>
-
 #include "sim/common/pseudo_terminal.h"
 #include "sim/signsim/sign.h"
 #include "sim/signsim/terminal_view.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
 
 namespace {
 

@@ -115,9 +115,9 @@ class Sign {
     SignOptions options_;
     TimeSource now_;
     SignState state_;
-    std::string pending_;  // bytes of the command being received
+    std::string pending_;      // bytes of the command being received
     bool discarding_ = false;  // inside an overlong line, until its CR
-    ShownMessage shown_;   // last test message, if any
+    ShownMessage shown_;       // last test message, if any
 };
 
 }  // namespace signsim

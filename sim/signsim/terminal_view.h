@@ -1,10 +1,10 @@
 // How signsim shows its traffic and its display in a terminal.
 #pragma once
 
+#include "sim/signsim/sign.h"
+
 #include <string>
 #include <string_view>
-
-#include "sim/signsim/sign.h"
 
 namespace signsim {
 

@@ -1,4 +1,8 @@
 // unitsim: a simulated sign controller on a pseudo-terminal.
+#include "sim/common/pseudo_terminal.h"
+#include "sim/unitsim/rom_file.h"
+#include "sim/unitsim/unit.h"
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -7,10 +11,6 @@
 #include <fstream>
 #include <string>
 #include <thread>
-
-#include "sim/common/pseudo_terminal.h"
-#include "sim/unitsim/rom_file.h"
-#include "sim/unitsim/unit.h"
 
 namespace {
 
@@ -169,8 +169,7 @@ int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point lineFree = Clock::now();
     int written = unit.pagesWritten(), erased = unit.blocksErased();
-    while (!stopRequested &&
-           !(faults.vanishAfter && unit.pagesWritten() >= *faults.vanishAfter)) {
+    while (!stopRequested && !(faults.vanishAfter && unit.pagesWritten() >= *faults.vanishAfter)) {
         const std::string bytes = terminal.read(100);
         if (bytes.empty()) continue;
         const int baud = protocol == unitsim::Protocol::M16c && !unit.inLoader() ? 9600 : 57600;

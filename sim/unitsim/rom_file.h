@@ -2,11 +2,11 @@
 // a magic line, two captions and the loader byte, then a 268-byte record for each page.
 #pragma once
 
+#include "sim/unitsim/unit.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "sim/unitsim/unit.h"
 
 namespace unitsim {
 

@@ -1,19 +1,18 @@
 // COM numbers, the numbers devices keep, their identities, and why a port will not open.
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "common/ports/open_failure.h"
+#include "common/ports/port_names.h"
+#include "common/ports/stored_port_numbers.h"
+#include "tests/support/files.h"
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
-
-#include "common/ports/open_failure.h"
-#include "common/ports/port_names.h"
-#include "common/ports/stored_port_numbers.h"
-#include "tests/support/files.h"
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ports {
 namespace {
@@ -30,13 +29,20 @@ PortEnvironment bench() {
 }
 
 TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
-    const struct { std::string name; std::string device; } cases[] = {
-        {"COM1", "/dev/ttyUSB0"},  {"COM3", "/tmp/sign"},     {"COM2", "/dev/ttyUSB1"},
+    const struct {
+        std::string name;
+        std::string device;
+    } cases[] = {
+        {"COM1", "/dev/ttyUSB0"},
+        {"COM3", "/tmp/sign"},
+        {"COM2", "/dev/ttyUSB1"},
         {"COM4", ""},  // set but empty: the fourth device, and there is none
         {"COM0", ""},
         {"COM13", ""},
         {"/dev/serial/by-id/usb-x", "/dev/serial/by-id/usb-x"},  // a path stays a path
-        {"COM", "COM"},    {"COMX", "COMX"},  {"com1", "com1"},
+        {"COM", "COM"},
+        {"COMX", "COMX"},
+        {"com1", "com1"},
         {"COM1234567890", "COM1234567890"},  // too many digits for a number
     };
     for (const auto& c : cases) EXPECT_EQ(deviceForPortName(c.name, bench()), c.device) << c.name;
@@ -191,7 +197,9 @@ TEST(DeviceIdentity, ByIdThenUsbAttributesThenThePath) {
                        sys.root / "dev/serial/by-id/usb-Maker_Sign_Cable_A10K-if00-port0");
 
     const std::string root = sys.root.string();
-    const struct { std::string device, identity, product; } cases[] = {
+    const struct {
+        std::string device, identity, product;
+    } cases[] = {
         {"/dev/ttyUSB0", "usb-Maker_Sign_Cable_A10K-if00-port0", "Sign Cable"},
         {"/dev/ttyUSB1", "usb 067b:6001 at 1-2", "Sign Cable"},  // no serial: its socket
         {"/dev/ttyS0", "/dev/ttyS0", ""},

@@ -2,19 +2,18 @@
 // hang from stalling the suite; no test asserts how long anything took.
 #pragma once
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include "tests/support/files.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <signal.h>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
-
-#include "tests/support/files.h"
 
 extern char** environ;
 

@@ -1,11 +1,10 @@
 // Files for tests: fresh scratch folders, and whole files read and written.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <stdlib.h>
 #include <string>
 
 namespace testsupport {

@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QString>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>

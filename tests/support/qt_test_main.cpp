@@ -1,9 +1,9 @@
 // Window tests run in a QApplication, offscreen unless a display platform is asked for.
 #include <QApplication>
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+
 #include <functional>
 
 namespace testsupport {

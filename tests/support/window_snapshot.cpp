@@ -1,8 +1,8 @@
 #include "tests/support/window_snapshot.h"
 
-#include <QtWidgets>
-
 #include "tests/support/accessible_names.h"
+
+#include <QtWidgets>
 
 #include <algorithm>
 #include <cstdlib>

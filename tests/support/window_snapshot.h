@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
 #include <string>

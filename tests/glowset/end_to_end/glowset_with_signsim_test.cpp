@@ -1,6 +1,4 @@
 // glowset with its real clock and port against the signsim program as COM3.
-#include <QtWidgets>
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/link/sign_link.h"
 #include "glowset/platform/qt_clock.h"
@@ -10,6 +8,8 @@
 #include "tests/support/child_process.h"
 #include "tests/support/named.h"
 #include "tests/support/wait_for.h"
+
+#include <QtWidgets>
 
 namespace glowset::testing {
 namespace {

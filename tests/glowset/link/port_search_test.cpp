@@ -77,7 +77,8 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
         {"a gap of 115 ms loses its beginning", {{"Auto ", 0}, {"ID\n", 115}}, ""},
         {"two lines in one piece", {{"User ID\nAuto ID\n", 0}}, "Switched to Auto ID"},
         {"endless noise is dropped up to its line end",
-         {{std::string(10000, 'x') + "Auto ID\nUser ID\n", 0}}, "Switched to User ID"},
+         {{std::string(10000, 'x') + "Auto ID\nUser ID\n", 0}},
+         "Switched to User ID"},
     };
     for (const auto& c : cases) {
         startAndSearch();

@@ -1,11 +1,11 @@
 // File > Save and File > Open through the window.
 
-#include <unistd.h>
-
 #include "glowset/platform/dialogs.h"
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/files.h"
 #include "tests/support/window_snapshot.h"
+
+#include <unistd.h>
 
 namespace glowset::testing {
 namespace {
@@ -14,7 +14,9 @@ class SettingsFile : public WindowTest {
   protected:
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
-    static std::string read(const QString& file) { return testsupport::fileText(file.toStdString()); }
+    static std::string read(const QString& file) {
+        return testsupport::fileText(file.toStdString());
+    }
     static void write(const QString& file, const QByteArray& bytes) {
         testsupport::writeFile(file.toStdString(), bytes);
     }

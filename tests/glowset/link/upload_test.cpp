@@ -10,8 +10,9 @@ namespace {
 class Upload : public WindowTest {
   protected:
     GlowsetMain& withSign() {
-        return WindowTest::withSign(
-            "XY12", [](signsim::Sign& s) { s.state().links = {{2, "55", 1}, {5, "66", 3}}; });
+        return WindowTest::withSign("XY12", [](signsim::Sign& s) {
+            s.state().links = {{2, "55", 1}, {5, "66", 3}};
+        });
     }
     // Presses and lets the queue run out; the writes, timed from the press.
     std::vector<WireWrite> run(const std::function<void()>& press) {

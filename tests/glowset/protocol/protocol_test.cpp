@@ -3,9 +3,9 @@
 #include "glowset/update/update_texts.h"
 #include "glowset/update/version_text.h"
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace glowset {
 namespace {
@@ -32,29 +32,37 @@ TEST(DownloadsPage, TheMakersUnlessTheEnvironmentNamesOne) {
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
-    const struct { const char* text; double expected; } cases[] = {
-        {"12", 12},     {"12abc", 12}, {"abc", 0},   {"", 0},       {"  7", 7},   {"-3", -3},
-        {"+4", 4},      {"2.5x", 2.5}, {".5", 0.5},  {"5.", 5},     {".", 0},     {"-", 0},
-        {"1e5", 1},     {"0067", 67},  {"3,4", 3},   {"\t9", 9},    {"x12", 0},   {"- 3", 0},
+    const struct {
+        const char* text;
+        double expected;
+    } cases[] = {
+        {"12", 12}, {"12abc", 12}, {"abc", 0},  {"", 0},    {"  7", 7}, {"-3", -3},
+        {"+4", 4},  {"2.5x", 2.5}, {".5", 0.5}, {"5.", 5},  {".", 0},   {"-", 0},
+        {"1e5", 1}, {"0067", 67},  {"3,4", 3},  {"\t9", 9}, {"x12", 0}, {"- 3", 0},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.expected) << c.text;
 }
 
 TEST(WholeNumber, AcceptsOnlyADecimalNumberWithBlanksAround) {
-    const struct { const char* text; std::optional<double> expected; } cases[] = {
-        {"12", 12},    {" -3.5 ", -3.5}, {"5.", 5},           {".25", 0.25},
-        {"", {}},      {" ", {}},        {"12a", {}},         {"1e5", {}},
-        {"1 2", {}},   {"--1", {}},      {"0x10", {}},        {"inf", {}},
-        {"nan", {}},   {"4.8.0", {}},
+    const struct {
+        const char* text;
+        std::optional<double> expected;
+    } cases[] = {
+        {"12", 12},   {" -3.5 ", -3.5}, {"5.", 5},   {".25", 0.25}, {"", {}},
+        {" ", {}},    {"12a", {}},      {"1e5", {}}, {"1 2", {}},   {"--1", {}},
+        {"0x10", {}}, {"inf", {}},      {"nan", {}}, {"4.8.0", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(wholeNumber(c.text), c.expected) << '"' << c.text << '"';
 }
 
 TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
-    const struct { double value; std::optional<int16_t> expected; } cases[] = {
-        {2.5, 2},           {3.5, 4},         {-2.5, -2},       {10.4, 10},
-        {10.6, 11},         {32767, 32767},   {32767.4, 32767}, {32767.5, {}},
-        {-32768, -32768},   {-32768.6, {}},   {70000, {}},      {1e300, {}},
+    const struct {
+        double value;
+        std::optional<int16_t> expected;
+    } cases[] = {
+        {2.5, 2},         {3.5, 4},       {-2.5, -2},       {10.4, 10},
+        {10.6, 11},       {32767, 32767}, {32767.4, 32767}, {32767.5, {}},
+        {-32768, -32768}, {-32768.6, {}}, {70000, {}},      {1e300, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(toInt16(c.value), c.expected) << c.value;
 }

@@ -42,8 +42,8 @@ TEST(LinkBoxes, EntriesJoinPerIdAndTheLaterPriorityWins) {
     std::string shortLine = "XY12:";
     for (int i = 0; i < 40; ++i) shortLine += "0,";
     mergeLinkEntries(entries, parseSettingsLine(shortLine + "4,400"));  // ends inside entry 0
-    EXPECT_EQ(linkBoxesFrom(entries)[4].priorityIndex, 1);  // entry 0's priority kept
-    EXPECT_EQ(linkBoxesFrom(entries)[3].capcodes, "2222");  // entry 1 untouched
+    EXPECT_EQ(linkBoxesFrom(entries)[4].priorityIndex, 1);              // entry 0's priority kept
+    EXPECT_EQ(linkBoxesFrom(entries)[3].capcodes, "2222");              // entry 1 untouched
 }
 
 }  // namespace

@@ -23,7 +23,9 @@ TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
 }
 
 TEST(ReadLedFile, WhatEachLineApplies) {
-    const struct { const char* line; std::vector<LedApplication> expected;
+    const struct {
+        const char* line;
+        std::vector<LedApplication> expected;
     } cases[] = {
         {"Model:XY12", {ModelCaption{"XY12"}}},
         {"Com:3", {PortPosition{2}}},
@@ -60,7 +62,12 @@ TEST(ReadLedFile, WhatEachLineApplies) {
 }
 
 TEST(ReadLedFile, StopsAtTheFirstValueThatIsNotANumber) {
-    const struct { const char* contents; size_t appliedBefore; int line; int number; } cases[] = {
+    const struct {
+        const char* contents;
+        size_t appliedBefore;
+        int line;
+        int number;
+    } cases[] = {
         {"Model:A\r\nCom:x\r\nAutoID:1\r\n", 1, 2, kLedErrorNotANumber},
         {"Com:\r\n", 0, 1, kLedErrorNotANumber},
         {"LinkID2:12,abc\r\nModel:B\r\n", 1, 1, kLedErrorNotANumber},  // capcode applied first

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QtNetwork>
+
 #include <map>
 #include <set>
 #include <vector>

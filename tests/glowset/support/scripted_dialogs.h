@@ -1,11 +1,12 @@
 // Dialogs whose answers the test sets beforehand and whose messages it reads.
 #pragma once
 
+#include "glowset/platform/dialogs.h"
+
 #include <QString>
+
 #include <deque>
 #include <vector>
-
-#include "glowset/platform/dialogs.h"
 
 namespace glowset::testing {
 

@@ -2,14 +2,14 @@
 // nothing or to a missing device; every write is logged with its time.
 #pragma once
 
+#include "glowset/platform/serial_port.h"
+#include "glowset/platform/virtual_clock.h"
+#include "sim/signsim/sign.h"
+
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "glowset/platform/serial_port.h"
-#include "glowset/platform/virtual_clock.h"
-#include "sim/signsim/sign.h"
 
 namespace glowset::testing {
 

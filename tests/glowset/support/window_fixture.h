@@ -1,15 +1,15 @@
 // A main window on the virtual clock with simulated ports and scripted dialogs.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <QtTest>
-#include <QtWidgets>
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/link/sign_link.h"
 #include "tests/glowset/support/scripted_dialogs.h"
 #include "tests/glowset/support/simulated_serial_port.h"
 #include "tests/support/named.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <gtest/gtest.h>
 
 namespace glowset::testing {
 

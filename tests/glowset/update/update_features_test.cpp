@@ -1,16 +1,15 @@
 // The version check, the new-version download, the firmware notice, About and Upgrade.
 #include "glowset/update/update_features.h"
 
-#include "tests/support/files.h"
-#include "tests/support/wait_for.h"
-#include "tests/support/window_snapshot.h"
-
 #include "glowset/link/glowset_main.h"
 #include "glowset/platform/qt_clock.h"
 #include "glowset/platform/qt_serial_port.h"
 #include "glowset/update/new_version_window.h"
 #include "tests/glowset/support/local_http_server.h"
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/files.h"
+#include "tests/support/wait_for.h"
+#include "tests/support/window_snapshot.h"
 
 namespace glowset::testing {
 namespace {
@@ -21,8 +20,14 @@ using testsupport::fileText, testsupport::writeFile;
 
 struct FakeLauncher : Launcher {
     explicit FakeLauncher(std::vector<QString>& log) : log(log) {}
-    bool startDetached(const QString& path) override { log.push_back("start " + path); return true; }
-    bool openInBrowser(const QString& url) override { log.push_back("open " + url); return true; }
+    bool startDetached(const QString& path) override {
+        log.push_back("start " + path);
+        return true;
+    }
+    bool openInBrowser(const QString& url) override {
+        log.push_back("open " + url);
+        return true;
+    }
     std::vector<QString>& log;
 };
 
@@ -69,7 +74,11 @@ class Updates : public ::testing::Test {
 };
 
 TEST_F(Updates, VersionFoundInEachFormOfThePageText) {
-    const struct { QByteArray page; std::string fileName; double version; bool offer;
+    const struct {
+        QByteArray page;
+        std::string fileName;
+        double version;
+        bool offer;
     } cases[] = {
         // clang-format off
         {"<html><body><a>Manual.pdf</a><a href='x'>Glowset 4.80.zip</a></body></html>", "Glowset 4.80.zip", 4.8, true},

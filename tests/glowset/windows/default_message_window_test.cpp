@@ -1,6 +1,7 @@
 // The default message window against an in-process sign on the virtual clock.
 
 #include "glowset/windows/default_message_window.h"
+
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/window_snapshot.h"
 
@@ -109,7 +110,7 @@ TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
     EXPECT_EQ(sent("SetTime"),
               (std::vector<std::string>{"<Time time=09:07:03 date=2024/03/05-2>SET TIME\r"}));
     EXPECT_TRUE(showsAsRecorded(w, "default-message-setting-time"));  // "Writing...", the bar
-    clock.advance(500);                     // the bar filled in 20 ticks of 10 ms and hid
+    clock.advance(500);  // the bar filled in 20 ticks of 10 ms and hid
     EXPECT_TRUE(showsAsRecorded(w, "default-message-time-set"));
     clock.advance(60);  // ten 50 ms ticks, then the closing one
     EXPECT_TRUE(showsAsRecorded(w, "default-message-after-setting-time"));

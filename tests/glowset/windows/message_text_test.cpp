@@ -1,5 +1,6 @@
 // Message text: stored, shown and sent forms, typed characters, inline codes.
 #include "glowset/windows/message_text.h"
+
 #include "glowset/options/option_sets.h"
 #include "glowset/windows/inline_codes.h"
 #include "glowset/windows/typed_text.h"
@@ -10,7 +11,9 @@ namespace glowset {
 namespace {
 
 TEST(DisplayToWire, EncodesTheWholeLine) {
-    const struct { const char* line; const char* wire;
+    const struct {
+        const char* line;
+        const char* wire;
     } cases[] = {
         // clang-format off
         {"<DF f=1>Now <hh:mm> on\r\nDay <dd.MM yyyy>", "<DF f=1>Now $T2 on$LDay $T6"},
@@ -43,8 +46,9 @@ TEST(WireToStored, IsTheSignsFormOfWhatWasSent) {
     EXPECT_EQ(wireToStored("Hi$Lthere $T2$T7$L"), "Hi\xAAthere \xAD\xB2\xAA");
     EXPECT_EQ(wireToStored("$T8 $X $"), "$T8 $X $");
     // Sent and read back, a message box text comes back as it was typed.
-    const std::string typed = "Open <hh:mm:ss><hh:mm:ss A/PM><hh:mm><hh:mm A/PM>\r\nClosed "
-                              "<mm/dd/yyyy><yyyy-mm-dd><dd.MM yyyy><mm'dd'yy>";
+    const std::string typed =
+        "Open <hh:mm:ss><hh:mm:ss A/PM><hh:mm><hh:mm A/PM>\r\nClosed "
+        "<mm/dd/yyyy><yyyy-mm-dd><dd.MM yyyy><mm'dd'yy>";
     EXPECT_EQ(storedToDisplay(wireToStored(displayToWire(typed))), typed);
     for (int code : {-1, 8}) EXPECT_EQ(placeholderFor(code), "") << code;
 }
@@ -88,7 +92,9 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
 }
 
 TEST(FontPositionFor, FormatsOutsideTheTable) {
-    const struct { FontPreview format; std::optional<int> position;
+    const struct {
+        FontPreview format;
+        std::optional<int> position;
     } cases[] = {
         // clang-format off
         {{"Arial", 11, true, true}, 9}, {{"Arial", 9, true, true}, 2},  // colour shade not looked at

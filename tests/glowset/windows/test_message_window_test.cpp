@@ -2,10 +2,10 @@
 
 #include "glowset/windows/test_message_window.h"
 
-#include <QtTest>
-
 #include "tests/glowset/support/window_fixture.h"
 #include "tests/support/window_snapshot.h"
+
+#include <QtTest>
 
 namespace glowset::testing {
 namespace {

@@ -1,21 +1,19 @@
 // The flasher window, its worker thread and its command line, against the simulated unit.
 #include "romwright/app/flasher_window.h"
+
 #include "romwright/app/command_line.h"
+#include "romwright/serial/serial_port.h"
+#include "tests/romwright/support/fake_device.h"
+#include "tests/support/wait_for.h"
+#include "tests/support/window_snapshot.h"
 
 #include <QtTest>
 #include <QtWidgets>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
-
-#include "tests/support/wait_for.h"
-#include "tests/support/window_snapshot.h"
-
-#include "romwright/serial/serial_port.h"
-#include "tests/romwright/support/fake_device.h"
 
 namespace romwright::testing {
 namespace {

@@ -1,12 +1,12 @@
 // The romwright program as scripts run it, against the unitsim program on a pseudo-terminal.
+#include "tests/romwright/support/fake_device.h"
+
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include "tests/romwright/support/fake_device.h"
 
 namespace romwright::testing {
 namespace {

@@ -1,9 +1,9 @@
 // Both programmers' bytes, refusals, odd answers and cancel, against scripts and the unit.
-#include <gtest/gtest.h>
-
 #include "romwright/programmers/m16c_programmer.h"
 #include "romwright/programmers/native_programmer.h"
 #include "tests/romwright/support/fake_device.h"
+
+#include <gtest/gtest.h>
 
 namespace romwright::testing {
 namespace {
@@ -57,7 +57,10 @@ TEST_F(ProgrammerTest, M16cConnectsWithTheBytesOfTheBootProtocol) {
 }
 
 TEST_F(ProgrammerTest, M16cStatusPairs) {
-    const struct { Bytes answer; bool good; std::string message;
+    const struct {
+        Bytes answer;
+        bool good;
+        std::string message;
     } cases[] = {
         {{0x80, 0x01}, true, ""},
         {{0x00, 0x00}, true, ""},
@@ -164,7 +167,9 @@ TEST_F(ProgrammerTest, NativeFrames) {
 TEST_F(ProgrammerTest, NativeRefusalsAndOddAnswers) {
     using Operation = std::function<bool(NativeProgrammer&)>;
     const Operation erase = [](NativeProgrammer& p) { return p.erase_block(0x8FFFE); };
-    const Operation write = [](NativeProgrammer& p) { return p.write_page(0x80000, kPage.data(), 0); };
+    const Operation write = [](NativeProgrammer& p) {
+        return p.write_page(0x80000, kPage.data(), 0);
+    };
     const Operation read = [](NativeProgrammer& p) {
         uint8_t d[256];
         return p.read_page(0x80000, d);

@@ -1,12 +1,12 @@
 // Whole programming runs against the simulated unit.
 #include "romwright/run/program_unit.h"
+
 #include "romwright/rom/rom_image.h"
-
-#include <gtest/gtest.h>
-
 #include "romwright/serial/serial_port.h"
 #include "tests/romwright/support/fake_device.h"
 #include "tests/support/files.h"
+
+#include <gtest/gtest.h>
 
 namespace romwright::testing {
 namespace {

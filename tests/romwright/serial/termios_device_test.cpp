@@ -2,15 +2,14 @@
 // hang-up is seen.
 #include "romwright/serial/termios_device.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace romwright {

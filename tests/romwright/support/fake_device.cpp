@@ -2,10 +2,9 @@
 
 #include "tests/support/files.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace romwright::testing {
 

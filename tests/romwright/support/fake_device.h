@@ -2,16 +2,16 @@
 // that finds nothing returns at once, its time-out added to the wire's clock.
 #pragma once
 
+#include "romwright/serial/serial_port.h"
+#include "sim/unitsim/rom_file.h"
+#include "sim/unitsim/unit.h"
+#include "tests/support/child_process.h"
+
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "romwright/serial/serial_port.h"
-#include "sim/unitsim/rom_file.h"
-#include "sim/unitsim/unit.h"
-#include "tests/support/child_process.h"
 
 namespace romwright::testing {
 
