@@ -79,7 +79,9 @@ TEST(QtSerialPortOpen, OnlyCom1ToCom12AreValidNumbers) {
         ASSERT_TRUE(error) << number;
         const bool valid = number >= 1 && number <= 12;
         EXPECT_EQ(error->number == kErrorInvalidPortNumber, !valid) << number;
-        if (valid) EXPECT_NE(error->description.find("/nonexistent/tty"), std::string::npos);
+        if (valid) {
+            EXPECT_NE(error->description.find("/nonexistent/tty"), std::string::npos);
+        }
         EXPECT_FALSE(port.isOpen());
     }
 }

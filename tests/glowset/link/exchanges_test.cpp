@@ -78,8 +78,8 @@ TEST_F(Exchanges, UploadRightAfterADownload) {
 
 // A message window opened while a download's close is pending gives its button back.
 TEST_F(Exchanges, AMessageWindowRightAfterADownload) {
-    for (const QString& button : {"SetupDefaultMsg", "SendTestMsg"}) {
-        SCOPED_TRACE(button.toStdString());
+    for (const char* button : {"SetupDefaultMsg", "SendTestMsg"}) {
+        SCOPED_TRACE(button);
         withSignOn(1);
         clock.advance(2000);
         press("DownloadAll");

@@ -105,7 +105,9 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
         EXPECT_EQ(runWithoutDisplay(args, output), c.exitCode) << c.name << "\n" << output;
         EXPECT_EQ(lastLine(output).substr(0, c.lastLine.size()), c.lastLine) << c.name;
         EXPECT_NE(output.find(c.alsoSaid), std::string::npos) << c.name << "\n" << output;
-        if (!c.unit.empty()) EXPECT_EQ(holdsTheImage(unit.stop()), c.flashHoldsTheImage) << c.name;
+        if (!c.unit.empty()) {
+            EXPECT_EQ(holdsTheImage(unit.stop()), c.flashHoldsTheImage) << c.name;
+        }
     }
 }
 

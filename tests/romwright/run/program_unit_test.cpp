@@ -172,8 +172,9 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
             // The unit was connected: it is told the run is over.
             EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0})) << c.name;
         }
-        if (c.name == std::string("silent after connect"))
+        if (c.name == std::string("silent after connect")) {
             EXPECT_LT(wire->nowMs, 12000);  // given its ten seconds, not much more
+        }
     }
     EXPECT_NE(std::find(info.begin(), info.end(),
                         "Unknown programmer required. Please contact Orvantis Signals Company for "
