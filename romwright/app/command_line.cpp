@@ -2,6 +2,8 @@
 
 #include "romwright/run/program_unit.h"
 
+#include <cctype>
+
 namespace romwright {
 
 std::vector<std::string> split_on(const std::string& text, char delimiter) {
@@ -41,6 +43,45 @@ uint32_t parse_hex(const std::string& text, uint32_t fallback) {
     }
     if (!any) return fallback;
     return value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
+}
+
+namespace {
+
+bool all_hex(const std::string& text) {
+    size_t i = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') ? 2 : 0;
+    if (i == text.size()) return false;
+    for (; i < text.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string strict_option_problem(const std::string& token) {
+    if (token == "-g") return {};
+    if (token.size() < 2 || token[0] != '-') return "unexpected argument '" + token + "'";
+    const std::string value = token.substr(2);
+    switch (token[1]) {
+        case 'f':
+            if (value.empty()) return "-f needs the image's path joined to it (-f/path/image.rom)";
+            return {};
+        case 'c':
+            if (value.size() == 1 && value[0] >= '1' && value[0] <= '9') return {};
+            return "'" + token + "' names no port: -c takes 1 to 9 (--port takes any device)";
+        case 'r':
+        case 'w': {
+            const auto pieces = split_on(value, '-');
+            if (pieces.size() == 2 && all_hex(pieces[0]) && all_hex(pieces[1])) {
+                const uint32_t start = parse_hex(pieces[0], 0), end = parse_hex(pieces[1], 0);
+                if (start != 0 && end > start) return {};
+            }
+            return "'" + token + "' is no range: give two nonzero hexadecimal addresses, the " +
+                   "end above the start (-" + token[1] + "80000-80400)";
+        }
+        default:
+            return "unknown option '" + token + "'";
+    }
 }
 
 std::vector<Option> parse_command_line(const std::vector<std::string>& arguments) {

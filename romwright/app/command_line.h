@@ -36,4 +36,8 @@ struct Option {
 // The options of the arguments after the program name; other tokens are ignored.
 std::vector<Option> parse_command_line(const std::vector<std::string>& arguments);
 
+// Why a script's run refuses a token the window would ignore or read
+// loosely ("-c10", "-r0-1000", "-port", a stray word); "" for a sound one.
+std::string strict_option_problem(const std::string& token);
+
 }  // namespace romwright

@@ -25,7 +25,7 @@ std::string trimmed(const std::string& text) {
 
 class ConsoleProgress {
   public:
-    explicit ConsoleProgress(std::FILE* report) : report_(report) {}
+    ConsoleProgress(std::FILE* report, const char* doing) : report_(report), doing_(doing) {}
 
     void update(uint32_t total, uint32_t done) {
         const int percent = progress_percent(total, done);
@@ -38,7 +38,7 @@ class ConsoleProgress {
             started_ = true;
         }
         const double seconds = std::chrono::duration<double>(now - start_).count();
-        std::fprintf(report_, "Flashing unit (%%%d)", percent);
+        std::fprintf(report_, "%s unit (%%%d)", doing_, percent);
         if (seconds > 0 && done > start_done_) {
             const double rate = (done - start_done_) / seconds;
             const double left = done < total ? (total - done) / rate : 0;
@@ -52,6 +52,7 @@ class ConsoleProgress {
 
   private:
     std::FILE* report_;
+    const char* doing_;  // "Flashing", or "Reading" for a read of the flash
     int last_percent_ = -1;
     bool started_ = false;
     Clock::time_point start_;
@@ -89,7 +90,7 @@ RunSettings settings_from(const ProgramOptions& options) {
 int run_console(const ProgramOptions& options, std::FILE* report,
                 const ProgrammerFactory& programmers) {
     const RunSettings settings = settings_from(options);
-    ConsoleProgress progress(report);
+    ConsoleProgress progress(report, settings.flags & kReadMode ? "Reading" : "Flashing");
     std::string problem;
     RunCallbacks callbacks;
     callbacks.error = [report](const std::string& text) {
@@ -105,11 +106,13 @@ int run_console(const ProgramOptions& options, std::FILE* report,
 
     std::fprintf(report, "Please reset unit\n");
     std::fflush(report);
+    set_entry_limit(std::chrono::seconds(options.wait_seconds));
     const auto previous_int = std::signal(SIGINT, cancel_on_signal);
     const auto previous_term = std::signal(SIGTERM, cancel_on_signal);
     const RunResult result =
         program_unit(settings.port, settings.path, settings.flags, settings.range_start,
                      settings.range_end, callbacks, programmers);
+    set_entry_limit(std::chrono::milliseconds(0));
     std::signal(SIGINT, previous_int);
     std::signal(SIGTERM, previous_term);
     std::fprintf(report, "%s\n",

@@ -43,7 +43,12 @@ int main(int argc, char** argv) {
         return romwright::kExitBadCommandLine;
     }
     if (options.help || options.version) {
-        QCoreApplication app(argc, argv);
+        // The help's usage line names the program by this, not by the path
+        // it was started from.
+        int name_count = 1;
+        char name[] = "romwright";
+        char* name_only[] = {name, nullptr};
+        QCoreApplication app(name_count, name_only);
         QCoreApplication::setApplicationName("romwright");
         if (options.help) {
             std::fputs(romwright::program_help().c_str(), stdout);

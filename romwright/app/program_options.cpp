@@ -22,10 +22,18 @@ const char* const kDescription =
     "else the device that holds number n: each serial device keeps the number\n"
     "it was first given, also when it is unplugged and plugged in again.\n"
     "\n"
+    "With --console, -c takes 1 to 9, a range two nonzero hexadecimal\n"
+    "addresses, and an unknown or loose option is refused (the window ignores\n"
+    "it). Standard output carries the loader's own words (\"Please reset\n"
+    "pager\", \"Unit in programming mode\", what the unit did wrong);\n"
+    "standard error carries \"Please reset unit\", the programmer used,\n"
+    "progress, warnings, and the result as its last line.\n"
+    "\n"
     "Exit codes with --console: 0 programmed, 1 cancelled, 2 port (cannot be\n"
     "opened, or disconnected), 3 invalid file, 4 invalid file name, 5 invalid\n"
-    "response from the unit, 6 other failure (a page or block refused, a\n"
-    "verify mismatch), 64 bad command line.\n"
+    "response from the unit (also: no answer within --wait, silent for 10 s\n"
+    "once connected), 6 other failure (a page or block refused, a verify\n"
+    "mismatch), 64 bad command line.\n"
     "With the window: 0 when a run succeeded, 1 when none did, 2 when the\n"
     "window cannot be shown, 64 bad command line.";
 
@@ -43,9 +51,13 @@ struct Parser {
     QCommandLineOption verify{"verify",
                               "After writing, read every written page back and "
                               "compare (native loader only)."};
+    QCommandLineOption wait{"wait",
+                            "With --console: give up after <seconds> (default 60) when the unit "
+                            "does not enter its loader, exit 5; 0 waits for ever.",
+                            "seconds", "60"};
     Parser() {
         parser.setApplicationDescription(kDescription);
-        parser.addOptions({help, version, port, console, verify});
+        parser.addOptions({help, version, port, console, verify, wait});
     }
 };
 
@@ -69,7 +81,8 @@ ProgramOptions parse_program_options(const std::vector<std::string>& arguments) 
         longOptions << QString::fromLocal8Bit(token.c_str());
         // "--port PATH": the path is the next token unless that is another
         // long option (then the parser says the value is missing).
-        if (token == "--port" && i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+        if ((token == "--port" || token == "--wait") && i + 1 < arguments.size() &&
+            arguments[i + 1].rfind("--", 0) != 0) {
             longOptions << QString::fromLocal8Bit(arguments[++i].c_str());
         }
     }
@@ -92,6 +105,26 @@ ProgramOptions parse_program_options(const std::vector<std::string>& arguments) 
     if (p.parser.isSet(p.port)) {
         result.port = p.parser.value(p.port).toLocal8Bit().toStdString();
         if (result.port.empty()) result.error = "--port needs a device path.";
+    }
+    if (p.parser.isSet(p.wait)) {
+        bool number = false;
+        result.wait_seconds = p.parser.value(p.wait).toInt(&number);
+        if (!result.console) {
+            result.error = "--wait applies to --console runs only (the window waits for ever).";
+        } else if (!number || result.wait_seconds < 0 || result.wait_seconds > 86400) {
+            result.error = "--wait takes whole seconds from 0 (for ever) to 86400.";
+        }
+    }
+    // A script's run refuses what the window would ignore or read loosely:
+    // a run that does something else than asked is worse than none.
+    if (result.console && result.error.empty() && !result.help && !result.version) {
+        for (const std::string& token : single) {
+            const std::string problem = strict_option_problem(token);
+            if (!problem.empty()) {
+                result.error = problem + ".";
+                break;
+            }
+        }
     }
     return result;
 }

@@ -18,8 +18,9 @@ struct ProgramOptions {
     bool version = false;
     bool console = false;  // no window: progress and results on standard error
     bool verify = false;
-    std::string port;   // --port: a device path used instead of a COM number
-    std::string error;  // why the command line was refused; "" when it was not
+    int wait_seconds = 60;  // --wait: how long a console run waits for the unit; 0 for ever
+    std::string port;       // --port: a device path used instead of a COM number
+    std::string error;      // why the command line was refused; "" when it was not
 };
 
 // Exit codes of a run without a window, one per result; documented in the

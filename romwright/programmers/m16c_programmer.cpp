@@ -45,6 +45,7 @@ RunResult M16cProgrammer::connect(const std::string& port) {
         if (cancel_requested) return kCancelled;
         if (serial_port_lost()) return kPortError;
         if (got == 1 && reply == kSet9600) break;
+        if (entry_timed_out()) return kInvalidResponse;
     }
     write_bytes({kSet57600});
     uint8_t reply = 0;

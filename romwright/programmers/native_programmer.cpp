@@ -30,13 +30,17 @@ bool NativeProgrammer::handshake(uint8_t byte) {
             serial_write(&byte, 1);
             got = serial_read(&reply, 1);
             if (cancel_requested || serial_port_lost()) return false;
+            if (got == 0 && entry_timed_out()) return false;
         } while (got == 0);
         if (reply == kAck) return true;
+        if (entry_timed_out()) return false;  // answering, but never what it should
     }
 }
 
 RunResult NativeProgrammer::entry_ended() {
-    const RunResult result = serial_port_lost() ? kPortError : kCancelled;
+    const RunResult result = serial_port_lost()  ? kPortError
+                             : entry_timed_out() ? kInvalidResponse
+                                                 : kCancelled;
     close_serial_port();
     return result;
 }

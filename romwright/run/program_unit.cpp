@@ -307,6 +307,12 @@ RunResult program_unit(const std::string& port, const std::string& path, unsigne
     const RunResult connected = programmer->connect(port);
     if (connected != kSuccess) {
         if (connected == kPortError) report(callbacks.problem, serial_problem());
+        if (entry_timed_out()) {
+            const long long seconds = entry_limit_set().count() / 1000;
+            report(callbacks.problem, "the unit did not enter its loader within " +
+                                          std::to_string(seconds) +
+                                          (seconds == 1 ? " second" : " seconds"));
+        }
         close_serial_port();
         return connected;
     }

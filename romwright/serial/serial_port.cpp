@@ -17,6 +17,9 @@ std::string problem;
 bool lost = false;
 milliseconds silence_limit{0};
 milliseconds last_heard{0};
+milliseconds entry_limit{0};
+milliseconds opened_at{0};
+bool entry_expired = false;  // stays so until the next opening, also once closed
 
 milliseconds now() {
     if (clock_now) return clock_now();
@@ -46,6 +49,8 @@ bool open_serial_port(const std::string& name, int baud) {
     problem.clear();
     lost = false;
     silence_limit = milliseconds(0);
+    opened_at = now();
+    entry_expired = false;
     port = opener ? opener(name, baud, problem) : open_termios_device(name, baud, problem);
     return port != nullptr;
 }
@@ -111,8 +116,25 @@ bool unit_silent() {
     return silence_limit.count() > 0 && now() - last_heard >= silence_limit;
 }
 
+void set_entry_limit(milliseconds limit) {
+    entry_limit = limit;
+}
+
+milliseconds entry_limit_set() {
+    return entry_limit;
+}
+
+bool entry_timed_out() {
+    // The silence limit is off exactly while the entry waits for the unit.
+    if (!entry_expired && entry_limit.count() > 0 && port && silence_limit.count() == 0 &&
+        now() - opened_at >= entry_limit) {
+        entry_expired = true;
+    }
+    return entry_expired;
+}
+
 bool wait_for_byte(uint8_t& byte) {
-    while (!cancel_requested && port && !port->lost() && !unit_silent()) {
+    while (!cancel_requested && port && !port->lost() && !unit_silent() && !entry_timed_out()) {
         if (serial_read(&byte, 1) == 1) return true;
     }
     return false;

@@ -71,9 +71,19 @@ inline constexpr const char* kPortDisconnected = "The port was disconnected";
 void set_silence_limit(std::chrono::milliseconds limit);
 bool unit_silent();
 
+// How long a run's entry may wait for the unit to answer, counted from the
+// port's opening (a person resets the unit meanwhile). 0, the default, waits
+// for ever, as the window does; a script's console run sets a limit. It
+// stays set for later runs.
+void set_entry_limit(std::chrono::milliseconds limit);
+std::chrono::milliseconds entry_limit_set();
+// The entry has waited past its limit (until the next opening); never once
+// the unit is connected.
+bool entry_timed_out();
+
 // One reply byte: reads one byte at a time (each read waits up to T) until
 // one arrives, cancel_requested is set, the port is lost or the unit has
-// been silent too long. False without a byte.
+// been silent too long (or the entry waited too long). False without a byte.
 bool wait_for_byte(uint8_t& byte);
 
 }  // namespace romwright

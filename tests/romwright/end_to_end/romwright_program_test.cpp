@@ -14,13 +14,17 @@ namespace {
 using namespace std::chrono_literals;
 
 // Runs romwright without a display, "NAME=value" entries added; returns its exit code.
+// `apart`: standard error goes to the file in ROMWRIGHT_ERRORS, `output` holds the rest.
 int runWithoutDisplay(const std::vector<std::string>& args, std::string& output,
-                      const std::vector<std::string>& environment = {}) {
+                      const std::vector<std::string>& environment = {}, bool apart = false) {
     static int counter = 0;
     const std::string log = tempPath("romwright-" + std::to_string(counter++) + ".log");
     std::vector<std::string> command = {"/usr/bin/env",    "-u", "DISPLAY",        "-u",
                                         "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
     command.insert(command.end(), environment.begin(), environment.end());
+    if (apart)
+        command.insert(command.end(),
+                       {"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>\"$ROMWRIGHT_ERRORS\""});
     command.push_back(ROMWRIGHT_PROGRAM);
     command.insert(command.end(), args.begin(), args.end());
     testsupport::ChildProcess program;
@@ -89,8 +93,17 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
         {"no such image", {}, {"-f/nonexistent.rom"}, 4, "Invalid filename", "", false},
         {"unknown long option", {}, {"--bogus"}, 64, "Try 'romwright --help'.", "Unknown option 'bogus'", false},
         {"--port last, with no path", {}, {"--port"}, 64, "Try 'romwright --help'.", "Missing value after '--port'", false},
-        {"a range end of 0 sets no mode", {"--quiet"}, {"-f" + image, "-w80000-XYZ"}, 0,
-         "Successfully programmed unit", "", true},
+        {"a unit that never enters its loader", {"--fault", "silent"}, {"--wait", "1", "-f" + image}, 5,
+         "Invalid response from unit: the unit did not enter its loader within 1 second", "", false},
+        {"a read says so", {"--quiet"}, {"-f" + tempPath("read.bin"), "-r80000-80400"}, 0, "", "Reading unit (%100)", false},
+        // What the window ignores or reads loosely, a script's run refuses.
+        {"-c10", {}, {"-c10", "-f" + image}, 64, "Try 'romwright --help'.", "'-c10' names no port", false},
+        {"a range from 0 is not turned into a write", {}, {"-f" + image, "-r0-1000"}, 64, "Try", "'-r0-1000' is no range", false},
+        {"a range end that is no number", {}, {"-f" + image, "-w80000-XYZ"}, 64, "Try", "'-w80000-XYZ' is no range", false},
+        {"a typo", {}, {"-port", "unit", "-f" + image}, 64, "Try", "unknown option '-port'", false},
+        {"a stray word", {}, {"-f" + image, "unit"}, 64, "Try", "unexpected argument 'unit'", false},
+        {"--wait without a number", {}, {"--wait", "soon", "-f" + image}, 64, "Try", "--wait takes whole seconds", false},
+        {"--help names the program", {}, {"--help"}, 0, "", "Usage: romwright [options]\n", false},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -109,6 +122,26 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
             EXPECT_EQ(holdsTheImage(unit.stop()), c.flashHoldsTheImage) << c.name;
         }
     }
+}
+
+// The loader's own words go to standard output; the run's (progress, the result last) to
+// standard error.
+TEST(RomwrightConsole, EachStreamCarriesWhatTheHelpSays) {
+    UnitProgram unit;
+    unit.start({"--quiet"});
+    const std::string errors = tempPath("streams.err");
+    std::string output;
+    EXPECT_EQ(runWithoutDisplay({"--console", "--port", unit.link, "-f" + imageFor(1)}, output,
+                                {"ROMWRIGHT_ERRORS=" + errors}, true),
+              0);
+    const std::string standardError = testsupport::fileText(errors);
+    EXPECT_NE(output.find("Please reset pager\nUnit in programming mode\n"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("unit ("), std::string::npos) << output;
+    for (const char* said : {"Please reset unit\n", "Flashing unit (%100)"}) {
+        EXPECT_NE(standardError.find(said), std::string::npos) << said << "\n" << standardError;
+    }
+    EXPECT_EQ(lastLine(standardError), "Successfully programmed unit");
 }
 
 // A script's SIGTERM cancels the run: the port is let go and the exit code says so.

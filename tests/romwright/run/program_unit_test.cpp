@@ -125,6 +125,7 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
         RunResult result;
         std::string status;  // the start of the status line
         int pagesWritten;
+        int entryLimitMs = 0;  // a script's limit on the wait for the unit; 0: none
     } cases[] = {
         // clang-format off
         {"bad header", Native, {}, badImage, kNoBreak, kCableStays, kInvalidFile, "Invalid file", 0},
@@ -144,6 +145,14 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
          kProgrammingError, "Error programming unit", 1},
         {"verify refused for the M16C loader", M16c, {}, m16cImage, kVerify, kCableStays, kProgrammingError,
          "Error programming unit: this image is for the M16C", 0},
+        {"M16C unit never enters its loader", M16c, {.silent = true}, m16cImage, 0, kCableStays, kInvalidResponse,
+         "Invalid response from unit: the unit did not enter its loader within 3 seconds", 0, 3000},
+        {"native unit never answers the handshake", Native, {.silent = true}, image, kNoBreak, kCableStays,
+         kInvalidResponse, "Invalid response from unit: the unit did not enter its loader within 3", 0, 3000},
+        {"native unit never answers the break", Native, {.silent = true}, image, 0, kCableStays,
+         kInvalidResponse, "Invalid response from unit: the unit did not enter its loader within 3", 0, 3000},
+        {"a unit in its loader at once meets no limit", Native, {}, image, kNoBreak, kCableStays, kSuccess,
+         "Successfully programmed unit", 3, 1},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -162,18 +171,24 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
         cancelAfterWrites(*wire, 200);
         std::string problem;
         callbacks.problem = [&](const std::string& text) { problem = text; };
+        set_entry_limit(std::chrono::milliseconds(c.entryLimitMs));
         const RunResult result = run(c.path, c.flags, 0x80000, 0x80300);
+        set_entry_limit(std::chrono::milliseconds(0));
         EXPECT_EQ(result, c.result) << c.name;
         const std::string status = status_after_run(result, 0, problem);
         EXPECT_EQ(status.substr(0, c.status.size()), c.status) << c.name << ": " << status;
         EXPECT_EQ(unit->pagesWritten(), c.pagesWritten) << c.name;
         EXPECT_FALSE(serial_port_open()) << c.name;
-        if (c.protocol == Native && c.vanishAfterPages == kCableStays && !wire->writes.empty()) {
+        if (c.protocol == Native && c.vanishAfterPages == kCableStays && !c.faults.silent &&
+            !wire->writes.empty()) {
             // The unit was connected: it is told the run is over.
             EXPECT_EQ(wire->writes.back(), (Bytes{'t', 0, 0, 0, 0, 0})) << c.name;
         }
         if (c.name == std::string("silent after connect")) {
             EXPECT_LT(wire->nowMs, 12000);  // given its ten seconds, not much more
+        }
+        if (c.result == kInvalidResponse && c.entryLimitMs > 0) {
+            EXPECT_LT(wire->nowMs, c.entryLimitMs + 1500) << c.name;  // its limit, not much more
         }
     }
     EXPECT_NE(std::find(info.begin(), info.end(),
