@@ -12,6 +12,9 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -22,9 +25,39 @@ void onTermination(int) {
     terminationRequested = true;
 }
 
+const char* const kHelp =
+    "Usage: glowset\n"
+    "Configures an LED message sign on a serial port. The window searches COM 1 to COM 12\n"
+    "for a sign, reads its whole set-up and lets you edit, upload and save it.\n"
+    "\n"
+    "  --help       show this help and exit\n"
+    "  --version    show the version and exit\n"
+    "\n"
+    "Environment:\n"
+    "  COM<n>                 the device of port COM n (for example COM3=/dev/ttyUSB0);\n"
+    "                         otherwise each serial device keeps the number it was first\n"
+    "                         given (~/.config/Marquelle/ports.conf)\n"
+    "  GLOWSET_DOWNLOADS_URL  the downloads page the version check reads\n";
+
+// --help and --version answer without a window (and without a display).
+std::optional<int> answerWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "--version")) {
+            std::printf("glowset %s\n", MARQUELLE_VERSION);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto code = answerWithoutWindow(argc, argv)) return *code;
     QApplication app(argc, argv);
     // Settings the program remembers live under one organisation with the
     // flasher's.

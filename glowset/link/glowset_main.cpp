@@ -348,6 +348,7 @@ void GlowsetMain::endExchange() {
 
 void GlowsetMain::portFault(const std::string& what) {
     const Exchange was = exchange_;
+    awaitedAnswerPort_ = 0;  // the fault is what the status line says
     UploadTimer->setEnabled(false);
     ComClose->setEnabled(false);
     FactoryDef->setEnabled(false);
@@ -410,6 +411,11 @@ void GlowsetMain::SearchPort_Timer() {
     if (hooks_.OfferNewVersion) hooks_.OfferNewVersion();
     Textout->hide();
     VersionCheckLabel->hide();
+    if (LEDSignModel->text().isEmpty()) {
+        showStatus(QString("No sign answered on COM 1 to COM %1. Is the sign switched on, its "
+                           "cable plugged in, and the port free of other programs?")
+                       .arg(kPortCount));
+    }
 }
 
 // ---- receive path ----
@@ -441,10 +447,12 @@ void GlowsetMain::DataTimeout_Timer() {
 void GlowsetMain::DownloadAll_Click() {
     if (refuseWhileBusy()) return;
     startDownload();
+    if (exchange_ == Exchange::Download) awaitedAnswerPort_ = MSComm2->portNumber();
 }
 
 void GlowsetMain::startDownload() {
     configFileName.clear();
+    awaitedAnswerPort_ = 0;
     const int index = ComportsList->currentIndex();
     if (const auto error = openSelectedPort()) {
         if (index >= 0) {
@@ -471,6 +479,10 @@ void GlowsetMain::ComClose_Timer() {
     if (!MSComm2->isOpen()) return;
     MSComm2->close();
     if (exchange_ == Exchange::Download) exchange_ = Exchange::None;
+    if (awaitedAnswerPort_ != 0) {
+        showStatus(QString("No answer from the sign on COM %1").arg(awaitedAnswerPort_));
+        awaitedAnswerPort_ = 0;
+    }
     DownloadAll->setText("Download from Sign");
     DownloadAll->setEnabled(true);
     UploadAll->setEnabled(true);
@@ -514,6 +526,7 @@ void GlowsetMain::LoadModelOptions(const std::string& model) {
 }
 
 void GlowsetMain::applySettingsLine(const std::string& text) {
+    awaitedAnswerPort_ = 0;
     const SettingsLine line = parseSettingsLine(text);
     // Model and firmware count.
     const bool oldSign = !line.firmwareCount.has_value();

@@ -201,6 +201,9 @@ class GlowsetMain : public QMainWindow {
     Exchange exchange_ = Exchange::None;
     ChangeFlags sentThisUpload_;  // what the running upload has sent so far
     int closeDelays_ = 0;         // ComClose ticks spent waiting for a line's end
+    // The port of a Download from Sign still waiting for its settings line
+    // (0: none): its close says when no answer came.
+    int awaitedAnswerPort_ = 0;
     bool closing_ = false;
     double pixelsPerTwip_ = 1.0 / 15;
 };

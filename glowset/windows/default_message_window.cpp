@@ -263,9 +263,17 @@ void GlowsetDefaultMessage::Upload_Click() {
                        platform_.dialogs)) {
         return;
     }
-    Test->clear();
     const std::string text = messageText();
     const auto p = positions();
+    const bool anyChange = std::find(changed.begin(), changed.end(), true) != changed.end();
+    // The message command and the idle display command carry the six
+    // settings; without them the sign refuses the line, so nothing is sent.
+    const bool settingsSent = (!text.empty() && !idleDisplayOn()) || (idleDisplayOn() && anyChange);
+    if (settingsSent && std::find(p.begin(), p.end(), -1) != p.end()) {
+        showAck(missingSettingsText());
+        return;
+    }
+    Test->clear();
     const DefaultMessageParams params{p[0], p[1], p[2], p[3], p[4], p[5]};
     std::string command;
     if (text.empty()) {
@@ -276,7 +284,6 @@ void GlowsetDefaultMessage::Upload_Click() {
     Test->setText(latin1(command));
     if (!openPort()) return;
     send(command + kCommandEnd);
-    const bool anyChange = std::find(changed.begin(), changed.end(), true) != changed.end();
     if (idleDisplayOn() && anyChange) {
         const std::string idle =
             idleTimeDisplayCommand(params, static_cast<int16_t>(TimeFormat->currentIndex()));
@@ -288,6 +295,27 @@ void GlowsetDefaultMessage::Upload_Click() {
         Test->setText(Test->text() + " , RESET");
     }
     finishExchange(true);
+}
+
+QString GlowsetDefaultMessage::missingSettingsText() const {
+    if (fontList->count() == 0) {
+        const QString model = QString::fromStdString(main_.LEDSignModelNumber);
+        return (model.isEmpty() ? QString("No sign has been read, so its default message settings")
+                                : "The default message settings of sign model " + model) +
+               " are not known to this program: nothing was sent";
+    }
+    // The lists with no entry chosen, by their captions.
+    const std::array<std::pair<QLabel*, QListWidget*>, 6> lists = {{{Labels[1], fontList},
+                                                                    {Labels[3], ColorList},
+                                                                    {Labels[4], StyleList},
+                                                                    {Labels[5], AlignmentList},
+                                                                    {Labels[2], SpeedList},
+                                                                    {Labels[6], PauseList}}};
+    QStringList unchosen;
+    for (const auto& [label, list] : lists) {
+        if (list->currentRow() < 0) unchosen << label->text();
+    }
+    return "Choose the message's " + unchosen.join(", ") + " first: nothing was sent";
 }
 
 void GlowsetDefaultMessage::Download_Click() {
@@ -358,7 +386,10 @@ void GlowsetDefaultMessage::HandleReply(const std::string& line) {
                                                           : QString("Upload Successfull"));
         return;
     }
-    if (equalsIgnoreCase(line, "error")) return;
+    if (equalsIgnoreCase(line, "error")) {
+        showSignRefused();
+        return;
+    }
     if (line.rfind("TIME", 0) == 0) {
         if (const auto on = idleDisplayFromReply(line)) {
             TimeDisplayStatus->setText(

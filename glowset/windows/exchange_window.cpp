@@ -61,6 +61,10 @@ void ExchangeWindow::showAck(const QString& text) {
     RemoveAck->setEnabled(true);
 }
 
+void ExchangeWindow::showSignRefused() {
+    showAck("The sign answered \"error\": it did not take the command");
+}
+
 bool ExchangeWindow::openPort() {
     if (MSComm1->isOpen()) MSComm1->close();
     MSComm1->setPortNumber(main_.selectedPortNumber());

@@ -30,6 +30,8 @@ class ExchangeWindow : public QDialog {
 
     // Shows a status text and restarts the 5 s until it is cleared.
     void showAck(const QString& text);
+    // The sign answered "error": it did not take what was sent.
+    void showSignRefused();
     // The lines the sign sends, without their LF.
     virtual void HandleReply(const std::string& line) = 0;
 

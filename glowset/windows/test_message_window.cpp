@@ -472,7 +472,10 @@ void LEDTestMessage::HandleReply(const std::string& line) {
         showAck("Upload Successfull");
         return;
     }
-    if (equalsIgnoreCase(line, "error")) return;
+    if (equalsIgnoreCase(line, "error")) {
+        showSignRefused();
+        return;
+    }
     if (line.find(':') == std::string::npos || line.find("SET TIME") != std::string::npos) return;
     const auto record = parseDefaultMessageRecord(line);
     if (!record) return;

@@ -160,5 +160,23 @@ TEST_F(GlowsetWithSignsim, TheProgramEndsCleanlyOnSigterm) {
     EXPECT_EQ(glowset.stop(SIGTERM), 0) << testsupport::fileText(output);
 }
 
+// --help and --version answer and end, also with no display to open a window on.
+TEST(GlowsetProgram, HelpAndVersionPrintAndEnd) {
+    const struct {
+        const char* option;
+        std::string printed;  // its start
+    } cases[] = {{"--help", "Usage: glowset\n"}, {"--version", "glowset 4.72\n"}};
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        const std::string output = dir.filePath("out.log").toStdString();
+        testsupport::ChildProcess glowset;
+        glowset.start({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                       "QT_QPA_PLATFORM", GLOWSET_PROGRAM, c.option},
+                      {}, output);
+        EXPECT_EQ(glowset.wait(std::chrono::seconds(30)), 0) << c.option;
+        EXPECT_EQ(testsupport::fileText(output).substr(0, c.printed.size()), c.printed);
+    }
+}
+
 }  // namespace
 }  // namespace glowset::testing

@@ -23,10 +23,20 @@ TEST_F(PortSearch, WithNoSignEveryPortIsTriedOnceAndCom1IsSelectedAtTheEnd) {
         EXPECT_EQ(bench.writes[i].bytes, "DOWNLOAD_ALL\r");
         EXPECT_EQ(bench.writes[i].time, 400 + 400 * static_cast<long long>(i));
     }
-    EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-without-sign"));  // on COM1
+    // On COM1, saying that no port answered and why that may be.
+    EXPECT_TRUE(testsupport::showsAsRecorded(*window, "main-window-without-sign"));
     EXPECT_FALSE(port().isOpen());
     clock.advance(1000);
     EXPECT_EQ(bench.writes.size(), 12u);  // one pass only
+
+    // Download from Sign says when its port gave no answer, and only then.
+    for (const bool signThere : {false, true}) {
+        if (signThere) bench.attachSign(1, {"XY12", "4"});
+        clock.advance(5000);
+        click("DownloadAll");
+        clock.advance(500);
+        EXPECT_EQ(textOf("Textout"), signThere ? "" : "No answer from the sign on COM 1");
+    }
 }
 
 TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
@@ -82,6 +92,7 @@ TEST_F(ReceivePath, LinesEndAtLfAndLoseTheirBeginningAfterAGap) {
     };
     for (const auto& c : cases) {
         startAndSearch();
+        clock.advance(5000);   // the search's "No sign answered" has gone
         click("DownloadAll");  // opens the port for the exchange
         long long at = 0;
         for (const auto& [bytes, delay] : c.pieces) {

@@ -86,6 +86,7 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
 
 TEST_F(Replies, HeaderWithoutFirmwareCountAndAModelChangeBack) {
     GlowsetMain& w = startAndSearch();
+    clock.advance(5000);  // the search's "No sign answered" has gone
     w.HandleSignReply("KL404:1,2");
     EXPECT_FALSE(control<QComboBox>("SpeedP0")->isEnabled());
     w.HandleSignReply("DOWNLOAD_ALLXY12:1,2");

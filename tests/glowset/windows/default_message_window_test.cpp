@@ -103,6 +103,36 @@ TEST_F(DefaultMessage, UploadBranches) {
     }
 }
 
+// The message and idle display commands carry the six settings: without them nothing is sent.
+TEST_F(DefaultMessage, AnUploadWithoutItsSettingsSendsNothingAndSaysWhy) {
+    const struct {
+        const char* model;
+        int font;  // the font row chosen before the upload
+        bool idleOn;
+        QString said;
+    } cases[] = {
+        {"XY12", -1, false,
+         "The default message settings of sign model XY12 are not known to this program: "
+         "nothing was sent"},
+        {"XY12", -1, true,  // the idle display command too
+         "The default message settings of sign model XY12 are not known to this program: "
+         "nothing was sent"},
+        {"TB330", -1, false, "Choose the message's Font first: nothing was sent"},
+    };
+    for (const auto& c : cases) {
+        GlowsetDefaultMessage& w = open(c.model, [&](signsim::Sign& s) {
+            s.handleCommand("<DF f=5 c=1 s=2 a=0 sp=2 p=2>old");
+            s.state().idle.on = c.idleOn;
+        });
+        w.TimeFormat->setCurrentIndex(1);  // a change: with the idle display on, it is sent
+        w.defaultMessage->setPlainText(c.idleOn ? "" : "Hi");
+        w.fontList->setCurrentRow(c.font);
+        EXPECT_TRUE(sent("Upload").empty()) << c.model;
+        EXPECT_EQ(w.Ack->text(), c.said) << c.model;
+        EXPECT_TRUE(w.Upload->isEnabled()) << c.model;
+    }
+}
+
 TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
     // Idle display on: the lists stay disabled after the exchange.
     GlowsetDefaultMessage& w = open("TB330", [](signsim::Sign& s) { s.state().idle.on = true; });
@@ -147,6 +177,7 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     w.defaultMessage->setPlainText("keep");
     for (const char* line : {"error", "linked 3", "hello"}) w.HandleReply(line);
     EXPECT_EQ(w.messageText(), "keep");  // a line without ":" is no record
+    EXPECT_EQ(w.Ack->text(), "The sign answered \"error\": it did not take the command");
     w.HandleReply("default message");
     w.HandleReply("XY12:3,1,2,4,1,5,0,0,NEW,x:y");  // the text ends at "," or ":"
     // Rows 3, 1, 2, 4, 1, 5 and "NEW" aligned right, said to be uploaded.

@@ -173,6 +173,8 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME", "XY12:-2"})
         w.HandleReply(line);
     EXPECT_EQ(w.fontList->currentRow(), 3);  // no font row -2: the font stays
+    w.HandleReply("error");
+    EXPECT_EQ(w.Ack->text(), "The sign answered \"error\": it did not take the command");
     w.HandleReply("XY12:-1");  // short record: font -1 is none, missing numbers read as 0
     EXPECT_EQ(std::pair(w.fontList->currentRow(), w.StyleList->currentRow()), std::pair(-1, 0));
     EXPECT_EQ(w.defaultMessage->toPlainText(), "");
