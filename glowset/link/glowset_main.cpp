@@ -412,8 +412,8 @@ void GlowsetMain::SearchPort_Timer() {
     Textout->hide();
     VersionCheckLabel->hide();
     if (LEDSignModel->text().isEmpty()) {
-        showStatus(QString("No sign answered on COM 1 to COM %1. Is the sign switched on, its "
-                           "cable plugged in, and the port free of other programs?")
+        showStatus(QString("No sign answered on COM 1 to COM %1: is it on, its cable in, its "
+                           "port free?")
                        .arg(kPortCount));
     }
 }

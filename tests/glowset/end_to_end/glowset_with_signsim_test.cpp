@@ -162,19 +162,17 @@ TEST_F(GlowsetWithSignsim, TheProgramEndsCleanlyOnSigterm) {
 
 // --help and --version answer and end, also with no display to open a window on.
 TEST(GlowsetProgram, HelpAndVersionPrintAndEnd) {
-    const struct {
-        const char* option;
-        std::string printed;  // its start
-    } cases[] = {{"--help", "Usage: glowset\n"}, {"--version", "glowset 4.72\n"}};
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const std::string output = dir.filePath("out.log").toStdString();
+    const std::string output = dir.filePath("out.log").toStdString();
+    for (const auto& [option, printed] :
+         {std::pair<std::string, std::string>{"--help", "Usage: glowset\n"},
+          {"--version", "glowset 4.72\n"}}) {
         testsupport::ChildProcess glowset;
         glowset.start({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
-                       "QT_QPA_PLATFORM", GLOWSET_PROGRAM, c.option},
+                       "QT_QPA_PLATFORM", GLOWSET_PROGRAM, option},
                       {}, output);
-        EXPECT_EQ(glowset.wait(std::chrono::seconds(30)), 0) << c.option;
-        EXPECT_EQ(testsupport::fileText(output).substr(0, c.printed.size()), c.printed);
+        EXPECT_EQ(glowset.wait(std::chrono::seconds(30)), 0) << option;
+        EXPECT_EQ(testsupport::fileText(output).substr(0, printed.size()), printed);
     }
 }
 
