@@ -105,13 +105,7 @@ void GlowsetDefaultMessage::build() {
     auto* grid = new QGridLayout(this);
     grid->addWidget(Labels[0], 0, 0, 1, 6);
     grid->addWidget(defaultMessage, 1, 0, 1, 6);
-    // Lists in the order font, colour, style, alignment, speed, pause.
-    const std::array<std::pair<QLabel*, QListWidget*>, 6> columns = {{{Labels[1], fontList},
-                                                                      {Labels[3], ColorList},
-                                                                      {Labels[4], StyleList},
-                                                                      {Labels[5], AlignmentList},
-                                                                      {Labels[2], SpeedList},
-                                                                      {Labels[6], PauseList}}};
+    const auto columns = labelledLists();
     for (int c = 0; c < 6; ++c) {
         grid->addWidget(columns[c].first, 2, c);
         grid->addWidget(columns[c].second, 3, c);
@@ -297,6 +291,16 @@ void GlowsetDefaultMessage::Upload_Click() {
     finishExchange(true);
 }
 
+std::array<std::pair<QLabel*, QListWidget*>, 6> GlowsetDefaultMessage::labelledLists() const {
+    // The window's order: font, colour, style, alignment, speed, pause.
+    return {{{Labels[1], fontList},
+             {Labels[3], ColorList},
+             {Labels[4], StyleList},
+             {Labels[5], AlignmentList},
+             {Labels[2], SpeedList},
+             {Labels[6], PauseList}}};
+}
+
 QString GlowsetDefaultMessage::missingSettingsText() const {
     if (fontList->count() == 0) {
         const QString model = QString::fromStdString(main_.LEDSignModelNumber);
@@ -305,14 +309,8 @@ QString GlowsetDefaultMessage::missingSettingsText() const {
                " are not known to this program: nothing was sent";
     }
     // The lists with no entry chosen, by their captions.
-    const std::array<std::pair<QLabel*, QListWidget*>, 6> lists = {{{Labels[1], fontList},
-                                                                    {Labels[3], ColorList},
-                                                                    {Labels[4], StyleList},
-                                                                    {Labels[5], AlignmentList},
-                                                                    {Labels[2], SpeedList},
-                                                                    {Labels[6], PauseList}}};
     QStringList unchosen;
-    for (const auto& [label, list] : lists) {
+    for (const auto& [label, list] : labelledLists()) {
         if (list->currentRow() < 0) unchosen << label->text();
     }
     return "Choose the message's " + unchosen.join(", ") + " first: nothing was sent";

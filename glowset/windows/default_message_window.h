@@ -57,6 +57,8 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     std::array<int16_t, 6> positions() const;  // font, colour, style, alignment, speed, pause
     void setMessageText(const std::string& crlfText);
     bool exchangeRunning() const;
+    // The six parameter lists with their captions, in the window's order.
+    std::array<std::pair<QLabel*, QListWidget*>, 6> labelledLists() const;
     // Why an upload that needs the six settings cannot be sent.
     QString missingSettingsText() const;
     bool closed_ = false;
