@@ -29,10 +29,7 @@ PortEnvironment bench() {
 }
 
 TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
-    const struct {
-        std::string name;
-        std::string device;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"COM1", "/dev/ttyUSB0"},
         {"COM3", "/tmp/sign"},
         {"COM2", "/dev/ttyUSB1"},
@@ -45,7 +42,8 @@ TEST(PortNames, EnvironmentFirstThenTheNthDevice) {
         {"com1", "com1"},
         {"COM1234567890", "COM1234567890"},  // too many digits for a number
     };
-    for (const auto& c : cases) EXPECT_EQ(deviceForPortName(c.name, bench()), c.device) << c.name;
+    for (const auto& [name, device] : cases)
+        EXPECT_EQ(deviceForPortName(name, bench()), device) << name;
 
     std::vector<std::string> devices = {"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyUSB1"};
     sortByNumber(devices);

@@ -61,16 +61,14 @@ void setUpSign(signsim::Sign& sign) {
 
 // Each model's lists and widths; TB330 and RV2210 reply in character codes.
 TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
-    const struct {
-        const char* model;
-        int fontWidthTwips;
-    } cases[] = {{"XY12", 2280}, {"TB330", 2280}, {"KL404", 1500}, {"RV2210", 2280}};
-    for (const auto& c : cases) {
+    const std::pair<const char*, int> cases[] = {
+        {"XY12", 2280}, {"TB330", 2280}, {"KL404", 1500}, {"RV2210", 2280}};
+    for (const auto& [model, fontWidthTwips] : cases) {
         bench.signs.clear();
-        setUpSign(bench.attachSign(1, {c.model, "4.1"}));
+        setUpSign(bench.attachSign(1, {model, "4.1"}));
         GlowsetMain& w = startAndSearch();
-        EXPECT_TRUE(testsupport::showsAsRecorded(w, std::string("main-window-read-") + c.model));
-        EXPECT_EQ(control<QComboBox>("FontP0")->width(), w.tw(c.fontWidthTwips)) << c.model;
+        EXPECT_TRUE(testsupport::showsAsRecorded(w, std::string("main-window-read-") + model));
+        EXPECT_EQ(control<QComboBox>("FontP0")->width(), w.tw(fontWidthTwips)) << model;
         EXPECT_EQ(w.height(), w.tw(kTallHeightTwips));
         click("HidePriority");
         const int shortHeight = w.height();
@@ -78,7 +76,7 @@ TEST_F(Replies, SettingsLineFillsEveryControlForEachModel) {
         EXPECT_EQ(std::pair(shortHeight, w.height()),
                   std::pair(w.tw(kShortHeightTwips), w.tw(kTallHeightTwips)));
         // Controls and copy agree: an upload right now has nothing to send.
-        EXPECT_EQ(w.getChangedRows(), 0) << c.model;
+        EXPECT_EQ(w.getChangedRows(), 0) << model;
         window.reset();
         bench.writes.clear();
     }

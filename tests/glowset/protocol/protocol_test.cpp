@@ -12,15 +12,13 @@ namespace {
 
 // The downloads page's version forms that a page, its blanks collapsed, never shows whole.
 TEST(ParseVersionText, MarkerFormsAndDoubleBlanks) {
-    const struct {
-        const char* text;
-        double version;
-    } cases[] = {
+    const std::pair<const char*, double> cases[] = {
         {"VQK9X4.80.zip", 4.8},        {"VQK9X4.80", 0}, {"VQK9X", 0}, {"VQK9", 0},
         {"Glowset  4.73.zip", 0},       // two blanks: the second piece is empty
         {"VQK9X Glowset 5.00.zip", 0},  // the marker wins
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(ParseVersionText(c.text), c.version) << c.text;
+    for (const auto& [text, version] : cases)
+        EXPECT_DOUBLE_EQ(ParseVersionText(text), version) << text;
 }
 
 // The maker's page unless a test or a mirror names another; an empty name is no name.
@@ -32,39 +30,32 @@ TEST(DownloadsPage, TheMakersUnlessTheEnvironmentNamesOne) {
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
-    const struct {
-        const char* text;
-        double expected;
-    } cases[] = {
+    const std::pair<const char*, double> cases[] = {
         {"12", 12}, {"12abc", 12}, {"abc", 0},  {"", 0},    {"  7", 7}, {"-3", -3},
         {"+4", 4},  {"2.5x", 2.5}, {".5", 0.5}, {"5.", 5},  {".", 0},   {"-", 0},
         {"1e5", 1}, {"0067", 67},  {"3,4", 3},  {"\t9", 9}, {"x12", 0}, {"- 3", 0},
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : cases)
+        EXPECT_DOUBLE_EQ(leadingNumber(text), expected) << text;
 }
 
 TEST(WholeNumber, AcceptsOnlyADecimalNumberWithBlanksAround) {
-    const struct {
-        const char* text;
-        std::optional<double> expected;
-    } cases[] = {
+    const std::pair<const char*, std::optional<double>> cases[] = {
         {"12", 12},   {" -3.5 ", -3.5}, {"5.", 5},   {".25", 0.25}, {"", {}},
         {" ", {}},    {"12a", {}},      {"1e5", {}}, {"1 2", {}},   {"--1", {}},
         {"0x10", {}}, {"inf", {}},      {"nan", {}}, {"4.8.0", {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(wholeNumber(c.text), c.expected) << '"' << c.text << '"';
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(wholeNumber(text), expected) << '"' << text << '"';
 }
 
 TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatDoesNotFit) {
-    const struct {
-        double value;
-        std::optional<int16_t> expected;
-    } cases[] = {
+    const std::pair<double, std::optional<int16_t>> cases[] = {
         {2.5, 2},         {3.5, 4},       {-2.5, -2},       {10.4, 10},
         {10.6, 11},       {32767, 32767}, {32767.4, 32767}, {32767.5, {}},
         {-32768, -32768}, {-32768.6, {}}, {70000, {}},      {1e300, {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(toInt16(c.value), c.expected) << c.value;
+    for (const auto& [value, expected] : cases) EXPECT_EQ(toInt16(value), expected) << value;
 }
 
 }  // namespace

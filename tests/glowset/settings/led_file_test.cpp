@@ -23,10 +23,7 @@ TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
 }
 
 TEST(ReadLedFile, WhatEachLineApplies) {
-    const struct {
-        const char* line;
-        std::vector<LedApplication> expected;
-    } cases[] = {
+    const std::pair<const char*, std::vector<LedApplication>> cases[] = {
         {"Model:XY12", {ModelCaption{"XY12"}}},
         {"Com:3", {PortPosition{2}}},
         {"Com:0", {PortPosition{-1}}},
@@ -54,10 +51,10 @@ TEST(ReadLedFile, WhatEachLineApplies) {
           DefaultMessage{"1,2,3,4,5,6,7,8 Pri0"}}},
         {"DefaultMsg:Pri0:", {DefaultMessage{"Pri0"}}},  // "Pri0" is one field, not eight
     };
-    for (const auto& c : cases) {
-        const LedReadResult result = readLedFile(c.line);
-        EXPECT_FALSE(result.error) << c.line << ": " << result.error->description;
-        EXPECT_EQ(result.applications, c.expected) << c.line;
+    for (const auto& [line, expected] : cases) {
+        const LedReadResult result = readLedFile(line);
+        EXPECT_FALSE(result.error) << line << ": " << result.error->description;
+        EXPECT_EQ(result.applications, expected) << line;
     }
 }
 

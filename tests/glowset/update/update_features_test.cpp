@@ -232,20 +232,18 @@ TEST_F(Download, NoLengthShowsActivityAndAnEmptyDesktopIsRefused) {
 using Notice = WindowTest;
 
 TEST_F(Notice, FirmwareCountsBelowThreeBringUpTheNotice) {
-    const struct {
-        const char* header;
-        bool notice;
-    } cases[] = {{"XY12,2.9", true},  {"XY12,2", true}, {"XY12,3", false},   {"XY12,3.0", false},
-                 {"XY12,3.9", false}, {"XY12", false},  {"XY12,abc", false}, {"XY12,", false}};
-    for (const auto& c : cases) {
+    const std::pair<const char*, bool> cases[] = {
+        {"XY12,2.9", true},  {"XY12,2", true}, {"XY12,3", false},   {"XY12,3.0", false},
+        {"XY12,3.9", false}, {"XY12", false},  {"XY12,abc", false}, {"XY12,", false}};
+    for (const auto& [header, notice] : cases) {
         GlowsetMain* main = nullptr;
         auto features = addUpdateFeatures(hooks, platform, main);
         auto w = std::make_unique<GlowsetMain>(platform, hooks);
         main = w.get();
         dialogs.messages.clear();
-        w->HandleSignReply(std::string(c.header) + ":1,2,3");
-        ASSERT_EQ(dialogs.messages.size(), c.notice ? 1u : 0u) << c.header;
-        if (!c.notice) continue;
+        w->HandleSignReply(std::string(header) + ":1,2,3");
+        ASSERT_EQ(dialogs.messages.size(), notice ? 1u : 0u) << header;
+        if (!notice) continue;
         EXPECT_EQ(dialogs.messages[0].title + dialogs.messages[0].text,
                   "Upgrade FirmwareA newer rom file Lumfirm 4.1.rom is available to Upload\r\n"
                   "Please click on Tools --> Upgrade on the top menu to Upload it");

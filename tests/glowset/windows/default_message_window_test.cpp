@@ -43,21 +43,18 @@ TEST_F(DefaultMessage, StartUpReadsTheSignsMessageInItsStoredForm) {
 }
 
 TEST_F(DefaultMessage, AMessageFromASettingsFileIsUsedAndTheSignNotRead) {
-    const struct {
-        const char* message;
-        bool loaded;
-    } cases[] = {{"OPEN\xAANOW \xAD", true}, {"OPEN, NOW", false}};
-    for (const auto& c : cases) {
+    const std::pair<const char*, bool> cases[] = {{"OPEN\xAANOW \xAD", true}, {"OPEN, NOW", false}};
+    for (const auto& [stored, loaded] : cases) {
         open();
         window->configFileName = "/tmp/sign.led";
-        window->SaveDefaultMsg(c.message, 2, 3, 4, 1, 0, 5);
+        window->SaveDefaultMsg(stored, 2, 3, 4, 1, 0, 5);
         const size_t start = mark();
         message = std::make_unique<GlowsetDefaultMessage>(platform, *window);
         clock.advance(1000);
-        EXPECT_EQ(mark(), start) << c.message;  // nothing read from the sign
+        EXPECT_EQ(mark(), start) << stored;  // nothing read from the sign
         // Loaded: the text and rows 2, 4, 3, 0, 1, 5; refused: a placeholder and no font.
-        EXPECT_TRUE(showsAsRecorded(*message, std::string("default-message-from-file-") +
-                                                  (c.loaded ? "loaded" : "refused")));
+        EXPECT_TRUE(showsAsRecorded(
+            *message, std::string("default-message-from-file-") + (loaded ? "loaded" : "refused")));
     }
     press("Download");  // the sign's own message from now on: the next window reads it
     clock.advance(1000);

@@ -11,10 +11,7 @@ namespace glowset {
 namespace {
 
 TEST(DisplayToWire, EncodesTheWholeLine) {
-    const struct {
-        const char* line;
-        const char* wire;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         // clang-format off
         {"<DF f=1>Now <hh:mm> on\r\nDay <dd.MM yyyy>", "<DF f=1>Now $T2 on$LDay $T6"},
         {"A\r\n", "A"}, {"A\r\n\r\n", "A$L"},             // a final line break is not sent, one only
@@ -23,7 +20,7 @@ TEST(DisplayToWire, EncodesTheWholeLine) {
         {"<HH:MM> <other>", "<HH:MM> <other>"}, {"a\rb\nc", "ab$Lc"}, {"", ""},
         // clang-format on
     };
-    for (const auto& c : cases) EXPECT_EQ(displayToWire(c.line), c.wire) << c.line;
+    for (const auto& [line, wire] : cases) EXPECT_EQ(displayToWire(line), wire) << line;
 }
 
 // Positions are the codes the sign gets: a KL404's lists have gaps and repeats.
@@ -92,10 +89,7 @@ TEST(TypedText, ConvertedRefusedAndUntouched) {
 }
 
 TEST(FontPositionFor, FormatsOutsideTheTable) {
-    const struct {
-        FontPreview format;
-        std::optional<int> position;
-    } cases[] = {
+    const std::pair<FontPreview, std::optional<int>> cases[] = {
         // clang-format off
         {{"Arial", 11, true, true}, 9}, {{"Arial", 9, true, true}, 2},  // colour shade not looked at
         {{"Arial", 16, true, true}, 20},  {{"Arial Black", 10, true, false}, 7},  // shade wins
@@ -106,8 +100,8 @@ TEST(FontPositionFor, FormatsOutsideTheTable) {
         {{"arial black", 12, true, false}, 18},  // family names in any case
         // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(fontPositionFor(c.format), c.position) << c.format.typeface;
+    for (const auto& [format, position] : cases)
+        EXPECT_EQ(fontPositionFor(format), position) << format.typeface;
 }
 
 FormattedChar at(char ch, int font, int colour) {

@@ -201,13 +201,11 @@ TEST_F(Run, EachEndHasItsOwnResultAndWords) {
 }
 
 TEST(FlashBlocks, LookupAndEraseAddresses) {
-    const struct {
-        uint32_t address;
-        std::optional<size_t> block;
-    } cases[] = {{0x0F000, 0}, {0x0FFFF, 0}, {0x0EFFF, {}}, {0x10000, {}},  {0x80000, 1},
-                 {0xF7FFF, 8}, {0xF8000, 9}, {0xFFFFF, 13}, {0x100000, {}}, {0x1080000, {}}};
-    for (const auto& c : cases)
-        EXPECT_EQ(flash_block_index(c.address), c.block) << std::hex << c.address;
+    const std::pair<uint32_t, std::optional<size_t>> cases[] = {
+        {0x0F000, 0}, {0x0FFFF, 0}, {0x0EFFF, {}}, {0x10000, {}},  {0x80000, 1},
+        {0xF7FFF, 8}, {0xF8000, 9}, {0xFFFFF, 13}, {0x100000, {}}, {0x1080000, {}}};
+    for (const auto& [address, block] : cases)
+        EXPECT_EQ(flash_block_index(address), block) << std::hex << address;
     for (const auto& block : flash_blocks()) EXPECT_EQ(block.erase_address, block.last - 1);
 }
 
