@@ -1,5 +1,6 @@
 #include "romwright/run/program_unit.h"
 
+#include "common/ports/port_url.h"
 #include "romwright/programmers/m16c_programmer.h"
 #include "romwright/programmers/native_programmer.h"
 #include "romwright/rom/rom_image.h"
@@ -265,6 +266,22 @@ RunResult Transfer::result(const std::string& path) {
 
 }  // namespace
 
+std::string raw_socket_refusal(const std::string& port, uint8_t kind, unsigned flags) {
+    const auto url = ports::parsePortUrl(port);
+    if (!url || url->kind != ports::PortUrl::Socket) return {};
+    if (kind == kM16cProgrammer) {
+        return port +
+               " is a raw socket, which cannot change the line's speed as the M16C "
+               "loader needs: use rfc2217://";
+    }
+    if (!(flags & (kNoBreak | kChainLoad))) {
+        return port +
+               " is a raw socket, which cannot send the break that brings the unit "
+               "into its loader: use rfc2217://, or \"Don't use break\"";
+    }
+    return {};
+}
+
 RunResult program_unit(const std::string& port, const std::string& path, unsigned flags,
                        uint32_t range_start, uint32_t range_end, const RunCallbacks& callbacks,
                        const ProgrammerFactory& programmers) {
@@ -302,6 +319,10 @@ RunResult program_unit(const std::string& port, const std::string& path, unsigne
                    "verify them");
             return kProgrammingError;
         }
+    }
+    if (const std::string why = raw_socket_refusal(port, kind, flags); !why.empty()) {
+        report(callbacks.problem, why);
+        return kPortError;
     }
     std::unique_ptr<Programmer> programmer = programmers(kind, flags);
     const RunResult connected = programmer->connect(port);

@@ -56,6 +56,10 @@ using ProgrammerFactory = std::function<std::unique_ptr<Programmer>(uint8_t kind
 // The programmers a run uses; their messages go to `print`.
 ProgrammerFactory default_programmers(Printer print = stdout_printer());
 
+// Why a run cannot go through a raw socket:// port (it carries no speed
+// change and no break); "" when it can or the port is no such URL.
+std::string raw_socket_refusal(const std::string& port, uint8_t kind, unsigned flags);
+
 RunResult program_unit(const std::string& port, const std::string& path, unsigned flags,
                        uint32_t range_start, uint32_t range_end, const RunCallbacks& callbacks,
                        const ProgrammerFactory& programmers = default_programmers());

@@ -1,5 +1,7 @@
 #include "romwright/serial/serial_port.h"
 
+#include "common/ports/port_url.h"
+#include "romwright/serial/network_device.h"
 #include "romwright/serial/termios_device.h"
 
 namespace romwright {
@@ -51,7 +53,13 @@ bool open_serial_port(const std::string& name, int baud) {
     silence_limit = milliseconds(0);
     opened_at = now();
     entry_expired = false;
-    port = opener ? opener(name, baud, problem) : open_termios_device(name, baud, problem);
+    if (opener) {
+        port = opener(name, baud, problem);
+    } else if (ports::looksLikeUrl(name)) {
+        port = open_network_device(name, baud, problem);
+    } else {
+        port = open_termios_device(name, baud, problem);
+    }
     return port != nullptr;
 }
 

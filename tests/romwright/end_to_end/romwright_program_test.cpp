@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <fstream>
+#include <netinet/in.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace romwright::testing {
@@ -218,6 +223,144 @@ TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
 
     EXPECT_EQ(runWithoutDisplay({"-g"}, output), 2);
     EXPECT_EQ(lastLine(output), "Can't load dialog box!");
+}
+
+// ser2net in front of a unit's pseudo-terminal at 57600 8N1: an RFC 2217 port and a raw one.
+class Ser2net {
+  public:
+    explicit Ser2net(const std::string& device) {
+        const std::string config = tempPath("ser2net-" + std::to_string(counter_++) + ".yaml");
+        std::ofstream yaml(config);
+        yaml << "%YAML 1.1\n---\n";
+        for (const auto& [accepter, port] :
+             {std::pair{"telnet(rfc2217),tcp", &telnet_}, std::pair{"tcp", &raw_}}) {
+            *port = freePort();
+            // No character delay: by default the server holds each byte up to a millisecond.
+            yaml << "connection: &c" << *port << "\n  accepter: " << accepter << ",127.0.0.1,"
+                 << *port << "\n  connector: serialdev," << device
+                 << ",57600n81,local\n  options:\n    chardelay: false\n";
+        }
+        yaml.close();
+        process_.start({"/usr/sbin/ser2net", "-n", "-c", config, "-P", config + ".pid"}, {},
+                       config + ".log");
+        EXPECT_TRUE(
+            testsupport::pollUntil([&] { return listening(telnet_) && listening(raw_); }, 10s))
+            << testsupport::fileText(config + ".log");
+    }
+    void stop() { process_.stop(SIGTERM); }
+    std::string rfc2217() const { return "rfc2217://127.0.0.1:" + std::to_string(telnet_); }
+    std::string socket() const { return "socket://127.0.0.1:" + std::to_string(raw_); }
+    int telnetPort() const { return telnet_; }
+
+  private:
+    static int freePort() {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{
+            .sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
+        socklen_t size = sizeof address;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+        ::close(fd);
+        return ntohs(address.sin_port);
+    }
+    // Listening, as the kernel's table says: a test connection would open the device.
+    static bool listening(int port) {
+        char local[32];
+        std::snprintf(local, sizeof local, ":%04X 00000000:0000 0A", port);
+        return testsupport::fileText("/proc/net/tcp").find(local) != std::string::npos;
+    }
+    int telnet_ = 0, raw_ = 0;
+    testsupport::ChildProcess process_;
+    static inline int counter_ = 0;
+};
+
+// Flashing through the server: the same results and words as on a local line.
+TEST(RomwrightThroughSer2net, FlashesAndRefusesAsOnALocalLine) {
+    const std::string image = imageFor(1), m16cImage = imageFor(0);
+    const struct {
+        const char* name;
+        std::vector<std::string> unit;
+        bool raw;  // socket:// instead of rfc2217://
+        std::vector<std::string> args;
+        int exitCode;
+        std::string lastLine;  // its start
+        bool flashHoldsTheImage;
+    } cases[] = {
+        // clang-format off
+        {"native, verified", {}, false, {"--verify", "-f" + image}, 0, "Successfully programmed unit", true},
+        // The unit hears only its loader's speed: the switch to 57600 must reach the line.
+        {"M16C", {"--protocol", "m16c"}, false, {"-f" + m16cImage}, 0, "Successfully programmed unit", true},
+        {"native through a raw socket", {}, true, {"-f" + image}, 0, "Successfully programmed unit", true},
+        {"M16C refused on a raw socket", {"--protocol", "m16c"}, true, {"-f" + m16cImage}, 2,
+         "Unable to open COM port: socket://127.0.0.1:", false},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        UnitProgram unit;
+        unit.start(c.unit);
+        Ser2net server(unit.link);
+        std::vector<std::string> args = {"--console", "--port",
+                                         c.raw ? server.socket() : server.rfc2217()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::string output;
+        EXPECT_EQ(runWithoutDisplay(args, output), c.exitCode) << c.name << "\n" << output;
+        EXPECT_EQ(lastLine(output).substr(0, c.lastLine.size()), c.lastLine) << c.name;
+        server.stop();
+        EXPECT_EQ(holdsTheImage(unit.stop()), c.flashHoldsTheImage) << c.name;
+    }
+}
+
+// 0xFF, CR, LF, XON, XOFF and NUL go to the unit and come back unchanged.
+TEST(RomwrightThroughSer2net, AwkwardBytesCrossBothWays) {
+    UnitProgram unit;
+    unit.start({});
+    Ser2net server(unit.link);
+    std::string page;
+    for (int i = 0; i < 256; ++i) page += "\xFF\r\n\x11\x13\x00\xFF\xFF"[i % 8];
+    const std::string written = tempPath("awkward.bin"), read = tempPath("awkward-read.bin");
+    std::ofstream(written, std::ios::binary) << page;
+    std::string output;
+    for (const auto& [file, range] :
+         {std::pair{written, "-w80000-80100"}, {read, "-r80000-80100"}}) {
+        EXPECT_EQ(runWithoutDisplay({"--console", "--port", server.rfc2217(), "-f" + file, range},
+                                    output),
+                  0)
+            << output;
+    }
+    EXPECT_EQ(testsupport::fileText(read), page);
+    server.stop();
+    const Bytes flash = unit.stop();
+    ASSERT_EQ(flash.size(), 1u << 20);
+    EXPECT_EQ(std::string(flash.begin() + 0x80000, flash.begin() + 0x80100), page);
+}
+
+// A port another client holds is busy; a server that goes away mid-run is a pulled cable.
+TEST(RomwrightThroughSer2net, BusyAndGone) {
+    UnitProgram unit;
+    unit.start({"--fault", "drop-second-reply"});  // held inside the first page
+    Ser2net server(unit.link);
+    const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{.sin_family = AF_INET,
+                        .sin_port = htons(static_cast<uint16_t>(server.telnetPort())),
+                        .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    ASSERT_EQ(::connect(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::this_thread::sleep_for(300ms);  // the server has given it the device
+    std::string output;
+    EXPECT_EQ(
+        runWithoutDisplay({"--console", "--port", server.rfc2217(), "-f" + imageFor(1)}, output),
+        2);
+    EXPECT_NE(lastLine(output).find("is in use by another program"), std::string::npos) << output;
+    ::close(holder);
+    std::this_thread::sleep_for(300ms);
+
+    const std::string log = tempPath("ser2net-gone.log");
+    testsupport::ChildProcess program;
+    program.start({ROMWRIGHT_PROGRAM, "--console", "--port", server.rfc2217(), "-f" + imageFor(1)},
+                  {}, log);
+    EXPECT_TRUE(testsupport::waitForText(log, "Flashing unit (%0)"));
+    server.stop();
+    EXPECT_EQ(program.wait(30s), 2) << testsupport::fileText(log);
+    EXPECT_EQ(lastLine(testsupport::fileText(log)), "The port was disconnected");
 }
 
 }  // namespace
