@@ -42,9 +42,12 @@ struct Parser {
     QCommandLineOption help{"help", "Show this help and exit."};
     QCommandLineOption version{"version", "Show the version and exit."};
     QCommandLineOption port{"port",
-                            "Use the serial device <path> (for example under "
-                            "/dev/serial/by-id/) instead of a COM number.",
-                            "path"};
+                            "Use <port> instead of a COM number: a serial device (for example "
+                            "under /dev/serial/by-id/), or a serial device server's port, "
+                            "rfc2217://host:port (line settings, purge and break reach the far "
+                            "port) or socket://host:port (raw TCP at the server's speed; no M16C "
+                            "speed change, no break).",
+                            "port"};
     QCommandLineOption console{"console",
                                "Run without a window or display: progress and "
                                "warnings on standard error, the result last."};
@@ -104,7 +107,7 @@ ProgramOptions parse_program_options(const std::vector<std::string>& arguments) 
     result.verify = p.parser.isSet(p.verify);
     if (p.parser.isSet(p.port)) {
         result.port = p.parser.value(p.port).toLocal8Bit().toStdString();
-        if (result.port.empty()) result.error = "--port needs a device path.";
+        if (result.port.empty()) result.error = "--port needs a device path or a URL.";
     }
     if (p.parser.isSet(p.wait)) {
         bool number = false;

@@ -1,6 +1,7 @@
 // COM numbers, the numbers devices keep, their identities, and why a port will not open.
 #include "common/ports/open_failure.h"
 #include "common/ports/port_names.h"
+#include "common/ports/port_url.h"
 #include "common/ports/stored_port_numbers.h"
 #include "tests/support/files.h"
 
@@ -26,6 +27,31 @@ PortEnvironment bench() {
                 [] {
                     return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
                 }};
+}
+
+TEST(PortUrls, ServersByNameOrAddressAndNothingElse) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"rfc2217://signs.example:4001", "rfc2217 signs.example 4001"},
+        {"socket://10.0.0.7:1", "socket 10.0.0.7 1"},
+        {"rfc2217://[::1]:65535", "rfc2217 ::1 65535"},
+        {"rfc2217://host:65536", ""},
+        {"rfc2217://host:0", ""},
+        {"rfc2217://host", ""},
+        {"rfc2217://:4001", ""},
+        {"rfc2217://host:40x1", ""},
+        {"rfc2217://::1:4001", ""},
+        {"telnet://host:4001", ""},
+        {"rfc2217://[::1]4001", ""},
+        {"/dev/ttyUSB0", ""},
+    };
+    for (const auto& [name, expected] : cases) {
+        const auto url = parsePortUrl(name);
+        EXPECT_EQ(url ? (url->kind == PortUrl::Socket ? "socket " : "rfc2217 ") + url->host + " " +
+                            url->service
+                      : "",
+                  expected)
+            << name;
+    }
 }
 
 TEST(PortNames, EnvironmentFirstThenTheNthDevice) {

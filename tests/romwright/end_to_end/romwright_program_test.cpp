@@ -225,6 +225,22 @@ TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
     EXPECT_EQ(lastLine(output), "Can't load dialog box!");
 }
 
+// A loopback port that takes connections into its queue and never answers (`listening`), or
+// one where nobody listens.
+int loopbackPort(int& fd, bool listening) {
+    fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    if (listening) {
+        ::listen(fd, 4);
+    } else {
+        ::close(fd);
+    }
+    return ntohs(address.sin_port);
+}
+
 // ser2net in front of a unit's pseudo-terminal at 57600 8N1: an RFC 2217 port and a raw one.
 class Ser2net {
   public:
@@ -234,7 +250,8 @@ class Ser2net {
         yaml << "%YAML 1.1\n---\n";
         for (const auto& [accepter, port] :
              {std::pair{"telnet(rfc2217),tcp", &telnet_}, std::pair{"tcp", &raw_}}) {
-            *port = freePort();
+            int fd;
+            *port = loopbackPort(fd, false);
             // No character delay: by default the server holds each byte up to a millisecond.
             yaml << "connection: &c" << *port << "\n  accepter: " << accepter << ",127.0.0.1,"
                  << *port << "\n  connector: serialdev," << device
@@ -253,16 +270,6 @@ class Ser2net {
     int telnetPort() const { return telnet_; }
 
   private:
-    static int freePort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{
-            .sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
-        socklen_t size = sizeof address;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-        ::close(fd);
-        return ntohs(address.sin_port);
-    }
     // Listening, as the kernel's table says: a test connection would open the device.
     static bool listening(int port) {
         char local[32];
@@ -308,6 +315,36 @@ TEST(RomwrightThroughSer2net, FlashesAndRefusesAsOnALocalLine) {
         server.stop();
         EXPECT_EQ(holdsTheImage(unit.stop()), c.flashHoldsTheImage) << c.name;
     }
+}
+
+// Servers that do not serve: each run ends in its words, none hangs. On a raw socket silence
+// is the unit's.
+TEST(RomwrightThroughSer2net, ServersThatDoNotServe) {
+    int silent, nobody;
+    const std::string quiet = "127.0.0.1:" + std::to_string(loopbackPort(silent, true));
+    const std::string closed = "127.0.0.1:" + std::to_string(loopbackPort(nobody, false));
+    const struct {
+        std::string port;
+        int exitCode;
+        std::string said;  // in the last line
+    } cases[] = {
+        {"rfc2217://" + quiet, 2, "the server did not confirm the line settings within 3 seconds"},
+        {"socket://" + quiet, 5, "Invalid response from unit: the unit did not enter its loader"},
+        {"rfc2217://" + closed, 2, "the server refused the connection"},
+        {"socket://no-such-host.invalid:4001", 2, "unknown host no-such-host.invalid"},
+        {"rfc2217://127.0.0.1", 2, "not a port URL"},
+    };
+    const std::string image = imageFor(1);
+    for (const auto& c : cases) {
+        std::string output;
+        EXPECT_EQ(
+            runWithoutDisplay({"--console", "--wait", "1", "--port", c.port, "-f" + image}, output),
+            c.exitCode)
+            << c.port << "\n"
+            << output;
+        EXPECT_NE(lastLine(output).find(c.said), std::string::npos) << output;
+    }
+    ::close(silent);
 }
 
 // 0xFF, CR, LF, XON, XOFF and NUL go to the unit and come back unchanged.
