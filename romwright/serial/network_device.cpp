@@ -19,9 +19,9 @@ using Clock = std::chrono::steady_clock;
 using ports::PortUrl;
 namespace telnet = ports::rfc2217;
 
-// How long a raw socket is listened to before the first write: a busy
+// How long a new connection is listened to before the first write: a busy
 // server says so and hangs up at once, and a client that wrote first would
-// get a reset instead of its words.
+// get a reset, which throws the server's words away unread.
 constexpr std::chrono::milliseconds kBusyListen{200};
 
 int milliseconds_until(Clock::time_point deadline) {
@@ -100,14 +100,18 @@ class NetworkDevice : public SerialDevice {
     // Brings the far line to the baud rate, 8N1, empty queues, DTR and RTS
     // on; false, with the reason, when the server cannot or will not.
     bool open_line(int baud, std::string& problem) {
+        listening_ = true;
+        const auto until = Clock::now() + kBusyListen;
+        while (!lost_ && fill(until)) {
+        }
+        listening_ = false;
+        if (lost_ || pending_.find("in use") != std::string::npos) return refused(problem);
+        pending_.clear();  // nothing was asked yet: this is no answer
         if (!telnet_) {
-            fill(Clock::now() + kBusyListen);
-            if (lost_) return refused(problem);
-            pending_.clear();  // nothing was asked yet: this is no answer
             baud_ = baud;
             return true;
         }
-        send_raw(telnet::Client::greeting());
+        send_raw(telnet::Client::greeting() + client_.takeReplies());
         const std::pair<telnet::Command, uint32_t> settings[] = {
             {telnet::kSetBaudRate, static_cast<uint32_t>(baud)},
             {telnet::kSetDataSize, 8},
@@ -229,8 +233,10 @@ class NetworkDevice : public SerialDevice {
             return true;
         }
         pending_ += client_.receive(got);
-        if (const std::string replies = client_.takeReplies(); !replies.empty()) {
-            send_raw(replies);
+        if (!listening_) {
+            if (const std::string replies = client_.takeReplies(); !replies.empty()) {
+                send_raw(replies);
+            }
         }
         return true;
     }
@@ -262,6 +268,7 @@ class NetworkDevice : public SerialDevice {
     telnet::Client client_;
     std::string pending_;  // data received and not read yet
     bool lost_ = false;
+    bool listening_ = false;  // before the first write: answers owed wait
     int baud_ = 0;
     std::chrono::milliseconds timeout_{1000};
 };
