@@ -22,7 +22,10 @@ namespace telnet = ports::rfc2217;
 // How long a new connection is listened to before the first write: a busy
 // server says so and hangs up at once, and a client that wrote first would
 // get a reset, which throws the server's words away unread.
-constexpr std::chrono::milliseconds kBusyListen{200};
+// A telnet server opens with its offers at once, a busy one with its words
+// right after them: once they have come and the line has been quiet for a
+// moment, the open goes on.
+constexpr std::chrono::milliseconds kBusyListen{200}, kQuietAfterOffers{10};
 
 int milliseconds_until(Clock::time_point deadline) {
     const auto left =
@@ -101,8 +104,9 @@ class NetworkDevice : public SerialDevice {
     // on; false, with the reason, when the server cannot or will not.
     bool open_line(int baud, std::string& problem) {
         listening_ = true;
-        const auto until = Clock::now() + kBusyListen;
+        auto until = Clock::now() + kBusyListen;
         while (!lost_ && fill(until)) {
+            if (telnet_) until = std::min(until, Clock::now() + kQuietAfterOffers);
         }
         listening_ = false;
         if (lost_ || pending_.find("in use") != std::string::npos) return refused(problem);
@@ -227,6 +231,11 @@ class NetworkDevice : public SerialDevice {
             return false;
         }
         if (n < 0) return true;
+        // Acknowledge at once: a server that holds small writes until the
+        // last one is acknowledged (Nagle) would otherwise wait for this
+        // side's delayed acknowledgement, 40 ms, before its next answer.
+        const int on = 1;
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         const std::string_view got(chunk, static_cast<size_t>(n));
         if (!telnet_) {
             pending_ += got;
