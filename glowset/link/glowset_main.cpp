@@ -5,6 +5,7 @@
 #include "common/widgets/port_list_box.h"
 #include "glowset/link/sign_link.h"
 #include "glowset/options/option_sets.h"
+#include "glowset/platform/latin1.h"
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/replies.h"
 #include "glowset/windows/text_guard.h"
@@ -23,10 +24,6 @@
 
 namespace glowset {
 namespace {
-
-QString latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<int>(bytes.size()));
-}
 
 void fillList(QComboBox* list, const OptionList& entries) {
     for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
@@ -96,8 +93,12 @@ void GlowsetMain::setPriorityTimeout(int p, const QString& text) {
     if (p >= 0 && p < kPriorityCount) TimeoutP[p]->setText(text);
 }
 
-void GlowsetMain::setDefaultMessageToolTip(const QString& text) {
-    SetupDefaultMsg->setToolTip(text);
+void GlowsetMain::showDefaultMessageToolTip() {
+    SetupDefaultMsg->setToolTip(
+        QString("Message:%1, Font:%2, Color:%3, Style:%4, Align:%5, Speed:%6, Pause:%7")
+            .arg(latin1(DefMsg), QString::number(DefFont), QString::number(DefColor),
+                 QString::number(DefStyle), QString::number(DefAlign), QString::number(DefSpeed),
+                 QString::number(DefPause)));
 }
 
 QString GlowsetMain::signTypeText() const {
@@ -330,8 +331,7 @@ void GlowsetMain::send(const std::string& line) {
 
 bool GlowsetMain::refuseWhileBusy() {
     if (exchange_ == Exchange::None || exchange_ == Exchange::Download) return false;
-    showStatus(QString("COM%1 is busy with another exchange; try again when it has ended")
-                   .arg(ComportsList->currentIndex() + 1));
+    showStatus(QString::fromStdString(portBusyText(ComportsList->currentIndex() + 1)));
     return true;
 }
 

@@ -65,7 +65,8 @@ class GlowsetMain : public QMainWindow {
     QString priorityTimeout(int p) const;
     void setPriorityTimeout(int p, const QString& text);
     // The tool tip of the default-message button, which shows the message.
-    void setDefaultMessageToolTip(const QString& text);
+    // The Setup Default Message button's tip: the stored message and its codes.
+    void showDefaultMessageToolTip();
     // The sign's type and build number as the window shows them.
     QString signTypeText() const;
     QString buildNumberText() const;

@@ -1,5 +1,6 @@
 // Settings files: File > Save and File > Open, and the text-file writer.
 #include "glowset/link/glowset_main.h"
+#include "glowset/platform/latin1.h"
 #include "glowset/settings/led_file.h"
 
 #include <QCheckBox>
@@ -18,10 +19,6 @@ constexpr const char* kLedFilter = "Text (*.led) | *.led";
 std::string bytes(const QString& text) {
     return text.toLatin1().toStdString();
 }
-QString latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
-}
-
 // The reasons a control refuses a value from a file.
 constexpr int kErrorNotAccepted = 380;
 constexpr int kErrorFileMissing = 53;
@@ -147,12 +144,7 @@ bool GlowsetMain::LoadSettingsFile(const QString& path) {
     }
     if (result.error) return fail(result.error->number, latin1(result.error->description));
 
-    SetupDefaultMsg->setToolTip(QString("Message:%1, Font:%2, Color:%3, Style:%4, Align:%5, "
-                                        "Speed:%6, Pause:%7")
-                                    .arg(latin1(DefMsg), QString::number(DefFont),
-                                         QString::number(DefColor), QString::number(DefStyle),
-                                         QString::number(DefAlign), QString::number(DefSpeed),
-                                         QString::number(DefPause)));
+    showDefaultMessageToolTip();
     return true;
 }
 

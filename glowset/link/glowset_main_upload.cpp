@@ -2,6 +2,7 @@
 // UploadTimer, Force Upload, the id-mode switch and the end of a
 // factory-defaults upload.
 #include "glowset/link/glowset_main.h"
+#include "glowset/link/sign_link.h"
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/numbers.h"
 #include "glowset/windows/text_guard.h"
@@ -183,8 +184,7 @@ void GlowsetMain::UploadFactoryDef_Click() {
 
 std::optional<std::string> GlowsetMain::startFactoryReset() {
     if (exchange_ != Exchange::None && exchange_ != Exchange::Download) {
-        return "COM" + std::to_string(ComportsList->currentIndex() + 1) +
-               " is busy with another exchange";
+        return portBusyText(ComportsList->currentIndex() + 1);
     }
     if (const auto error = openSelectedPort()) {
         return "COM" + std::to_string(MSComm2->portNumber()) + ": " + error->description;

@@ -2,6 +2,11 @@
 
 namespace glowset {
 
+std::string portBusyText(int portNumber) {
+    return "COM" + std::to_string(portNumber) +
+           " is busy with another exchange; try again when it has ended";
+}
+
 class SignLink::View : public SerialPort {
   public:
     explicit View(SignLink& link) : link_(link) {}
@@ -14,9 +19,7 @@ class SignLink::View : public SerialPort {
 
     std::optional<OpenError> open() override {
         if (link_.holder_ && !holds()) {
-            return OpenError{kErrorPortBusy, "COM" + std::to_string(number_) +
-                                                 " is busy with another exchange; try again "
-                                                 "when it has ended"};
+            return OpenError{kErrorPortBusy, portBusyText(number_)};
         }
         SerialPort& device = *link_.device_;
         if (holds() && device.isOpen()) device.close();

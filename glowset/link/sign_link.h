@@ -12,6 +12,8 @@
 namespace glowset {
 
 inline constexpr int kErrorPortBusy = 8030;  // held by another exchange of this program
+// What a control says when the exchange it would start finds the port held.
+std::string portBusyText(int portNumber);
 
 class SignLink {
   public:

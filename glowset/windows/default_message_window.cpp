@@ -3,6 +3,7 @@
 #include "common/widgets/screen_reader_names.h"
 #include "glowset/link/glowset_main.h"
 #include "glowset/options/option_sets.h"
+#include "glowset/platform/latin1.h"
 #include "glowset/protocol/commands.h"
 #include "glowset/protocol/default_message_record.h"
 #include "glowset/protocol/numbers.h"
@@ -22,10 +23,6 @@
 
 namespace glowset {
 namespace {
-
-QString latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
-}
 
 const QString kRemoveMessage = "Remove message and Click \"Upload to Sign\" to display Time";
 
@@ -434,11 +431,7 @@ void GlowsetDefaultMessage::done(int result) {
         }
         const auto p = positions();
         main_.SaveDefaultMsg(messageText(), p[0], p[1], p[2], p[3], p[4], p[5]);
-        main_.setDefaultMessageToolTip(
-            QString("Message:%1, Font:%2, Color:%3, Style:%4, Align:%5, Speed:%6, Pause:%7")
-                .arg(latin1(messageText()), QString::number(p[0]), QString::number(p[1]),
-                     QString::number(p[2]), QString::number(p[3]), QString::number(p[4]),
-                     QString::number(p[5])));
+        main_.showDefaultMessageToolTip();
         ComClose->setEnabled(false);
         closePort();
     }
