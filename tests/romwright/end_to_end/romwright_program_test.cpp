@@ -98,8 +98,6 @@ TEST(RomwrightConsole, EachResultHasItsExitCodeAndItsWords) {
         {"no such image", {}, {"-f/nonexistent.rom"}, 4, "Invalid filename", "", false},
         {"unknown long option", {}, {"--bogus"}, 64, "Try 'romwright --help'.", "Unknown option 'bogus'", false},
         {"--port last, with no path", {}, {"--port"}, 64, "Try 'romwright --help'.", "Missing value after '--port'", false},
-        {"a unit that never enters its loader", {"--fault", "silent"}, {"--wait", "1", "-f" + image}, 5,
-         "Invalid response from unit: the unit did not enter its loader within 1 second", "", false},
         {"a read says so", {"--quiet"}, {"-f" + tempPath("read.bin"), "-r80000-80400"}, 0, "", "Reading unit (%100)", false},
         // What the window ignores or reads loosely, a script's run refuses.
         {"-c10", {}, {"-c10", "-f" + image}, 64, "Try 'romwright --help'.", "'-c10' names no port", false},
@@ -329,7 +327,8 @@ TEST(RomwrightThroughSer2net, ServersThatDoNotServe) {
         std::string said;  // in the last line
     } cases[] = {
         {"rfc2217://" + quiet, 2, "the server did not confirm the line settings within 3 seconds"},
-        {"socket://" + quiet, 5, "Invalid response from unit: the unit did not enter its loader"},
+        {"socket://" + quiet, 5,
+         "Invalid response from unit: the unit did not enter its loader within 1 second"},
         {"rfc2217://" + closed, 2, "the server refused the connection"},
         {"socket://no-such-host.invalid:4001", 2, "unknown host no-such-host.invalid"},
         {"rfc2217://127.0.0.1", 2, "not a port URL"},
