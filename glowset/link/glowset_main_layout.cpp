@@ -31,6 +31,9 @@ constexpr int kRowStep = 420;
 constexpr int kColorLeft = 4800, kSpeedLeft = 6240, kAlignLeft = 7480, kPauseLeft = 8520,
               kBeepLeft = 9260, kTimeoutLeft = 10300;
 constexpr int kControlHeight = 315;
+// A column header stands 300 twips above its first row: a header as high as
+// a control would cover that row's top pixel.
+constexpr int kHeaderHeight = 300;
 constexpr int kWindowWidth = 12000;
 
 QComboBox* makeList(QWidget* parent, const QString& name) {
@@ -72,10 +75,10 @@ void GlowsetMain::buildControls() {
         w->setGeometry(tw(left), tw(top), pixels, pixelsHigh);
     };
     const auto label = [&](const QString& name, const QString& caption, int left, int top,
-                           int width) {
+                           int width, int height = kControlHeight) {
         auto* l = new QLabel(caption, central);
         l->setObjectName(name);
-        place(l, left, top, width, kControlHeight);
+        place(l, left, top, width, height);
         return l;
     };
     const auto button = [&](const QString& name, const QString& caption, int top) {
@@ -113,8 +116,9 @@ void GlowsetMain::buildControls() {
     SetupDefaultMsg = button("SetupDefaultMsg", "Setup Default Message", 2120);
     SendTestMsg = button("SendTestMsg", "Send Test Message", 2600);
 
-    CapcodeHeader = label("CapcodeHeader", "Linked to Capcode", 1200, 1000, 2900);
-    LinkPriorityHeader = label("LinkPriorityHeader", "Linked to Priority", 4200, 1000, 1900);
+    CapcodeHeader = label("CapcodeHeader", "Linked to Capcode", 1200, 1000, 2900, kHeaderHeight);
+    LinkPriorityHeader =
+        label("LinkPriorityHeader", "Linked to Priority", 4200, 1000, 1900, kHeaderHeight);
     for (int i = 0; i < 8; ++i) {
         const int top = 1300 + i * 360;
         LabelID[i] = label(QString("LabelID%1").arg(i), QString("ID   %1").arg(i), 240, top, 900);
@@ -161,14 +165,15 @@ void GlowsetMain::buildControls() {
     place(HidePriority, 11300, 4300, 500, 420);
     HidePriority->hide();
 
-    FontHeader = label("FontHeader", "Font", 1200, kPriorityTop, 1000);
-    StyleHeader = label("StyleHeader", "Style", 3510, kPriorityTop, 1000);
-    ColorHeader = label("ColorHeader", "Color", kColorLeft, kPriorityTop, 1000);
-    SpeedHeader = label("SpeedHeader", "Speed", kSpeedLeft, kPriorityTop, 1000);
-    AlignHeader = label("AlignHeader", "Align", kAlignLeft, kPriorityTop, 900);
-    PauseHeader = label("PauseHeader", "Pause", kPauseLeft, kPriorityTop, 700);
-    BeepHeader = label("BeepHeader", "Beep", kBeepLeft, kPriorityTop, 900);
-    TimeoutHeader = label("TimeoutHeader", "Timeout (Secs)", kTimeoutLeft, kPriorityTop, 1500);
+    FontHeader = label("FontHeader", "Font", 1200, kPriorityTop, 1000, kHeaderHeight);
+    StyleHeader = label("StyleHeader", "Style", 3510, kPriorityTop, 1000, kHeaderHeight);
+    ColorHeader = label("ColorHeader", "Color", kColorLeft, kPriorityTop, 1000, kHeaderHeight);
+    SpeedHeader = label("SpeedHeader", "Speed", kSpeedLeft, kPriorityTop, 1000, kHeaderHeight);
+    AlignHeader = label("AlignHeader", "Align", kAlignLeft, kPriorityTop, 900, kHeaderHeight);
+    PauseHeader = label("PauseHeader", "Pause", kPauseLeft, kPriorityTop, 700, kHeaderHeight);
+    BeepHeader = label("BeepHeader", "Beep", kBeepLeft, kPriorityTop, 900, kHeaderHeight);
+    TimeoutHeader =
+        label("TimeoutHeader", "Timeout (Secs)", kTimeoutLeft, kPriorityTop, 1500, kHeaderHeight);
     for (int p = 0; p < 5; ++p) {
         const int top = kPriorityTop + 300 + p * kRowStep;
         PriorityLabels[p] =

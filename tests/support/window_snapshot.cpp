@@ -1,6 +1,7 @@
 #include "tests/support/window_snapshot.h"
 
 #include "tests/support/accessible_names.h"
+#include "tests/support/window_layout.h"
 
 #include <QtWidgets>
 
@@ -122,6 +123,13 @@ std::string describeControls(const QWidget& window, const Unstable& unstable) {
 
 ::testing::AssertionResult showsAsRecorded(const QWidget& window, const std::string& name,
                                            const Unstable& unstable) {
+    // A control a screen reader cannot name, or one left out of the record
+    // for want of an object name, is a fault: it is never written down.
+    if (const auto unnamed = unnamedInputControls(window); !unnamed.empty()) {
+        auto failure = ::testing::AssertionFailure() << name << " has controls without a name:";
+        for (const auto& line : unnamed) failure << "\n  " << line;
+        return failure;
+    }
     const std::string text = describeControls(window, unstable);
     const std::string path = std::string(GOLDEN_DIR) + "/" + name + ".txt";
     if (std::getenv("MARQUELLE_UPDATE_GOLDEN")) {

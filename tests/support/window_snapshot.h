@@ -21,7 +21,8 @@ struct Unstable {
 // The window's named controls, one line each.
 std::string describeControls(const QWidget& window, const Unstable& unstable = {});
 
-// Compares the window with tests/golden/<name>.txt.
+// Compares the window with tests/golden/<name>.txt; fails, writing nothing, while a
+// control that takes input has no object name or no spoken name.
 ::testing::AssertionResult showsAsRecorded(const QWidget& window, const std::string& name,
                                            const Unstable& unstable = {});
 

@@ -5,6 +5,7 @@
 #include "romwright/serial/serial_port.h"
 #include "tests/romwright/support/fake_device.h"
 #include "tests/support/wait_for.h"
+#include "tests/support/window_layout.h"
 #include "tests/support/window_snapshot.h"
 
 #include <QtTest>
@@ -100,6 +101,17 @@ TEST_F(Flasher, CommandLinesApplied) {
             std::tuple(fresh.auto_close, fresh.start_event.is_set(), w.dontUseBreak->isChecked()),
             std::tuple(c.autoClose, c.autoClose, c.noBreakTicked));
     }
+}
+
+// At a desktop's 11-point font no caption is cut off and no control covers another.
+TEST_F(Flasher, FitsAtADesktopFont) {
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont(testsupport::kDesktopFontFamily, testsupport::kDesktopFontPoints));
+    FlasherWindow atDesktopFont(state, quietProgrammers());
+    atDesktopFont.select_rom_file(image(1, "good.rom", "Model X"));
+    atDesktopFont.show();
+    EXPECT_EQ(testsupport::layoutFaults(atDesktopFont), std::vector<std::string>{});
+    QApplication::setFont(before);
 }
 
 TEST_F(Flasher, FileChoicesAndTheCaption) {
