@@ -26,16 +26,6 @@ namespace {
 
 const QString kRemoveMessage = "Remove message and Click \"Upload to Sign\" to display Time";
 
-void fill(QListWidget* list, const OptionList& entries) {
-    const QSignalBlocker block(list);
-    list->clear();
-    for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
-}
-
-void selectRow(QListWidget* list, int row) {
-    if (row >= -1 && row < list->count()) list->setCurrentRow(row);
-}
-
 }  // namespace
 
 GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& main, QWidget* parent)
@@ -62,18 +52,18 @@ GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& ma
         // A port that could not be opened has said so in Ack already.
         if (MSComm1->isOpen()) showAck("Data downloaded successfully from LED Sign");
     }
-    changed.fill(false);
+    parametersChanged_ = false;
 }
 
 void GlowsetDefaultMessage::build() {
-    const char* captions[] = {"Default Message", "Font",  "Speed",       "Color", "Style",
-                              "Alignment",       "Pause", "Time Format", "OR"};
-    for (int i = 0; i < 9; ++i) {
-        Labels[i] = new QLabel(captions[i], this);
-        Labels[i]->setObjectName(QString("Label%1").arg(i + 1));
-    }
-    TimeFormatLabel = Labels[7];
-    OrLabel = Labels[8];
+    const auto label = [this](const char* name, const char* caption) {
+        auto* l = new QLabel(caption, this);
+        l->setObjectName(name);
+        return l;
+    };
+    MessageLabel = label("Label1", "Default Message");
+    TimeFormatLabel = label("Label8", "Time Format");
+    OrLabel = label("Label9", "OR");
     defaultMessage = new QTextEdit(this);
     defaultMessage->setObjectName("defaultMessage");
     defaultMessage->setAcceptRichText(false);
@@ -82,12 +72,7 @@ void GlowsetDefaultMessage::build() {
     Test = new QLineEdit(this);
     Test->setObjectName("Test");
     Test->setReadOnly(true);
-    fontList = makeList("fontList", 130);
-    ColorList = makeList("ColorList", 130);
-    StyleList = makeList("StyleList", 130);
-    AlignmentList = makeList("AlignmentList", 130);
-    SpeedList = makeList("SpeedList", 130);
-    PauseList = makeList("PauseList", 130);
+    parameters_ = std::make_unique<ParameterPanel>(this, 130, ParameterPanel::WithBeep::No);
     TimeFormat = new QComboBox(this);
     TimeFormat->setObjectName("TimeFormat");
     Upload = makeButton("Upload", "Upload to Sign");
@@ -100,15 +85,10 @@ void GlowsetDefaultMessage::build() {
     TimeDisplayStatus->setObjectName("TimeDisplayStatus");
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Labels[0], 0, 0, 1, 6);
+    grid->addWidget(MessageLabel, 0, 0, 1, 6);
     grid->addWidget(defaultMessage, 1, 0, 1, 6);
-    const auto columns = labelledLists();
-    for (int c = 0; c < 6; ++c) {
-        grid->addWidget(columns[c].first, 2, c);
-        grid->addWidget(columns[c].second, 3, c);
-        widgets::labelFor(columns[c].first, columns[c].second);
-    }
-    widgets::labelFor(Labels[0], defaultMessage);
+    parameters_->placeIn(*grid, 2);
+    widgets::labelFor(MessageLabel, defaultMessage);
     widgets::labelFor(TimeFormatLabel, TimeFormat);
     widgets::nameForScreenReaders(Test, "Command sent");
     grid->addWidget(TimeFormatLabel, 4, 0);
@@ -126,22 +106,16 @@ void GlowsetDefaultMessage::build() {
     grid->addWidget(Progress, 7, 4, 1, 2);
     grid->addWidget(DateTime, 8, 0, 1, 6);
 
-    const std::array<QListWidget*, 6> lists = {fontList,      ColorList, StyleList,
-                                               AlignmentList, SpeedList, PauseList};
-    for (int i = 0; i < 6; ++i) {
-        connect(lists[i], &QListWidget::currentRowChanged, this, [this, i] { changed[i] = true; });
-    }
-    connect(AlignmentList, &QListWidget::currentRowChanged, this, [this](int row) {
-        const Qt::Alignment align = row == 1   ? Qt::AlignRight
-                                    : row == 2 ? Qt::AlignHCenter
-                                               : Qt::AlignLeft;
-        QTextCursor cursor = defaultMessage->textCursor();
-        defaultMessage->selectAll();
-        defaultMessage->setAlignment(align);
-        defaultMessage->setTextCursor(cursor);
-    });
+    parameters_->chosen = [this](Parameter p) {
+        parametersChanged_ = true;
+        if (p == Parameter::Alignment) {
+            QTextCursor cursor = defaultMessage->textCursor();
+            alignMessageText();
+            defaultMessage->setTextCursor(cursor);
+        }
+    };
     connect(TimeFormat, &QComboBox::currentIndexChanged, this, [this](int index) {
-        changed[6] = true;
+        parametersChanged_ = true;
         if (index >= 0) setMessageText(placeholderFor(index));
     });
     connect(Upload, &QPushButton::clicked, this, [this] { Upload_Click(); });
@@ -154,15 +128,15 @@ void GlowsetDefaultMessage::build() {
 
 void GlowsetDefaultMessage::FillListsForModel(const std::string& model) {
     const DefaultMessageLists lists = defaultMessageListsForModel(model);
-    fill(fontList, lists.font);
-    fill(ColorList, lists.colour);
-    fill(StyleList, lists.style);
-    fill(AlignmentList, lists.alignment);
-    fill(SpeedList, lists.speed);
-    fill(PauseList, lists.pause);
-    SpeedList->setEnabled(lists.speedAndAlignmentEnabled);
-    AlignmentList->setEnabled(lists.speedAndAlignmentEnabled);
+    parameters_->fill(Parameter::Font, lists.font);
+    parameters_->fill(Parameter::Colour, lists.colour);
+    parameters_->fill(Parameter::Style, lists.style);
+    parameters_->fill(Parameter::Alignment, lists.alignment);
+    parameters_->fill(Parameter::Speed, lists.speed);
+    parameters_->fill(Parameter::Pause, lists.pause);
+    parameters_->setSpeedAndAlignmentEnabled(lists.speedAndAlignmentEnabled);
     // KL404's four fonts need a narrow list only.
+    QListWidget* fontList = parameters_->list(Parameter::Font);
     fontList->setMinimumWidth(model == kModelKL404 ? 0 : 180);
     fontList->setMaximumWidth(model == kModelKL404 ? 90 : QWIDGETSIZE_MAX);
 
@@ -187,10 +161,14 @@ void GlowsetDefaultMessage::loadFromMainWindow() {
     }
     if (fields.size() != 8) return;  // a message holding "," cannot be told apart
     setMessageText(storedToDisplay(fields[1]));
-    const std::array<QListWidget*, 6> lists = {fontList,      ColorList, StyleList,
-                                               AlignmentList, SpeedList, PauseList};
-    for (int i = 0; i < 6; ++i) {
-        if (const auto n = wholeNumber(fields[2 + i])) selectRow(lists[i], static_cast<int>(*n));
+    // The stored order: font, colour, style, alignment, speed, pause.
+    constexpr std::array<Parameter, 6> kStoredOrder = {Parameter::Font,  Parameter::Colour,
+                                                       Parameter::Style, Parameter::Alignment,
+                                                       Parameter::Speed, Parameter::Pause};
+    for (size_t i = 0; i < kStoredOrder.size(); ++i) {
+        if (const auto n = wholeNumber(fields[2 + i])) {
+            parameters_->select(kStoredOrder[i], static_cast<int>(*n));
+        }
     }
     showAck("Getting data from File " + QString::fromLocal8Bit(fields[0].c_str()));
 }
@@ -205,12 +183,14 @@ void GlowsetDefaultMessage::setMessageText(const std::string& crlfText) {
     QString text = latin1(crlfText);
     text.replace("\r\n", "\n");
     setTextUnchecked(defaultMessage, text);
-    const int row = AlignmentList->currentRow();
-    defaultMessage->selectAll();
-    defaultMessage->setAlignment(row == 1   ? Qt::AlignRight
-                                 : row == 2 ? Qt::AlignHCenter
-                                            : Qt::AlignLeft);
+    alignMessageText();
     defaultMessage->moveCursor(QTextCursor::End);
+}
+
+// The whole message takes the chosen alignment; the caret is left selecting it.
+void GlowsetDefaultMessage::alignMessageText() {
+    defaultMessage->selectAll();
+    defaultMessage->setAlignment(parameters_->textAlignment());
 }
 
 bool GlowsetDefaultMessage::idleDisplayOn() const {
@@ -221,13 +201,14 @@ bool GlowsetDefaultMessage::exchangeRunning() const {
     return MSComm1->isOpen();
 }
 
-std::array<int16_t, 6> GlowsetDefaultMessage::positions() const {
-    return {static_cast<int16_t>(fontList->currentRow()),
-            static_cast<int16_t>(ColorList->currentRow()),
-            static_cast<int16_t>(StyleList->currentRow()),
-            static_cast<int16_t>(AlignmentList->currentRow()),
-            static_cast<int16_t>(SpeedList->currentRow()),
-            static_cast<int16_t>(PauseList->currentRow())};
+DefaultMessageParams GlowsetDefaultMessage::chosenParams() const {
+    const auto row = [this](Parameter p) { return static_cast<int16_t>(parameters_->row(p)); };
+    return {.font = row(Parameter::Font),
+            .colour = row(Parameter::Colour),
+            .style = row(Parameter::Style),
+            .alignment = row(Parameter::Alignment),
+            .speed = row(Parameter::Speed),
+            .pause = row(Parameter::Pause)};
 }
 
 void GlowsetDefaultMessage::Sleep(int count) {
@@ -255,17 +236,16 @@ void GlowsetDefaultMessage::Upload_Click() {
         return;
     }
     const std::string text = messageText();
-    const auto p = positions();
-    const bool anyChange = std::find(changed.begin(), changed.end(), true) != changed.end();
+    const bool anyChange = parametersChanged_;
     // The message command and the idle display command carry the six
     // settings; without them the sign refuses the line, so nothing is sent.
     const bool settingsSent = (!text.empty() && !idleDisplayOn()) || (idleDisplayOn() && anyChange);
-    if (settingsSent && std::find(p.begin(), p.end(), -1) != p.end()) {
+    if (settingsSent && !parameters_->unchosen().isEmpty()) {
         showAck(missingSettingsText());
         return;
     }
     Test->clear();
-    const DefaultMessageParams params{p[0], p[1], p[2], p[3], p[4], p[5]};
+    const DefaultMessageParams params = chosenParams();
     std::string command;
     if (text.empty()) {
         command = displayToWire(deleteDefaultMessageCommand());
@@ -288,29 +268,15 @@ void GlowsetDefaultMessage::Upload_Click() {
     finishExchange(true);
 }
 
-std::array<std::pair<QLabel*, QListWidget*>, 6> GlowsetDefaultMessage::labelledLists() const {
-    // The window's order: font, colour, style, alignment, speed, pause.
-    return {{{Labels[1], fontList},
-             {Labels[3], ColorList},
-             {Labels[4], StyleList},
-             {Labels[5], AlignmentList},
-             {Labels[2], SpeedList},
-             {Labels[6], PauseList}}};
-}
-
 QString GlowsetDefaultMessage::missingSettingsText() const {
-    if (fontList->count() == 0) {
+    if (!parameters_->hasEntries()) {
         const QString model = QString::fromStdString(main_.LEDSignModelNumber);
         return (model.isEmpty() ? QString("No sign has been read, so its default message settings")
                                 : "The default message settings of sign model " + model) +
                " are not known to this program: nothing was sent";
     }
-    // The lists with no entry chosen, by their captions.
-    QStringList unchosen;
-    for (const auto& [label, list] : labelledLists()) {
-        if (list->currentRow() < 0) unchosen << label->text();
-    }
-    return "Choose the message's " + unchosen.join(", ") + " first: nothing was sent";
+    return "Choose the message's " + parameters_->unchosen().join(", ") +
+           " first: nothing was sent";
 }
 
 void GlowsetDefaultMessage::Download_Click() {
@@ -338,12 +304,12 @@ void GlowsetDefaultMessage::TimeOnIdle_Click() {
     if (exchangeRunning()) return;
     if (!openPort()) return;
     if (!idleDisplayOn()) {
-        fontList->setEnabled(false);
+        parameters_->list(Parameter::Font)->setEnabled(false);
         send(idleSwitchCommand(true));
         closePort();
         if (!messageText().empty()) showAck(kRemoveMessage);
     } else {
-        fontList->setEnabled(true);
+        parameters_->list(Parameter::Font)->setEnabled(true);
         send(idleSwitchCommand(false));
         closePort();
     }
@@ -369,9 +335,9 @@ void GlowsetDefaultMessage::ComClose_Timer() {
         SetTime->setEnabled(true);
     }
     const bool idleOff = !idleDisplayOn();
-    fontList->setEnabled(idleOff);
-    StyleList->setEnabled(idleOff);
-    PauseList->setEnabled(idleOff);
+    for (const Parameter p : {Parameter::Font, Parameter::Style, Parameter::Pause}) {
+        parameters_->list(p)->setEnabled(idleOff);
+    }
 }
 
 void GlowsetDefaultMessage::HandleReply(const std::string& line) {
@@ -398,11 +364,7 @@ void GlowsetDefaultMessage::HandleReply(const std::string& line) {
     }
     const auto record = parseDefaultMessageRecord(line);
     if (!record) return;
-    const auto p = recordPositions(*record);
-    // The record's order: font, style, colour, speed, alignment, pause.
-    const std::array<QListWidget*, 6> lists = {fontList,  StyleList,     ColorList,
-                                               SpeedList, AlignmentList, PauseList};
-    for (int i = 0; i < 6; ++i) selectRow(lists[i], p[i]);
+    parameters_->selectInRecordOrder(recordPositions(*record), false);
     setMessageText(storedToDisplay(record->storedText));
 }
 
@@ -429,8 +391,9 @@ void GlowsetDefaultMessage::done(int result) {
             }
             defaultMessage->setPlainText(kept);
         }
-        const auto p = positions();
-        main_.SaveDefaultMsg(messageText(), p[0], p[1], p[2], p[3], p[4], p[5]);
+        const DefaultMessageParams p = chosenParams();
+        main_.SaveDefaultMsg(messageText(), p.font, p.colour, p.style, p.alignment, p.speed,
+                             p.pause);
         main_.showDefaultMessageToolTip();
         ComClose->setEnabled(false);
         closePort();

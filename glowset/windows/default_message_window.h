@@ -3,12 +3,14 @@
 // clock and switches its idle time display.
 #pragma once
 
+#include "glowset/protocol/commands.h"
 #include "glowset/windows/exchange_window.h"
+#include "glowset/windows/parameter_panel.h"
 
 #include <array>
+#include <memory>
 
 class QComboBox;
-class QListWidget;
 class QLineEdit;
 class QPushButton;
 class QTextEdit;
@@ -36,15 +38,10 @@ class GlowsetDefaultMessage : public ExchangeWindow {
 
     QTextEdit* defaultMessage;
     QLineEdit* Test;
-    QListWidget *fontList, *ColorList, *StyleList, *AlignmentList, *SpeedList, *PauseList;
     QComboBox* TimeFormat;
     QPushButton *Upload, *Download, *SetTime, *TimeOnIdle, *InsertTime, *Exit;
-    QLabel *TimeDisplayStatus, *TimeFormatLabel, *OrLabel;
-    std::array<QLabel*, 9> Labels;
+    QLabel *MessageLabel, *TimeDisplayStatus, *TimeFormatLabel, *OrLabel;
 
-    // Change flags of fontList, ColorList, StyleList, AlignmentList,
-    // SpeedList, PauseList and TimeFormat.
-    std::array<bool, 7> changed{};
     int16_t closeCountdown = 0;
 
     void done(int result) override;
@@ -54,13 +51,16 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     void loadFromMainWindow();
     void finishExchange(bool clockOrUpload);
     void ComClose_Timer();
-    std::array<int16_t, 6> positions() const;  // font, colour, style, alignment, speed, pause
+    DefaultMessageParams chosenParams() const;
     void setMessageText(const std::string& crlfText);
+    void alignMessageText();
     bool exchangeRunning() const;
-    // The six parameter lists with their captions, in the window's order.
-    std::array<std::pair<QLabel*, QListWidget*>, 6> labelledLists() const;
     // Why an upload that needs the six settings cannot be sent.
     QString missingSettingsText() const;
+
+    std::unique_ptr<ParameterPanel> parameters_;
+    // A list or the time format was chosen since the window opened.
+    bool parametersChanged_ = false;
     bool closed_ = false;
 };
 

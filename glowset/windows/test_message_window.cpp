@@ -28,25 +28,22 @@
 namespace glowset {
 namespace {
 
-enum ListIndex {
-    kFontList,
-    kColorList,
-    kStyleList,
-    kAlignmentList,
-    kSpeedList,
-    kPauseList,
-    kBeepList,
-    kTimeoutBox
-};
+// The seven lists in the order the main window keeps a priority's fields.
+constexpr std::array<std::pair<Parameter, int>, kPriorityListCount> kPriorityFields = {{
+    {Parameter::Font, kFont},
+    {Parameter::Colour, kColour},
+    {Parameter::Style, kStyle},
+    {Parameter::Alignment, kAlignment},
+    {Parameter::Speed, kSpeed},
+    {Parameter::Pause, kPause},
+    {Parameter::Beep, kBeep},
+}};
 
-void fill(QListWidget* list, const OptionList& entries) {
-    const QSignalBlocker block(list);
-    list->clear();
-    for (const auto& entry : entries) list->addItem(QString::fromLatin1(entry.c_str()));
-}
-
-void selectRow(QListWidget* list, int row) {
-    if (row >= -1 && row < list->count()) list->setCurrentRow(row);
+int priorityField(Parameter p) {
+    for (const auto& [parameter, field] : kPriorityFields) {
+        if (parameter == p) return field;
+    }
+    return -1;
 }
 
 QColor previewColour(int position) {
@@ -83,16 +80,17 @@ LEDTestMessage::LEDTestMessage(Platform& platform, GlowsetMain& main, QWidget* p
 }
 
 void LEDTestMessage::build() {
-    const char* captions[] = {"Test Message", "Font",    "Speed",       "Color", "Style",
-                              "Alignment",    "Pause",   "Time Format", "ID",    "Priority",
-                              "Beep",         "Timeout", "Command"};
-    for (int i = 0; i < 13; ++i) {
-        Labels[i] = new QLabel(captions[i], this);
-        Labels[i]->setObjectName(QString("Label%1").arg(i + 1));
-    }
-    Labels[3]->setToolTip(
-        "Double-click to switch between colouring the whole text and the selection");
-    Labels[3]->installEventFilter(this);
+    const auto label = [this](const char* name, const char* caption) {
+        auto* l = new QLabel(caption, this);
+        l->setObjectName(name);
+        return l;
+    };
+    QLabel* messageLabel = label("Label1", "Test Message");
+    TimeFormatLabel = label("Label8", "Time Format");
+    QLabel* idLabel = label("Label9", "ID");
+    QLabel* priorityLabel = label("Label10", "Priority");
+    QLabel* timeoutLabel = label("Label12", "Timeout");
+    CommandLabel = label("Label13", "Command");
     ColorTextBox = new QTextEdit(this);
     ColorTextBox->setObjectName("ColorTextBox");
     ColorTextBox->setMinimumHeight(90);
@@ -105,14 +103,12 @@ void LEDTestMessage::build() {
     defaultMessage = new QPlainTextEdit(this);
     defaultMessage->setObjectName("defaultMessage");
     defaultMessage->setMaximumHeight(50);
-    fontList = makeList("fontList", 120);
-    fontList->setMinimumWidth(180);
-    ColorList = makeList("ColorList", 120);
-    StyleList = makeList("StyleList", 120);
-    AlignmentList = makeList("AlignmentList", 120);
-    SpeedList = makeList("SpeedList", 120);
-    PauseList = makeList("PauseList", 120);
-    BeepList = makeList("BeepList", 120);
+    parameters_ = std::make_unique<ParameterPanel>(this, 120, ParameterPanel::WithBeep::Yes);
+    parameters_->list(Parameter::Font)->setMinimumWidth(180);
+    QLabel* colourLabel = parameters_->caption(Parameter::Colour);
+    colourLabel->setToolTip(
+        "Double-click to switch between colouring the whole text and the selection");
+    colourLabel->installEventFilter(this);
     MsgID = new QComboBox(this);
     MsgID->setObjectName("MsgID");
     MsgPri = new QComboBox(this);
@@ -130,39 +126,28 @@ void LEDTestMessage::build() {
     Exit = makeButton("Exit", "Exit");
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Labels[0], 0, 0, 1, 7);
+    grid->addWidget(messageLabel, 0, 0, 1, 7);
     grid->addWidget(ColorTextBox, 1, 0, 1, 7);
-    const std::array<std::pair<QLabel*, QListWidget*>, 7> columns = {{{Labels[1], fontList},
-                                                                      {Labels[3], ColorList},
-                                                                      {Labels[4], StyleList},
-                                                                      {Labels[5], AlignmentList},
-                                                                      {Labels[2], SpeedList},
-                                                                      {Labels[6], PauseList},
-                                                                      {Labels[10], BeepList}}};
-    for (int c = 0; c < 7; ++c) {
-        grid->addWidget(columns[c].first, 2, c);
-        grid->addWidget(columns[c].second, 3, c);
-        widgets::labelFor(columns[c].first, columns[c].second);
-    }
-    widgets::labelFor(Labels[0], ColorTextBox);
-    widgets::labelFor(Labels[8], MsgID);
-    widgets::labelFor(Labels[9], MsgPri);
-    widgets::labelFor(Labels[11], Timeout);
-    widgets::labelFor(Labels[7], TimeFormat);
-    widgets::labelFor(Labels[12], Test);
+    parameters_->placeIn(*grid, 2);
+    widgets::labelFor(messageLabel, ColorTextBox);
+    widgets::labelFor(idLabel, MsgID);
+    widgets::labelFor(priorityLabel, MsgPri);
+    widgets::labelFor(timeoutLabel, Timeout);
+    widgets::labelFor(TimeFormatLabel, TimeFormat);
+    widgets::labelFor(CommandLabel, Test);
     widgets::nameForScreenReaders(defaultMessage, "Default message on the sign");
-    grid->addWidget(Labels[8], 4, 0);
+    grid->addWidget(idLabel, 4, 0);
     grid->addWidget(MsgID, 4, 1);
-    grid->addWidget(Labels[9], 4, 2);
+    grid->addWidget(priorityLabel, 4, 2);
     grid->addWidget(MsgPri, 4, 3);
-    grid->addWidget(Labels[11], 4, 4);
+    grid->addWidget(timeoutLabel, 4, 4);
     grid->addWidget(Timeout, 4, 5);
     grid->addWidget(SaveSettings, 4, 6);
-    grid->addWidget(Labels[7], 5, 0);
+    grid->addWidget(TimeFormatLabel, 5, 0);
     grid->addWidget(TimeFormat, 5, 1, 1, 2);
     grid->addWidget(InsertTime, 5, 3);
     grid->addWidget(SetTime, 5, 4, 1, 2);
-    grid->addWidget(Labels[12], 6, 0);
+    grid->addWidget(CommandLabel, 6, 0);
     grid->addWidget(Test, 6, 1, 1, 6);
     grid->addWidget(defaultMessage, 7, 0, 1, 7);
     grid->addWidget(Upload, 8, 0, 1, 2);
@@ -172,11 +157,11 @@ void LEDTestMessage::build() {
     grid->addWidget(Progress, 9, 4, 1, 3);
     grid->addWidget(DateTime, 10, 0, 1, 7);
 
-    const auto lists = parameterLists();
-    for (int i = 0; i < 7; ++i) {
-        connect(lists[i], &QListWidget::currentRowChanged, this, [this, i] { parameterChosen(i); });
-    }
-    connect(Timeout, &QLineEdit::textChanged, this, [this] { parameterChosen(kTimeoutBox); });
+    parameters_->chosen = [this](Parameter p) { parameterChosen(p); };
+    connect(Timeout, &QLineEdit::textChanged, this, [this] {
+        if (SaveSettings->isChecked()) copyTimeoutToMainWindow();
+        BuildTestCommand();
+    });
     // What the operator types: characters with an 8-bit equivalent are
     // converted, and the typed characters (only they: a word coloured
     // before keeps its colour) take the current entries' look.
@@ -187,8 +172,8 @@ void LEDTestMessage::build() {
                 const int length = convertTypedRange(
                     ColorTextBox, position, added, [this](const QString& text) { showAck(text); });
                 QTextCharFormat format;
-                if (!selectionMode) applyFontPreview(format, fontList->currentRow());
-                format.setForeground(previewColour(ColorList->currentRow()));
+                if (!selectionMode) applyFontPreview(format, parameters_->row(Parameter::Font));
+                format.setForeground(previewColour(parameters_->row(Parameter::Colour)));
                 QTextCursor typed(ColorTextBox->document());
                 typed.setPosition(position);
                 typed.setPosition(
@@ -224,7 +209,7 @@ bool LEDTestMessage::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == Labels[3]) ColorLabel_DblClick();
+        if (watched == parameters_->caption(Parameter::Colour)) ColorLabel_DblClick();
         if (watched == Test) Test_DblClick();
     }
     return ExchangeWindow::eventFilter(watched, event);
@@ -232,16 +217,15 @@ bool LEDTestMessage::eventFilter(QObject* watched, QEvent* event) {
 
 void LEDTestMessage::FillListsForModel(const std::string& model) {
     const bool kl404 = model == kModelKL404;
-    const OptionSet& set = kl404 ? kl404OptionSet() : genericOptionSet();
-    fill(fontList, set.font);
-    fill(ColorList, set.colour);
-    fill(StyleList, set.style);
-    fill(AlignmentList, set.alignment);
-    fill(SpeedList, set.speed);
-    fill(PauseList, set.pause);
-    fill(BeepList, set.beep);
-    SpeedList->setEnabled(!kl404);
-    AlignmentList->setEnabled(!kl404);
+    const OptionSet& set = optionSetForModel(model);
+    parameters_->fill(Parameter::Font, set.font);
+    parameters_->fill(Parameter::Colour, set.colour);
+    parameters_->fill(Parameter::Style, set.style);
+    parameters_->fill(Parameter::Alignment, set.alignment);
+    parameters_->fill(Parameter::Speed, set.speed);
+    parameters_->fill(Parameter::Pause, set.pause);
+    parameters_->fill(Parameter::Beep, set.beep);
+    parameters_->setSpeedAndAlignmentEnabled(set.speedAndAlignmentEnabled);
     TimeFormat->clear();
     if (!kl404) {
         for (const auto& f : timeFormats()) {
@@ -251,7 +235,7 @@ void LEDTestMessage::FillListsForModel(const std::string& model) {
         TimeFormat->setCurrentIndex(0);
     }
     TimeFormat->setVisible(!kl404);
-    Labels[7]->setVisible(!kl404);
+    TimeFormatLabel->setVisible(!kl404);
     InsertTime->setVisible(!kl404);
 }
 
@@ -278,52 +262,42 @@ void LEDTestMessage::applyToEditor(const std::function<void(QTextCharFormat&)>& 
     building_ = false;
 }
 
-void LEDTestMessage::parameterChosen(int list) {
-    if (SaveSettings->isChecked()) copyToMainWindow(list);
-    if (list == kFontList) {
-        const int position = fontList->currentRow();
+void LEDTestMessage::parameterChosen(Parameter chosen) {
+    if (SaveSettings->isChecked()) copyToMainWindow(chosen);
+    if (chosen == Parameter::Font) {
+        const int position = parameters_->row(Parameter::Font);
         applyToEditor([position](QTextCharFormat& f) { applyFontPreview(f, position); });
-    } else if (list == kColorList) {
-        const QColor colour = previewColour(ColorList->currentRow());
+    } else if (chosen == Parameter::Colour) {
+        const QColor colour = previewColour(parameters_->row(Parameter::Colour));
         applyToEditor([colour](QTextCharFormat& f) { f.setForeground(colour); });
-    } else if (list == kAlignmentList) {
-        const int row = AlignmentList->currentRow();
+    } else if (chosen == Parameter::Alignment) {
         building_ = true;
         QTextCursor cursor = ColorTextBox->textCursor();
         if (!selectionMode) ColorTextBox->selectAll();
-        ColorTextBox->setAlignment(row == 1   ? Qt::AlignRight
-                                   : row == 2 ? Qt::AlignHCenter
-                                              : Qt::AlignLeft);
+        ColorTextBox->setAlignment(parameters_->textAlignment());
         ColorTextBox->setTextCursor(cursor);
         building_ = false;
     }
     BuildTestCommand();
 }
 
-// This window's lists (font, colour, style, alignment, speed, pause, beep)
-// as the fields of a priority row of the main window.
-constexpr std::array<int, 7> kRowField = {kFont,  kColour, kStyle, kAlignment,
-                                          kSpeed, kPause,  kBeep};
-
-std::array<QListWidget*, 7> LEDTestMessage::parameterLists() const {
-    return {fontList, ColorList, StyleList, AlignmentList, SpeedList, PauseList, BeepList};
-}
-
-void LEDTestMessage::copyToMainWindow(int list) {
+void LEDTestMessage::copyToMainWindow(Parameter chosen) {
     const int p = MsgPri->currentIndex();
     if (p < 0 || p > 4) return;
-    if (list == kTimeoutBox) {
-        main_.setPriorityTimeout(p, Timeout->text());
-        return;
-    }
-    main_.setPriorityCode(p, kRowField[list], parameterLists()[list]->currentRow());
+    main_.setPriorityCode(p, priorityField(chosen), parameters_->row(chosen));
+}
+
+void LEDTestMessage::copyTimeoutToMainWindow() {
+    const int p = MsgPri->currentIndex();
+    if (p >= 0 && p <= 4) main_.setPriorityTimeout(p, Timeout->text());
 }
 
 void LEDTestMessage::MsgPri_Click() {
     const int p = MsgPri->currentIndex();
     if (p < 0 || p > 4) return;
-    const auto lists = parameterLists();
-    for (int i = 0; i < 7; ++i) selectRow(lists[i], main_.priorityCode(p, kRowField[i]));
+    for (const auto& [parameter, field] : kPriorityFields) {
+        parameters_->select(parameter, main_.priorityCode(p, field));
+    }
     Timeout->setText(main_.priorityTimeout(p));
 }
 
@@ -333,7 +307,7 @@ void LEDTestMessage::SaveSettings_Click() {
 
 void LEDTestMessage::ColorLabel_DblClick() {
     selectionMode = !selectionMode;
-    Labels[3]->setText(selectionMode ? "Color (selection)" : "Color");
+    parameters_->caption(Parameter::Colour)->setText(selectionMode ? "Color (selection)" : "Color");
 }
 
 std::vector<FormattedChar> LEDTestMessage::formattedText() const {
@@ -381,25 +355,23 @@ std::string LEDTestMessage::BuildTestCommand() {
     // The first font and colour travel in the header; the lists show them
     // without applying them to the editor again. A move counts as the
     // operator's choice for the priority the changes are saved to.
-    const auto moveTo = [this](QListWidget* list, int row, int kind) {
-        if (list->currentRow() == row) return;
-        {
-            const QSignalBlocker block(list);
-            selectRow(list, row);
-        }
-        if (SaveSettings->isChecked()) copyToMainWindow(kind);
+    const auto moveTo = [this](Parameter list, int row) {
+        if (parameters_->row(list) == row) return;
+        parameters_->selectQuietly(list, row);
+        if (SaveSettings->isChecked()) copyToMainWindow(list);
     };
-    if (text.headerFont) moveTo(fontList, *text.headerFont, kFontList);
-    if (text.headerColour) moveTo(ColorList, *text.headerColour, kColorList);
+    if (text.headerFont) moveTo(Parameter::Font, *text.headerFont);
+    if (text.headerColour) moveTo(Parameter::Colour, *text.headerColour);
+    const auto row = [this](Parameter p) { return static_cast<int16_t>(parameters_->row(p)); };
     TestMessageParams p;
     p.id = static_cast<int16_t>(MsgID->currentIndex());
-    p.font = static_cast<int16_t>(fontList->currentRow());
-    p.style = static_cast<int16_t>(StyleList->currentRow());
-    p.colour = static_cast<int16_t>(ColorList->currentRow());
-    p.alignment = static_cast<int16_t>(AlignmentList->currentRow());
-    p.beep = static_cast<int16_t>(BeepList->currentRow());
-    p.pause = static_cast<int16_t>(PauseList->currentRow());
-    p.speed = static_cast<int16_t>(SpeedList->currentRow());
+    p.font = row(Parameter::Font);
+    p.style = row(Parameter::Style);
+    p.colour = row(Parameter::Colour);
+    p.alignment = row(Parameter::Alignment);
+    p.beep = row(Parameter::Beep);
+    p.pause = row(Parameter::Pause);
+    p.speed = row(Parameter::Speed);
     p.timeout = Timeout->text().toLatin1().toStdString();
     const std::string command = testMessageCommand(p, text.text);
     Test->setText(QString::fromLatin1(command.data(), static_cast<int>(command.size())));
@@ -453,8 +425,8 @@ void LEDTestMessage::InsertTime_Click() {
     ColorTextBox->setPlainText(text);
     building_ = false;
     // One format for all of it: the fonts and colours mixed before are gone.
-    const int font = fontList->currentRow();
-    const QColor colour = previewColour(ColorList->currentRow());
+    const int font = parameters_->row(Parameter::Font);
+    const QColor colour = previewColour(parameters_->row(Parameter::Colour));
     const bool mode = selectionMode;
     selectionMode = false;
     applyToEditor([&](QTextCharFormat& f) {
@@ -480,12 +452,7 @@ void LEDTestMessage::HandleReply(const std::string& line) {
     const auto record = parseDefaultMessageRecord(line);
     if (!record) return;
     // Positions as they stand, in the record's order; the editor is left alone.
-    const std::array<QListWidget*, 6> lists = {fontList,  StyleList,     ColorList,
-                                               SpeedList, AlignmentList, PauseList};
-    for (int i = 0; i < 6; ++i) {
-        const QSignalBlocker block(lists[i]);
-        selectRow(lists[i], record->numbers[i]);
-    }
+    parameters_->selectInRecordOrder(record->numbers, true);
     const std::string display = storedToDisplay(record->storedText);
     QString text = QString::fromLatin1(display.data(), static_cast<int>(display.size()));
     defaultMessage->setPlainText(text.replace("\r\n", "\n"));

@@ -5,14 +5,14 @@
 
 #include "glowset/windows/exchange_window.h"
 #include "glowset/windows/inline_codes.h"
+#include "glowset/windows/parameter_panel.h"
 
-#include <array>
+#include <memory>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTextCharFormat;
@@ -49,12 +49,10 @@ class LEDTestMessage : public ExchangeWindow {
     QTextEdit* ColorTextBox;
     QLineEdit *Test, *Timeout;
     QPlainTextEdit* defaultMessage;
-    QListWidget *fontList, *ColorList, *StyleList, *AlignmentList, *SpeedList, *PauseList,
-        *BeepList;
     QComboBox *MsgID, *MsgPri, *TimeFormat;
     QCheckBox* SaveSettings;
     QPushButton *InsertTime, *SetTime, *Upload, *Download, *Exit;
-    std::array<QLabel*, 13> Labels;
+    QLabel *TimeFormatLabel, *CommandLabel;
     bool selectionMode = false;  // false: a font or colour applies to the whole text
 
     void done(int result) override;
@@ -64,14 +62,17 @@ class LEDTestMessage : public ExchangeWindow {
 
   private:
     void build();
-    void parameterChosen(int list);  // 0-6: font, colour, style, alignment, speed, pause, beep
-    void copyToMainWindow(int list);
-    std::array<QListWidget*, 7> parameterLists() const;
+    void parameterChosen(Parameter);
+    // With "Save changes to Priority" ticked, what the operator chooses
+    // becomes the chosen priority's setting in the main window.
+    void copyToMainWindow(Parameter);
+    void copyTimeoutToMainWindow();
     void applyToEditor(const std::function<void(QTextCharFormat&)>& change);
     void startExchange(const std::string& bytes, bool reading);
     // False, after a message saying which, when the editor holds characters
     // the sign cannot show.
     bool textFitsTheSign();
+    std::unique_ptr<ParameterPanel> parameters_;
     bool building_ = false;
     bool closed_ = false;
 };

@@ -113,14 +113,15 @@ TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
 TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColours) {
     startSign(true);
     LEDTestMessage message(platform, openAndFind());
-    message.ColorList->setCurrentRow(4);  // Green for all that is typed
+    testsupport::named<QListWidget>(message, "ColorList")
+        ->setCurrentRow(4);  // Green for all that is typed
     message.ColorTextBox->insertPlainText("Go");
     message.ColorLabel_DblClick();  // selection mode
     QTextCursor cursor = message.ColorTextBox->textCursor();
     cursor.setPosition(1);
     cursor.setPosition(2, QTextCursor::KeepAnchor);
     message.ColorTextBox->setTextCursor(cursor);
-    message.ColorList->setCurrentRow(3);  // "o" in Red
+    testsupport::named<QListWidget>(message, "ColorList")->setCurrentRow(3);  // "o" in Red
     named<QAbstractButton>(message, "Upload")->click();
     ASSERT_TRUE(waitFor([&] { return message.Upload->isEnabled(); }));
 

@@ -3,6 +3,7 @@
 #include "glowset/windows/default_message_window.h"
 
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 #include "tests/support/window_snapshot.h"
 
 namespace glowset::testing {
@@ -21,6 +22,9 @@ class DefaultMessage : public WindowTest {
         return *message;
     }
     void press(const char* button) { named<QAbstractButton>(*message, button)->click(); }
+    static QListWidget* list(const QWidget& w, const char* name) {
+        return named<QListWidget>(w, name);
+    }
     std::vector<std::string> sent(const char* button) { return sentBy(*message, button); }
     // The window against its recorded copy; its clock shows the real time.
     static ::testing::AssertionResult showsAsRecorded(const QWidget& w, const std::string& name) {
@@ -87,7 +91,7 @@ TEST_F(DefaultMessage, UploadBranches) {
         });
         ASSERT_EQ(w.TimeDisplayStatus->text(), c.idleOn ? "is ON" : "is OFF") << c.name;
         w.defaultMessage->setPlainText(c.text);
-        if (c.changeFont) w.fontList->setCurrentRow(3);
+        if (c.changeFont) list(w, "fontList")->setCurrentRow(3);
         const size_t start = mark();
         press("Upload");
         clock.advance(200);
@@ -119,7 +123,7 @@ TEST_F(DefaultMessage, AnUploadWithoutItsSettingsSendsNothingAndSaysWhy) {
         });
         w.TimeFormat->setCurrentIndex(1);  // a change, sent with the idle display on
         w.defaultMessage->setPlainText(c.idleOn ? "" : "Hi");
-        w.fontList->setCurrentRow(-1);
+        list(w, "fontList")->setCurrentRow(-1);
         EXPECT_TRUE(sent("Upload").empty()) << c.model;
         EXPECT_EQ(w.Ack->text(), c.said) << c.model;
     }
@@ -159,7 +163,7 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
     // A sign that does not answer leaves the state as it was.
     bench.signs.clear();
     EXPECT_EQ(sent("TimeOnIdle").at(0), "<TIME>IDLE OFF");
-    EXPECT_TRUE(w.fontList->isEnabled());  // until the read-back says otherwise
+    EXPECT_TRUE(list(w, "fontList")->isEnabled());  // until the read-back says otherwise
     clock.advance(1000);
     EXPECT_TRUE(showsAsRecorded(w, "default-message-idle-off-unanswered"));  // still "is ON"
 }
@@ -174,10 +178,11 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
     w.HandleReply("XY12:3,1,2,4,1,5,0,0,NEW,x:y");  // the text ends at "," or ":"
     // Rows 3, 1, 2, 4, 1, 5 and "NEW" aligned right, said to be uploaded.
     EXPECT_TRUE(showsAsRecorded(w, "default-message-record-reply"));
+    // A row the list does not have leaves the choice alone; -1 clears it.
     w.HandleReply("XY12:25,1,2,4,1,5,0,0,NEW");
-    EXPECT_EQ(w.fontList->currentRow(), 3);  // no row 25: the font stays
+    const int afterRow25 = list(w, "fontList")->currentRow();
     w.HandleReply("XY12:-1,1,2,4,1,5,0,0,NEW");
-    EXPECT_EQ(w.fontList->currentRow(), -1);  // -1: no font chosen
+    EXPECT_EQ(std::pair(afterRow25, list(w, "fontList")->currentRow()), std::pair(3, -1));
     w.HandleReply("XY12:x,,");
     EXPECT_EQ(w.messageText(), "");
 
@@ -193,9 +198,9 @@ TEST_F(DefaultMessage, RepliesAndAPortThatCannotBeOpened) {
 TEST_F(DefaultMessage, ClosingHandsTheMessageToTheMainWindow) {
     GlowsetDefaultMessage& w = open();
     w.defaultMessage->setPlainText("Bye\nnow");
-    const std::pair<QListWidget*, int> chosen[] = {{w.fontList, 2},  {w.ColorList, 3},
-                                                   {w.StyleList, 4}, {w.AlignmentList, 1},
-                                                   {w.SpeedList, 3}, {w.PauseList, 6}};
+    const std::pair<QListWidget*, int> chosen[] = {
+        {list(w, "fontList"), 2},      {list(w, "ColorList"), 3}, {list(w, "StyleList"), 4},
+        {list(w, "AlignmentList"), 1}, {list(w, "SpeedList"), 3}, {list(w, "PauseList"), 6}};
     for (const auto& [list, row] : chosen) list->setCurrentRow(row);
     press("SetTime");  // its exchange holds the port
     press("Exit");

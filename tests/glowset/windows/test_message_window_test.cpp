@@ -3,6 +3,7 @@
 #include "glowset/windows/test_message_window.h"
 
 #include "tests/glowset/support/window_fixture.h"
+#include "tests/support/named.h"
 #include "tests/support/window_snapshot.h"
 
 #include <QtTest>
@@ -35,9 +36,10 @@ class TestMessage : public WindowTest {
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         test->ColorTextBox->setTextCursor(cursor);
     }
-    void font(int row) { test->fontList->setCurrentRow(row); }
-    void colour(int row) { test->ColorList->setCurrentRow(row); }
-    void align(int row) { test->AlignmentList->setCurrentRow(row); }
+    QListWidget* list(const char* name) const { return named<QListWidget>(*test, name); }
+    void font(int row) { list("fontList")->setCurrentRow(row); }
+    void colour(int row) { list("ColorList")->setCurrentRow(row); }
+    void align(int row) { list("AlignmentList")->setCurrentRow(row); }
     // A double-click on the colour caption switches selection mode.
     void selectionMode() { QTest::mouseDClick(named<QLabel>(*test, "Label4"), Qt::LeftButton); }
     void press(const char* button) { testsupport::press(*test, button); }
@@ -134,9 +136,9 @@ TEST_F(TestMessage, ChangesAreCopiedIntoTheChosenPriority) {
     for (const int p : {4, 2}) {  // the lists take the chosen priority's values
         w.MsgPri->setCurrentIndex(p);
         emit w.MsgPri->activated(p);
-        EXPECT_EQ(w.fontList->currentRow(), p == 4 ? 14 : 12);
+        EXPECT_EQ(list("fontList")->currentRow(), p == 4 ? 14 : 12);
     }
-    w.SpeedList->setCurrentRow(4);
+    list("SpeedList")->setCurrentRow(4);
     EXPECT_EQ(mainRow("SpeedP2"), 4);
     type("ab");
     selectionMode();
@@ -149,7 +151,7 @@ TEST_F(TestMessage, ChangesAreCopiedIntoTheChosenPriority) {
 
     named<QAbstractButton>(w, "SaveSettings")->click();  // off
     EXPECT_EQ(window->getSaveSettingsTick(), 0);
-    w.BeepList->setCurrentRow(2);
+    list("BeepList")->setCurrentRow(2);
     EXPECT_EQ(mainRow("BeepP2"), 0);
 }
 
@@ -170,13 +172,13 @@ TEST_F(TestMessage, SetTimeDownloadAndTheirReplies) {
     // Lists at 3, 1, 2, 4, 0, 5, "Hi\nthere" below; the editor is left alone.
     EXPECT_TRUE(showsAsRecorded("test-message-read"));
 
-    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME", "XY12:-2"})
-        w.HandleReply(line);
-    EXPECT_EQ(w.fontList->currentRow(), 3);  // no font row -2: the font stays
+    for (const char* line : {"no colon here", "<Time time=1:2:3>SET TIME"}) w.HandleReply(line);
+    EXPECT_EQ(list("fontList")->currentRow(), 3);  // neither is a record
     w.HandleReply("error");
     EXPECT_EQ(w.Ack->text(), "The sign answered \"error\": it did not take the command");
     w.HandleReply("XY12:-1");  // short record: font -1 is none, missing numbers read as 0
-    EXPECT_EQ(std::pair(w.fontList->currentRow(), w.StyleList->currentRow()), std::pair(-1, 0));
+    EXPECT_EQ(std::pair(list("fontList")->currentRow(), list("StyleList")->currentRow()),
+              std::pair(-1, 0));
     EXPECT_EQ(w.defaultMessage->toPlainText(), "");
 
     // A double-click on the command sends it again.
@@ -193,7 +195,7 @@ TEST_F(TestMessage, EveryFontAndColourHasItsLookAndItsCode) {
     for (int i = 0; i < 25; ++i) {
         select(i, i + 1);
         font(i);
-        colour(i % test->ColorList->count());
+        colour(i % list("ColorList")->count());
     }
     EXPECT_TRUE(showsAsRecorded("test-message-every-font-and-colour"));
 }
