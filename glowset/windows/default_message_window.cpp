@@ -56,14 +56,9 @@ GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& ma
 }
 
 void GlowsetDefaultMessage::build() {
-    const auto label = [this](const char* name, const char* caption) {
-        auto* l = new QLabel(caption, this);
-        l->setObjectName(name);
-        return l;
-    };
-    MessageLabel = label("Label1", "Default Message");
-    TimeFormatLabel = label("Label8", "Time Format");
-    OrLabel = label("Label9", "OR");
+    MessageLabel = makeLabel("Label1", "Default Message");
+    TimeFormatLabel = makeLabel("Label8", "Time Format");
+    OrLabel = makeLabel("Label9", "OR");
     defaultMessage = new QTextEdit(this);
     defaultMessage->setObjectName("defaultMessage");
     defaultMessage->setAcceptRichText(false);

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
-#include <QListWidget>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
@@ -87,11 +86,10 @@ void ExchangeWindow::closePort() {
     lines_.reset();
 }
 
-QListWidget* ExchangeWindow::makeList(const char* name, int minimumHeight) {
-    auto* list = new QListWidget(this);
-    list->setObjectName(name);
-    list->setMinimumHeight(minimumHeight);
-    return list;
+QLabel* ExchangeWindow::makeLabel(const char* name, const char* caption) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(name);
+    return label;
 }
 
 QPushButton* ExchangeWindow::makeButton(const char* name, const char* caption) {

@@ -15,7 +15,6 @@
 #include <string>
 
 class QLabel;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 
@@ -54,9 +53,9 @@ class ExchangeWindow : public QDialog {
     std::string clockCommandNow() const;
     // Closes the window's port, if open, and drops what it had received.
     void closePort();
-    // Controls of both windows: a named list box, and a named button that
+    // Controls of both windows: a named caption, and a named button that
     // Enter does not press.
-    QListWidget* makeList(const char* name, int minimumHeight);
+    QLabel* makeLabel(const char* name, const char* caption);
     QPushButton* makeButton(const char* name, const char* caption);
 
     Platform& platform_;

@@ -80,17 +80,12 @@ LEDTestMessage::LEDTestMessage(Platform& platform, GlowsetMain& main, QWidget* p
 }
 
 void LEDTestMessage::build() {
-    const auto label = [this](const char* name, const char* caption) {
-        auto* l = new QLabel(caption, this);
-        l->setObjectName(name);
-        return l;
-    };
-    QLabel* messageLabel = label("Label1", "Test Message");
-    TimeFormatLabel = label("Label8", "Time Format");
-    QLabel* idLabel = label("Label9", "ID");
-    QLabel* priorityLabel = label("Label10", "Priority");
-    QLabel* timeoutLabel = label("Label12", "Timeout");
-    CommandLabel = label("Label13", "Command");
+    QLabel* messageLabel = makeLabel("Label1", "Test Message");
+    TimeFormatLabel = makeLabel("Label8", "Time Format");
+    QLabel* idLabel = makeLabel("Label9", "ID");
+    QLabel* priorityLabel = makeLabel("Label10", "Priority");
+    QLabel* timeoutLabel = makeLabel("Label12", "Timeout");
+    CommandLabel = makeLabel("Label13", "Command");
     ColorTextBox = new QTextEdit(this);
     ColorTextBox->setObjectName("ColorTextBox");
     ColorTextBox->setMinimumHeight(90);
