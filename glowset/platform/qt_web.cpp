@@ -155,6 +155,7 @@ class QtDownloader : public Downloader {
 
   private:
     void readBlocks() {
+        if (writeFailed_ || !reply_->isOpen()) return;  // aborted after a failed write
         const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
         const int64_t total = length.isValid() ? length.toLongLong() : 0;
         char block[kBlock];

@@ -11,6 +11,9 @@
 #include "tests/support/wait_for.h"
 #include "tests/support/window_snapshot.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace glowset::testing {
 namespace {
 
@@ -199,6 +202,29 @@ TEST_F(Download, AFailedDownloadLeavesTheOldFileIntact) {
         EXPECT_TRUE(showsAsRecorded(*w, "new-version-failed-" + name.substr(8, 4), {"PB1"}));
         QFile::remove(target);
     }
+}
+
+// A disk that fills up mid-download (here a file size limit, which fails the write
+// as a full disk does) ends as a failure in words; the old file stays.
+TEST_F(Download, AWriteThatFailsIsNoDownload) {
+    server.answer("/Downloads/full.zip", {200, QByteArray(64 * 1024, 'f'), true, 4096});
+    const QString target = desktop.filePath("full.zip");
+    ASSERT_TRUE(writeFile(target.toStdString(), QByteArray("old version")));
+    auto w = offer("full.zip");
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead
+    rlimit small = before;
+    small.rlim_cur = 10000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    finish(*w);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(w->NewVersionMsg->text(), "Download failed");
+    EXPECT_TRUE(w->downloadResult->text().contains("full.zip"))
+        << w->downloadResult->text().toStdString();
+    EXPECT_EQ(fileText(target.toStdString()), "old version");
+    EXPECT_EQ(QDir(desktop.path()).entryList(QDir::Files).size(), 1);  // no partial file left
 }
 
 TEST_F(Download, NamesThatWouldLeaveTheDesktopAreRefused) {
