@@ -43,7 +43,7 @@ bool device_gone(int error) {
 
 class TermiosDevice : public SerialDevice {
   public:
-    explicit TermiosDevice(int fd) : fd_(fd) {}
+    TermiosDevice(int fd, DeviceCalls calls) : fd_(fd), calls_(calls) {}
     ~TermiosDevice() override {
         if (!lost_) ::ioctl(fd_, TIOCCBRK);
         // The exclusive flag belongs to the device, not to this descriptor:
@@ -100,7 +100,7 @@ class TermiosDevice : public SerialDevice {
         const auto deadline = Clock::now() + timeout_;
         size_t done = 0;
         while (done < count && !lost_) {
-            const ssize_t n = ::write(fd_, bytes + done, count - done);
+            const ssize_t n = calls_.write(fd_, bytes + done, count - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
                 continue;
@@ -121,7 +121,7 @@ class TermiosDevice : public SerialDevice {
         // Wait first: with a reply on its way, a read before it arrives is
         // a wasted call on every reply.
         while (done < count && !lost_ && wait(POLLIN, deadline)) {
-            const ssize_t n = ::read(fd_, buffer + done, count - done);
+            const ssize_t n = calls_.read(fd_, buffer + done, count - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
             } else if (n == 0 || device_gone(errno)) {
@@ -155,11 +155,16 @@ class TermiosDevice : public SerialDevice {
     }
 
     int fd_;
+    DeviceCalls calls_;
     bool lost_ = false;
     std::chrono::milliseconds timeout_{1000};
 };
 
 }  // namespace
+
+std::unique_ptr<SerialDevice> termios_device_over(int fd, DeviceCalls calls) {
+    return std::make_unique<TermiosDevice>(fd, calls);
+}
 
 std::string describe_port(const std::string& port) {
     return ports::describeSlot(ports::slotForPortName(port, ports::systemPortEnvironment()));
@@ -189,7 +194,7 @@ std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int b
         ::close(fd);
         return fail(error);
     }
-    auto device = std::make_unique<TermiosDevice>(fd);
+    auto device = std::make_unique<TermiosDevice>(fd, DeviceCalls{::read, ::write});
     if (!device->configure(baud)) return fail(errno ? errno : EINVAL);
     return device;
 }

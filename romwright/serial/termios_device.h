@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <sys/types.h>
 
 namespace romwright {
 
@@ -13,6 +14,17 @@ namespace romwright {
 // T = 1000 ms. nullptr when any step fails, with the reason in `problem`.
 std::unique_ptr<SerialDevice> open_termios_device(const std::string& port, int baud,
                                                   std::string& problem);
+
+// The calls the device reads and writes its descriptor with; tests give
+// their own to see how each error a driver can return is taken.
+struct DeviceCalls {
+    ssize_t (*read)(int fd, void* buffer, size_t count);
+    ssize_t (*write)(int fd, const void* bytes, size_t count);
+};
+
+// The device over a descriptor already opened and configured, which it
+// takes over (and closes).
+std::unique_ptr<SerialDevice> termios_device_over(int fd, DeviceCalls calls);
 
 // What a port name stands for, as a port list's tool tip shows it: the
 // device path and product, or whom the number is kept for.

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -39,6 +42,60 @@ TEST(TermiosDevice, LongWritesWaitForRoomAndAHangUpIsSeen) {
     EXPECT_EQ(device->read(buffer, sizeof buffer), 0u);
     EXPECT_TRUE(device->lost());
     EXPECT_EQ(device->write(bytes.data(), 1), 0u);
+}
+
+}  // namespace
+}  // namespace romwright
+
+namespace romwright {
+namespace {
+
+// What the driver answers: every call fails with `error` until `failures` calls
+// have failed, then one byte goes through.
+int error = 0;
+int failures = 0;
+int calls = 0;
+ssize_t answer() {
+    if (++calls > failures) return 1;
+    errno = error;
+    return -1;
+}
+ssize_t scriptedRead(int, void* buffer, size_t) {
+    static_cast<uint8_t*>(buffer)[0] = 0x41;
+    return answer();
+}
+ssize_t scriptedWrite(int, const void*, size_t) {
+    return answer();
+}
+
+// Each error a driver returns: tried again, the device gone, or the transfer given up.
+TEST(TermiosDevice, EachReadAndWriteErrorIsTakenForWhatItMeans) {
+    enum class Taken { Retried, Lost, GivenUp };
+    const std::pair<int, Taken> cases[] = {{EAGAIN, Taken::Retried}, {EINTR, Taken::Retried},
+                                           {EIO, Taken::Lost},       {ENXIO, Taken::Lost},
+                                           {ENODEV, Taken::Lost},    {EPIPE, Taken::Lost},
+                                           {EBADF, Taken::GivenUp},  {EINVAL, Taken::GivenUp}};
+    for (const bool reading : {true, false}) {
+        for (const auto& [errorNumber, taken] : cases) {
+            int ends[2];
+            ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends), 0);
+            ASSERT_EQ(::write(ends[1], "x", 1), 1);  // the descriptor polls readable
+            auto device = termios_device_over(ends[0], {scriptedRead, scriptedWrite});
+            device->set_timeout(200);
+            error = errorNumber;
+            failures = 2;
+            calls = 0;
+            uint8_t byte = 0;
+            const size_t moved = reading ? device->read(&byte, 1) : device->write(&byte, 1);
+            const Taken seen = device->lost() ? Taken::Lost
+                               : moved == 1   ? Taken::Retried
+                                              : Taken::GivenUp;
+            EXPECT_EQ(seen, taken) << (reading ? "read " : "write ") << std::strerror(errorNumber);
+            EXPECT_EQ(calls, taken == Taken::Retried ? 3 : 1) << std::strerror(errorNumber);
+            device.reset();
+            ::close(ends[1]);
+        }
+    }
 }
 
 }  // namespace
