@@ -22,6 +22,24 @@ TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
     EXPECT_EQ(writeLedFile(settings), expected);
 }
 
+// Every line break of the message, however it was typed, is one stored break: an empty
+// line (two breaks in a row) keeps both, and the message stays on its one line.
+TEST(WriteLedFile, EachLineBreakOfTheMessageIsKept) {
+    const std::string br(1, '\xAA');
+    const std::pair<const char*, std::string> cases[] = {
+        {"a\r\nb", "a" + br + "b"},          {"a\n\nb", "a" + br + br + "b"},
+        {"a\r\n\r\nb", "a" + br + br + "b"}, {"a\rb", "a" + br + "b"},
+        {"a\r\r\nb", "a" + br + br + "b"},   {"\n", br},
+    };
+    for (const auto& [message, stored] : cases) {
+        LedSettings settings;
+        settings.defaultMessage = message;
+        const std::string file = writeLedFile(settings);
+        EXPECT_NE(file.find("\r\nDefaultMsg:" + stored + "\r\nDefaultFont:"), std::string::npos)
+            << ::testing::PrintToString(std::string(message));
+    }
+}
+
 TEST(ReadLedFile, WhatEachLineApplies) {
     const std::pair<const char*, std::vector<LedApplication>> cases[] = {
         {"Model:XY12", {ModelCaption{"XY12"}}},
