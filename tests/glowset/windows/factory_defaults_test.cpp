@@ -78,5 +78,21 @@ TEST_F(FactoryDefaults, NoSendsNothingAndAMissingPortIsReported) {
     EXPECT_TRUE(control<QPushButton>("UploadAll")->isEnabled());
 }
 
+// While an upload runs, a reset is refused in words that name the port it runs on.
+TEST_F(FactoryDefaults, ARefusalDuringAnUploadNamesItsPort) {
+    bench.attachSign(7, {"XY12", "4"});
+    startAndSearch();
+    clock.advance(1000);
+    choose("ColorP3", 2);
+    click("UploadAll");
+    const size_t start = mark();
+    Warning(*window).Yes_Click();
+    EXPECT_EQ(textOf("Textout"),
+              "Factory defaults not sent: COM7 is busy with another exchange; try again when it "
+              "has ended");
+    clock.advance(3000);
+    for (const auto& line : linesSince(start)) EXPECT_NE(line, "<FD>\r");
+}
+
 }  // namespace
 }  // namespace glowset::testing
