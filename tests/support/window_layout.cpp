@@ -43,29 +43,18 @@ QString captionOf(const QWidget* w) {
 
 // Where a control draws its caption, as its style lays it out.
 QRect captionRoom(const QWidget* w) {
+    const auto element = qobject_cast<const QPushButton*>(w)    ? QStyle::SE_PushButtonContents
+                         : qobject_cast<const QCheckBox*>(w)    ? QStyle::SE_CheckBoxContents
+                         : qobject_cast<const QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
+                                                                : QStyle::SE_CustomBase;
+    if (element == QStyle::SE_CustomBase) return w->contentsRect();
     QStyleOptionButton option;
     option.initFrom(w);
-    option.rect = w->rect();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) option.text = button->text();
-    QStyle* style = w->style();
-    if (qobject_cast<const QPushButton*>(w)) {
-        return style->subElementRect(QStyle::SE_PushButtonContents, &option, w);
-    }
-    if (qobject_cast<const QCheckBox*>(w)) {
-        return style->subElementRect(QStyle::SE_CheckBoxContents, &option, w);
-    }
-    if (qobject_cast<const QRadioButton*>(w)) {
-        return style->subElementRect(QStyle::SE_RadioButtonContents, &option, w);
-    }
-    return w->contentsRect();
+    option.text = static_cast<const QAbstractButton*>(w)->text();
+    return w->style()->subElementRect(element, &option, w);
 }
 
 std::string clipped(const QWidget* w) {
-    if (const auto* combo = qobject_cast<const QComboBox*>(w);
-        combo && combo->lineEdit() && combo->lineEdit()->cursorPosition() != 0 &&
-        !combo->lineEdit()->hasFocus()) {
-        return (describe(w) + " shows the end of \"" + combo->currentText() + "\"").toStdString();
-    }
     const QString caption = captionOf(w);
     if (caption.isEmpty()) return {};
     const QSize needs = w->fontMetrics().size(Qt::TextShowMnemonic, caption);
@@ -80,8 +69,7 @@ std::string clipped(const QWidget* w) {
         .toStdString();
 }
 
-}  // namespace
-
+// The window's own controls, without the parts a composite control is made of.
 std::vector<QWidget*> ownControls(const QWidget& window) {
     std::vector<QWidget*> controls;
     for (QWidget* w : window.findChildren<QWidget*>()) {
@@ -89,6 +77,8 @@ std::vector<QWidget*> ownControls(const QWidget& window) {
     }
     return controls;
 }
+
+}  // namespace
 
 std::vector<std::string> layoutFaults(const QWidget& window,
                                       const std::vector<QString>& mayLieOutside) {

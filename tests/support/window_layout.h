@@ -1,7 +1,6 @@
 // What a person would see wrong in a window at the font in use: a caption its
-// control cuts off, an editable list scrolled to its entry's end, two visible
-// controls on top of each other, a control outside its window; and controls
-// that take input but have no name a screen reader can speak.
+// control cuts off, two visible controls on top of each other, a control
+// outside its window; and controls that take input but have no spoken name.
 #pragma once
 
 #include <QString>
@@ -16,10 +15,6 @@ namespace testsupport {
 // default. scripts/setup installs it (fonts-dejavu-core).
 inline constexpr const char* kDesktopFontFamily = "DejaVu Sans";
 inline constexpr int kDesktopFontPoints = 11;
-
-// The window's own controls, without the parts a composite control is made
-// of (a list's scroll bars, a combo box's line, Qt's internal widgets).
-std::vector<QWidget*> ownControls(const QWidget& window);
 
 // One line per fault; empty when none. Controls named in mayLieOutside may
 // lie outside their window.

@@ -67,31 +67,5 @@ TEST_F(WindowLayout, EveryWindowOfEveryModelFitsAtADesktopFont) {
     EXPECT_EQ(faults(*std::make_unique<LEDSignHelp>(kMainCaption)), Strings{}) << "about";
 }
 
-// The check itself: each kind of fault a changed placement would bring is seen.
-TEST_F(WindowLayout, OverlapsEscapesAndCutCaptionsAreSeen) {
-    QWidget w;
-    w.resize(300, 200);
-    auto* left = new QPushButton("Left", &w);
-    left->setObjectName("left");
-    left->setGeometry(10, 10, 100, 40);
-    auto* right = new QPushButton("A longer caption than fits", &w);
-    right->setObjectName("right");
-    right->setGeometry(90, 10, 60, 40);
-    auto* away = new QLineEdit(&w);
-    away->setObjectName("away");
-    away->setGeometry(250, 180, 100, 30);
-    auto* hidden = new QLabel("Hidden under Left", &w);
-    hidden->setGeometry(10, 10, 100, 40);
-    hidden->hide();
-    const Strings found = faults(w);
-    ASSERT_EQ(found.size(), 3u) << ::testing::PrintToString(found);
-    EXPECT_EQ(found[0], "left overlaps right");
-    EXPECT_TRUE(QString::fromStdString(found[1]).startsWith("right cuts off")) << found[1];
-    EXPECT_EQ(found[2], "away lies outside its window");
-    EXPECT_EQ(faults(w, {"away"}).size(), 2u);
-    EXPECT_EQ(testsupport::unnamedInputControls(w),
-              Strings{"away has no name a screen reader speaks"});
-}
-
 }  // namespace
 }  // namespace glowset::testing
