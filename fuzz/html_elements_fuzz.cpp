@@ -1,6 +1,6 @@
 // Any downloads page through the HTML reader, the version search and parser.
-#include "glowset/update/html_elements.h"
-#include "glowset/update/version_text.h"
+#include "glowset/core/update/html_elements.h"
+#include "glowset/core/update/version_text.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // Any file through the settings-file reader; what it reads writes out and reads back.
-#include "glowset/settings/led_file.h"
+#include "glowset/core/settings/led_file.h"
 
 #include <cstddef>
 #include <cstdint>

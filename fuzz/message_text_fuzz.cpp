@@ -1,6 +1,6 @@
 // Any text through the message encodings: the wire form holds no CR or LF, and a stored
 // text shown and sent again comes back but for what the wire cannot carry.
-#include "glowset/windows/message_text.h"
+#include "glowset/core/text/message_text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Any reply line through the classifier, status texts, TIME reply and settings parser.
-#include "glowset/protocol/replies.h"
-#include "glowset/protocol/settings_line.h"
-#include "glowset/windows/sign_clock.h"
+#include "glowset/core/protocol/replies.h"
+#include "glowset/core/protocol/settings_line.h"
+#include "glowset/core/text/sign_clock.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Dialogs whose answers the test sets beforehand and whose messages it reads.
 #pragma once
 
-#include "glowset/platform/dialogs.h"
+#include "glowset/ui/platform/dialogs.h"
 
 #include <QString>
 

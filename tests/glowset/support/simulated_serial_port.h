@@ -2,8 +2,8 @@
 // nothing or to a missing device; every write is logged with its time.
 #pragma once
 
-#include "glowset/platform/serial_port.h"
-#include "glowset/platform/virtual_clock.h"
+#include "glowset/core/platform/serial_port.h"
+#include "glowset/core/platform/virtual_clock.h"
 #include "sim/signsim/sign.h"
 
 #include <map>

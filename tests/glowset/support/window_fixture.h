@@ -1,8 +1,8 @@
 // A main window on the virtual clock with simulated ports and scripted dialogs.
 #pragma once
 
-#include "glowset/link/glowset_main.h"
-#include "glowset/link/sign_link.h"
+#include "glowset/core/session/sign_link.h"
+#include "glowset/ui/main_window/glowset_main.h"
 #include "tests/glowset/support/scripted_dialogs.h"
 #include "tests/glowset/support/simulated_serial_port.h"
 #include "tests/support/named.h"

@@ -1,0 +1,399 @@
+#include "glowset/ui/windows/default_message_window.h"
+
+#include "common/widgets/screen_reader_names.h"
+#include "glowset/core/options/option_sets.h"
+#include "glowset/core/protocol/commands.h"
+#include "glowset/core/protocol/default_message_record.h"
+#include "glowset/core/protocol/numbers.h"
+#include "glowset/core/text/latin1.h"
+#include "glowset/core/text/message_text.h"
+#include "glowset/core/text/sign_clock.h"
+#include "glowset/core/text/typed_text.h"
+#include "glowset/ui/main_window/glowset_main.h"
+#include "glowset/ui/windows/text_guard.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace glowset {
+namespace {
+
+const QString kRemoveMessage = "Remove message and Click \"Upload to Sign\" to display Time";
+
+}  // namespace
+
+GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& main, QWidget* parent)
+    : ExchangeWindow(platform, main, parent) {
+    setWindowTitle("Setup Default Message");
+    ComClose = platform_.clock.createTimer(50);
+    ComClose->onTick = [this] { ComClose_Timer(); };
+    build();
+
+    // Start-up.
+    FillListsForModel(main_.LEDSignModelNumber);
+    const int formats = timeFormatCountForModel(main_.signTypeText().toStdString());
+    for (int code = 0; code < formats; ++code) {
+        TimeFormat->addItem(
+            QString::fromLatin1(timeFormats()[code].listText.data(),
+                                static_cast<int>(timeFormats()[code].listText.size())));
+    }
+    Test->clear();
+    TimeFormat->setCurrentIndex(0);  // puts "<hh:mm:ss>" into the message box
+    if (!main_.IsDefMsgEmpty()) {
+        loadFromMainWindow();
+    } else {
+        Download_Click();
+        // A port that could not be opened has said so in Ack already.
+        if (MSComm1->isOpen()) showAck("Data downloaded successfully from LED Sign");
+    }
+    parametersChanged_ = false;
+}
+
+void GlowsetDefaultMessage::build() {
+    MessageLabel = makeLabel("Label1", "Default Message");
+    TimeFormatLabel = makeLabel("Label8", "Time Format");
+    OrLabel = makeLabel("Label9", "OR");
+    defaultMessage = new QTextEdit(this);
+    defaultMessage->setObjectName("defaultMessage");
+    defaultMessage->setAcceptRichText(false);
+    defaultMessage->setMinimumHeight(90);
+    guardTypedText(defaultMessage, [this](const QString& text) { showAck(text); });
+    Test = new QLineEdit(this);
+    Test->setObjectName("Test");
+    Test->setReadOnly(true);
+    parameters_ = std::make_unique<ParameterPanel>(this, 130, ParameterPanel::WithBeep::No);
+    TimeFormat = new QComboBox(this);
+    TimeFormat->setObjectName("TimeFormat");
+    Upload = makeButton("Upload", "Upload to Sign");
+    Download = makeButton("Download", "Download from Sign");
+    SetTime = makeButton("SetTime", "Set LED Sign Time");
+    TimeOnIdle = makeButton("TimeOnIdle", "Time Display on Idle");
+    InsertTime = makeButton("InsertTime", "Insert Time");
+    Exit = makeButton("Exit", "Exit");
+    TimeDisplayStatus = new QLabel(QString::fromLatin1(kIdleOffCaption.data()), this);
+    TimeDisplayStatus->setObjectName("TimeDisplayStatus");
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(MessageLabel, 0, 0, 1, 6);
+    grid->addWidget(defaultMessage, 1, 0, 1, 6);
+    parameters_->placeIn(*grid, 2);
+    widgets::labelFor(MessageLabel, defaultMessage);
+    widgets::labelFor(TimeFormatLabel, TimeFormat);
+    widgets::nameForScreenReaders(Test, "Command sent");
+    grid->addWidget(TimeFormatLabel, 4, 0);
+    grid->addWidget(TimeFormat, 4, 1);
+    grid->addWidget(InsertTime, 4, 2);
+    grid->addWidget(OrLabel, 4, 3, Qt::AlignCenter);
+    grid->addWidget(TimeOnIdle, 4, 4);
+    grid->addWidget(TimeDisplayStatus, 4, 5);
+    grid->addWidget(Test, 5, 0, 1, 6);
+    grid->addWidget(Upload, 6, 0, 1, 2);
+    grid->addWidget(Download, 6, 2, 1, 2);
+    grid->addWidget(SetTime, 6, 4);
+    grid->addWidget(Exit, 6, 5);
+    grid->addWidget(Ack, 7, 0, 1, 4);
+    grid->addWidget(Progress, 7, 4, 1, 2);
+    grid->addWidget(DateTime, 8, 0, 1, 6);
+
+    parameters_->chosen = [this](Parameter p) {
+        parametersChanged_ = true;
+        if (p == Parameter::Alignment) {
+            QTextCursor cursor = defaultMessage->textCursor();
+            alignMessageText();
+            defaultMessage->setTextCursor(cursor);
+        }
+    };
+    connect(TimeFormat, &QComboBox::currentIndexChanged, this, [this](int index) {
+        parametersChanged_ = true;
+        if (index >= 0) setMessageText(placeholderFor(index));
+    });
+    connect(Upload, &QPushButton::clicked, this, [this] { Upload_Click(); });
+    connect(Download, &QPushButton::clicked, this, [this] { Download_Click(); });
+    connect(SetTime, &QPushButton::clicked, this, [this] { SetTime_Click(); });
+    connect(TimeOnIdle, &QPushButton::clicked, this, [this] { TimeOnIdle_Click(); });
+    connect(InsertTime, &QPushButton::clicked, this, [this] { InsertTime_Click(); });
+    connect(Exit, &QPushButton::clicked, this, [this] { Exit_Click(); });
+}
+
+void GlowsetDefaultMessage::FillListsForModel(const std::string& model) {
+    const DefaultMessageLists lists = defaultMessageListsForModel(model);
+    parameters_->fill(Parameter::Font, lists.font);
+    parameters_->fill(Parameter::Colour, lists.colour);
+    parameters_->fill(Parameter::Style, lists.style);
+    parameters_->fill(Parameter::Alignment, lists.alignment);
+    parameters_->fill(Parameter::Speed, lists.speed);
+    parameters_->fill(Parameter::Pause, lists.pause);
+    parameters_->setSpeedAndAlignmentEnabled(lists.speedAndAlignmentEnabled);
+    // KL404's four fonts need a narrow list only.
+    QListWidget* fontList = parameters_->list(Parameter::Font);
+    fontList->setMinimumWidth(model == kModelKL404 ? 0 : 180);
+    fontList->setMaximumWidth(model == kModelKL404 ? 90 : QWIDGETSIZE_MAX);
+
+    const bool kl404 = model == kModelKL404, rv = model == kModelRV2210, tb = model == kModelTB330;
+    TimeFormat->setVisible(!tb);
+    TimeFormatLabel->setVisible(!tb);
+    InsertTime->setVisible(!kl404 && !tb);
+    for (QWidget* w : std::initializer_list<QWidget*>{OrLabel, TimeOnIdle, TimeDisplayStatus}) {
+        w->setVisible(!rv && !tb);
+    }
+}
+
+void GlowsetDefaultMessage::loadFromMainWindow() {
+    const std::string record = main_.getDefaultMsg();
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = record.find(',', start);
+        fields.push_back(record.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (fields.size() != 8) return;  // a message holding "," cannot be told apart
+    setMessageText(storedToDisplay(fields[1]));
+    // The stored order: font, colour, style, alignment, speed, pause.
+    constexpr std::array<Parameter, 6> kStoredOrder = {Parameter::Font,  Parameter::Colour,
+                                                       Parameter::Style, Parameter::Alignment,
+                                                       Parameter::Speed, Parameter::Pause};
+    for (size_t i = 0; i < kStoredOrder.size(); ++i) {
+        if (const auto n = wholeNumber(fields[2 + i])) {
+            parameters_->select(kStoredOrder[i], static_cast<int>(*n));
+        }
+    }
+    showAck("Getting data from File " + QString::fromLocal8Bit(fields[0].c_str()));
+}
+
+std::string GlowsetDefaultMessage::messageText() const {
+    QString text = defaultMessage->toPlainText();
+    text.replace('\n', "\r\n");
+    return text.toLatin1().toStdString();
+}
+
+void GlowsetDefaultMessage::setMessageText(const std::string& crlfText) {
+    QString text = latin1(crlfText);
+    text.replace("\r\n", "\n");
+    setTextUnchecked(defaultMessage, text);
+    alignMessageText();
+    defaultMessage->moveCursor(QTextCursor::End);
+}
+
+// The whole message takes the chosen alignment; the caret is left selecting it.
+void GlowsetDefaultMessage::alignMessageText() {
+    defaultMessage->selectAll();
+    defaultMessage->setAlignment(parameters_->textAlignment());
+}
+
+bool GlowsetDefaultMessage::idleDisplayOn() const {
+    return TimeDisplayStatus->text() == QString::fromLatin1(kIdleOnCaption.data());
+}
+
+bool GlowsetDefaultMessage::exchangeRunning() const {
+    return MSComm1->isOpen();
+}
+
+DefaultMessageParams GlowsetDefaultMessage::chosenParams() const {
+    const auto row = [this](Parameter p) { return static_cast<int16_t>(parameters_->row(p)); };
+    return {.font = row(Parameter::Font),
+            .colour = row(Parameter::Colour),
+            .style = row(Parameter::Style),
+            .alignment = row(Parameter::Alignment),
+            .speed = row(Parameter::Speed),
+            .pause = row(Parameter::Pause)};
+}
+
+void GlowsetDefaultMessage::Sleep(int count) {
+    sleepTicks(platform_.clock, count, [this] { return closed_; });
+}
+
+void GlowsetDefaultMessage::finishExchange(bool writing) {
+    Download->setEnabled(false);
+    Upload->setEnabled(false);
+    if (writing) {
+        Upload->setText("Writing...");
+        RemoveAck->setEnabled(false);
+    } else {
+        Download->setText("Reading...");
+    }
+    closeCountdown = 10;
+    ComClose->setEnabled(true);
+    startProgress();
+}
+
+void GlowsetDefaultMessage::Upload_Click() {
+    if (exchangeRunning()) return;
+    if (!acceptForSign(defaultMessage->toPlainText(), "sent to the sign", this,
+                       platform_.dialogs)) {
+        return;
+    }
+    const std::string text = messageText();
+    const bool anyChange = parametersChanged_;
+    // The message command and the idle display command carry the six
+    // settings; without them the sign refuses the line, so nothing is sent.
+    const bool settingsSent = (!text.empty() && !idleDisplayOn()) || (idleDisplayOn() && anyChange);
+    if (settingsSent && !parameters_->unchosen().isEmpty()) {
+        showAck(missingSettingsText());
+        return;
+    }
+    Test->clear();
+    const DefaultMessageParams params = chosenParams();
+    std::string command;
+    if (text.empty()) {
+        command = displayToWire(deleteDefaultMessageCommand());
+    } else if (!idleDisplayOn()) {
+        command = defaultMessageCommand(params, text);
+    }
+    Test->setText(latin1(command));
+    if (!openPort()) return;
+    send(command + kCommandEnd);
+    if (idleDisplayOn() && anyChange) {
+        const std::string idle =
+            idleTimeDisplayCommand(params, static_cast<int16_t>(TimeFormat->currentIndex()));
+        Test->setText(latin1(idle));
+        Sleep(20);
+        send(idle + kCommandEnd);
+        Sleep(50);
+        send(resetCommand() + kCommandEnd);
+        Test->setText(Test->text() + " , RESET");
+    }
+    finishExchange(true);
+}
+
+QString GlowsetDefaultMessage::missingSettingsText() const {
+    if (!parameters_->hasEntries()) {
+        const QString model = QString::fromStdString(main_.LEDSignModelNumber);
+        return (model.isEmpty() ? QString("No sign has been read, so its default message settings")
+                                : "The default message settings of sign model " + model) +
+               " are not known to this program: nothing was sent";
+    }
+    return "Choose the message's " + parameters_->unchosen().join(", ") +
+           " first: nothing was sent";
+}
+
+void GlowsetDefaultMessage::Download_Click() {
+    if (exchangeRunning()) return;
+    main_.DeleteConfigFileName();
+    if (!openPort()) return;
+    send(downloadDefaultMessageCommand() + kCommandEnd);
+    Download->setEnabled(false);
+    Upload->setEnabled(false);
+    Download->setText("Reading...");
+    Sleep(10);
+    send(timeStatusCommand() + kCommandEnd);
+    finishExchange(false);
+}
+
+void GlowsetDefaultMessage::SetTime_Click() {
+    if (exchangeRunning()) return;
+    if (!openPort()) return;
+    send(clockCommandNow());
+    SetTime->setEnabled(false);
+    finishExchange(true);
+}
+
+void GlowsetDefaultMessage::TimeOnIdle_Click() {
+    if (exchangeRunning()) return;
+    if (!openPort()) return;
+    if (!idleDisplayOn()) {
+        parameters_->list(Parameter::Font)->setEnabled(false);
+        send(idleSwitchCommand(true));
+        closePort();
+        if (!messageText().empty()) showAck(kRemoveMessage);
+    } else {
+        parameters_->list(Parameter::Font)->setEnabled(true);
+        send(idleSwitchCommand(false));
+        closePort();
+    }
+    Download_Click();  // reads the state back with TIME_STATUS
+}
+
+void GlowsetDefaultMessage::InsertTime_Click() {
+    setMessageText(messageText() + placeholderFor(TimeFormat->currentIndex()));
+}
+
+void GlowsetDefaultMessage::ComClose_Timer() {
+    if (closeCountdown >= 1) {
+        --closeCountdown;
+        return;
+    }
+    ComClose->setEnabled(false);
+    if (MSComm1->isOpen()) {
+        closePort();
+        Download->setText("Download from Sign");
+        Upload->setText("Upload to Sign");
+        Download->setEnabled(true);
+        Upload->setEnabled(true);
+        SetTime->setEnabled(true);
+    }
+    const bool idleOff = !idleDisplayOn();
+    for (const Parameter p : {Parameter::Font, Parameter::Style, Parameter::Pause}) {
+        parameters_->list(p)->setEnabled(idleOff);
+    }
+}
+
+void GlowsetDefaultMessage::HandleReply(const std::string& line) {
+    if (line.empty()) return;
+    if (containsIgnoreCase(line, "done")) {
+        showAck(!messageText().empty() && idleDisplayOn() ? kRemoveMessage
+                                                          : QString("Upload Successfull"));
+        return;
+    }
+    if (equalsIgnoreCase(line, "error")) {
+        showSignRefused();
+        return;
+    }
+    if (line.rfind("TIME", 0) == 0) {
+        if (const auto on = idleDisplayFromReply(line)) {
+            TimeDisplayStatus->setText(
+                QString::fromLatin1((*on ? kIdleOnCaption : kIdleOffCaption).data()));
+        }
+        return;
+    }
+    if (line.rfind("default", 0) == 0) {
+        showAck("Default message uploaded successfully");
+        return;
+    }
+    const auto record = parseDefaultMessageRecord(line);
+    if (!record) return;
+    parameters_->selectInRecordOrder(recordPositions(*record), false);
+    setMessageText(storedToDisplay(record->storedText));
+}
+
+void GlowsetDefaultMessage::Exit_Click() {
+    reject();
+}
+
+// Every way of closing (Exit, the close box, Escape) ends here.
+void GlowsetDefaultMessage::done(int result) {
+    if (!closed_) {
+        closed_ = true;
+        // The message is kept for the settings file: characters that cannot
+        // be stored there are left out, and the operator is told which.
+        const QString refused = refusedCharacters(defaultMessage->toPlainText());
+        if (!refused.isEmpty()) {
+            platform_.dialogs.message(this,
+                                      "These characters cannot be kept in the default message "
+                                      "and were left out: " +
+                                          refused,
+                                      "Characters the sign cannot show");
+            QString kept;
+            for (const char32_t c : defaultMessage->toPlainText().toStdU32String()) {
+                if (c == U'\n' || !refusedForSign(c)) kept += QString::fromUcs4(&c, 1);
+            }
+            defaultMessage->setPlainText(kept);
+        }
+        const DefaultMessageParams p = chosenParams();
+        main_.SaveDefaultMsg(messageText(), p.font, p.colour, p.style, p.alignment, p.speed,
+                             p.pause);
+        main_.showDefaultMessageToolTip();
+        ComClose->setEnabled(false);
+        closePort();
+    }
+    QDialog::done(result);
+}
+
+}  // namespace glowset

@@ -1,0 +1,133 @@
+#include "glowset/ui/windows/exchange_window.h"
+
+#include "glowset/core/protocol/commands.h"
+#include "glowset/core/text/sign_clock.h"
+#include "glowset/ui/main_window/glowset_main.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace glowset {
+
+ExchangeWindow::ExchangeWindow(Platform& platform, GlowsetMain& main, QWidget* parent)
+    : QDialog(parent), platform_(platform), main_(main) {
+    setModal(true);
+    currentTime = [] { return QDateTime::currentDateTime(); };
+    MSComm1 = platform_.makeSerialPort();
+    MSComm1->onReceive = [this] { receive(); };
+    Clock& clock = platform_.clock;
+    ClockUpdate = clock.createTimer(1000);
+    RemoveAck = clock.createTimer(5000);
+    ProgressTimer = clock.createTimer(10);
+    ClockUpdate->onTick = [this] { updateDateTime(); };
+    RemoveAck->onTick = [this] {
+        Ack->setText("");
+        RemoveAck->setEnabled(false);
+    };
+    ProgressTimer->onTick = [this] {
+        if (Progress->value() < 500) {
+            Progress->setValue(Progress->value() + 25);
+        } else {
+            Progress->hide();
+        }
+    };
+    Ack = new QLabel(this);
+    Ack->setObjectName("Ack");
+    Ack->setWordWrap(true);
+    DateTime = new QLabel(this);
+    DateTime->setObjectName("DateTime");
+    DateTime->setToolTip("Set Computer Clock to change time");
+    Progress = new QProgressBar(this);
+    Progress->setObjectName("Progress");
+    Progress->setRange(0, 500);
+    Progress->setTextVisible(false);
+    Progress->hide();
+    updateDateTime();
+    ClockUpdate->setEnabled(true);
+}
+
+ExchangeWindow::~ExchangeWindow() {
+    closePort();
+}
+
+void ExchangeWindow::showAck(const QString& text) {
+    Ack->setText(text);
+    RemoveAck->setEnabled(false);
+    RemoveAck->setEnabled(true);
+}
+
+void ExchangeWindow::showSignRefused() {
+    showAck("The sign answered \"error\": it did not take the command");
+}
+
+bool ExchangeWindow::openPort() {
+    if (MSComm1->isOpen()) MSComm1->close();
+    MSComm1->setPortNumber(main_.selectedPortNumber());
+    if (const auto error = MSComm1->open()) {
+        showAck(QString("Cannot open COM%1: %2")
+                    .arg(MSComm1->portNumber())
+                    .arg(QString::fromStdString(error->description)));
+        return false;
+    }
+    lines_.reset();
+    return true;
+}
+
+void ExchangeWindow::send(const std::string& bytes) {
+    MSComm1->write(bytes);
+}
+
+void ExchangeWindow::closePort() {
+    if (MSComm1 && MSComm1->isOpen()) MSComm1->close();
+    lines_.reset();
+}
+
+QLabel* ExchangeWindow::makeLabel(const char* name, const char* caption) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton* ExchangeWindow::makeButton(const char* name, const char* caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void ExchangeWindow::startProgress() {
+    Progress->setValue(0);
+    Progress->show();
+    ProgressTimer->setEnabled(true);
+}
+
+std::string ExchangeWindow::clockCommandNow() const {
+    const QDateTime now = currentTime();
+    LocalTime t;
+    t.year = now.date().year();
+    t.month = now.date().month();
+    t.day = now.date().day();
+    t.hour = now.time().hour();
+    t.minute = now.time().minute();
+    t.second = now.time().second();
+    t.weekday = now.date().dayOfWeek() % 7;  // Qt counts Monday 1 ... Sunday 7
+    return clockCommand(t) + kCommandEnd;
+}
+
+void ExchangeWindow::receive() {
+    while (MSComm1->inputCount() > 0) {
+        const std::string c = MSComm1->read();
+        if (c.empty()) break;
+        if (auto line = lines_.add(c[0])) HandleReply(*line);
+    }
+}
+
+void ExchangeWindow::updateDateTime() {
+    DateTime->setText(QLocale().toString(currentTime(), QLocale::LongFormat));
+}
+
+}  // namespace glowset
