@@ -4,9 +4,8 @@
 
 #include "common/widgets/port_list_box.h"
 #include "glowset/core/options/option_sets.h"
-#include "glowset/core/protocol/line_assembler.h"
-#include "glowset/core/protocol/settings_line.h"
-#include "glowset/core/session/sign_copy.h"
+#include "glowset/core/session/session_view.h"
+#include "glowset/core/session/sign_session.h"
 #include "glowset/ui/main_window/main_window_hooks.h"
 #include "glowset/ui/platform/platform.h"
 
@@ -32,18 +31,15 @@ namespace glowset {
 inline constexpr const char* kMainCaption = "Marquelle ver 4.72";
 inline constexpr int kTallHeightTwips = 9700;
 inline constexpr int kShortHeightTwips = 5750;
-// A settings line can take this long on the line at 9600 baud (about 960
-// characters, twice the longest a sign sends): the search and the close
-// after a download wait this long at most for a line already arriving.
-inline constexpr int kLongestLineMs = 1000;
 
-class GlowsetMain : public QMainWindow {
+// The window shows one sign session and calls it: every exchange with the
+// sign is the session's; the window is its view.
+class GlowsetMain : public QMainWindow, private SessionView {
   public:
     explicit GlowsetMain(Platform& platform, MainWindowHooks hooks = {}, QWidget* parent = nullptr);
     ~GlowsetMain() override;
 
     // ---- operations other windows use ----
-    void Sleep(int count);
     void SaveDefaultMsg(const std::string& message, int16_t font, int16_t colour, int16_t style,
                         int16_t alignment, int16_t speed, int16_t pause);
     bool IsDefMsgEmpty() const { return configFileName.isEmpty(); }
@@ -90,7 +86,6 @@ class GlowsetMain : public QMainWindow {
     bool LoadSettingsFile(const QString& path);
     void LoadModelOptions(const std::string& model);
     int getChangedRows();
-    void MSComm2_OnComm();
 
     // ---- version check ----
     std::string WebSite;
@@ -106,8 +101,9 @@ class GlowsetMain : public QMainWindow {
     int16_t saveSettingsTick = 1;
     std::string LEDSignModelNumber;
 
-    // The port search's timer: a window made for other work switches it off.
-    std::unique_ptr<Timer> SearchPort;
+    // The session this window shows; a window made for other work switches
+    // its port search off.
+    SignSession& session() { return *session_; }
 
     // Converts twips (1/1440 inch) to pixels of this screen.
     int tw(int twips) const;
@@ -118,7 +114,7 @@ class GlowsetMain : public QMainWindow {
     // The window is closing: every wait ends.
     bool isClosing() const { return closing_; }
     // Sends the factory reset on the selected port and leaves the read-back
-    // to FactoryDef; the reason when it cannot (nothing is sent then).
+    // to the session; the reason when it cannot (nothing is sent then).
     std::optional<std::string> startFactoryReset();
     // Shows a status message, cleared 5 s later.
     void showStatus(const QString& text);
@@ -158,53 +154,40 @@ class GlowsetMain : public QMainWindow {
     void fillOptionLists(const struct OptionSet& set);
     void layoutOptionLists(const struct OptionSet& set);
     void wireHandlers();
-    std::optional<OpenError> openSelectedPort();
-    void send(const std::string& line);
     bool selectPosition(QComboBox* list, int position);
-    void SearchPort_Timer();
-    void DataTimeout_Timer();
-    void ComClose_Timer();
-    void UploadTimer_Timer();
-    void FactoryDef_Timer();
     void TextClear_Timer();
-    void applySettingsLine(const std::string& line);
-    void reportOpenFailure(const OpenError& error);
-    // The exchanges of this window. A download is over once its request is
-    // sent (its close only waits for the reply); the others hold the port
-    // until they end.
-    enum class Exchange { None, Search, Download, Upload, IdSwitch, FactoryReset };
-    // True, after saying so on the status line, when an exchange holds the
-    // port: a control that would start another does nothing then.
-    bool refuseWhileBusy();
-    // Ends a download whose close is still pending and gives its button
-    // back: a message window opens the port itself.
-    void handPortToMessageWindow();
-    void startDownload();
-    void endExchange();
-    // The port failed during an exchange (a write, the device removed).
-    void portFault(const std::string& what);
     // False, after a message naming them, when a text box holds characters
     // the sign cannot show.
     bool textBoxesFitTheSign();
 
+    // ---- the session's view of this window ----
+    int selectedPort() const override;
+    WindowSettings wantedSettings() const override { return readControls(); }
+    LinkBoxes linkBoxes(int id) const override;
+    UploadProgress uploadProgress() const override;
+    bool showsASign() const override;
+    void exchangeStep(ExchangeStep step) override;
+    void showStatusText(const std::string& text) override;
+    void repeatStatus() override;
+    void searchStarted() override;
+    void searching(int portNumber) override;
+    void selectPort(int portNumber) override;
+    void searchEnded(bool found) override;
+    void portUnavailable(int portNumber, const std::string& why) override;
+    void invalidPort(int portNumber) override;
+    void forgetSettingsFile() override { configFileName.clear(); }
+    void settingsRead(const SignReading& reading) override;
+    void clearLink(int id) override;
+    void setLinkPriority(int id, int position) override;
+    void showAutomaticIds(bool automatic) override;
+    void setUploadMaximum(int maximum) override;
+    void setUploadValue(int value) override;
+    void showUploadProgress(bool shown) override;
+
     Platform& platform_;
     const MainWindowHooks hooks_;
-    // The link and its state: reached only through the operations above.
-    std::unique_ptr<SerialPort> MSComm2;
-    std::unique_ptr<Timer> DataTimeout, FactoryDef, TextClear, UploadTimer, ComClose;
-    int16_t lineTimeoutCount = 0;
-    SignCopy signCopy;
-    ChangeFlags flags;
-    std::array<std::string, 7> uploadCommands;
-    std::string linkClearCommand, linkSetCommand;
-    LinkEntries linkEntries;
-    LineAssembler lines_;
-    Exchange exchange_ = Exchange::None;
-    ChangeFlags sentThisUpload_;  // what the running upload has sent so far
-    int closeDelays_ = 0;         // ComClose ticks spent waiting for a line's end
-    // The port of a Download from Sign still waiting for its settings line
-    // (0: none): its close says when no answer came.
-    int awaitedAnswerPort_ = 0;
+    std::unique_ptr<Timer> TextClear;
+    std::unique_ptr<SignSession> session_;
     bool closing_ = false;
     double pixelsPerTwip_ = 1.0 / 15;
 };

@@ -48,8 +48,12 @@ class WindowTest : public ::testing::Test {
     // Opens the window and lets its port search run to the end.
     GlowsetMain& startAndSearch() {
         window = std::make_unique<GlowsetMain>(platform, hooks);
-        clock.advance(400);
+        runSearch();
         return *window;
+    }
+    // Lets the search of the window just made run to its end.
+    void runSearch() {
+        clock.runUntil([this] { return !window->session().searching(); }, 60000);
     }
     // A sign of this model on COM1, set up by `arrange`, and a new main
     // window once its search has read the sign.

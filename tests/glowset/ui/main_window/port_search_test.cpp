@@ -46,7 +46,7 @@ TEST_F(PortSearch, StopsAtTheFirstPortWhoseReplyNamesAModel) {
     hooks.CheckWebVersion = [&] { ++versionChecks; };
     hooks.OfferNewVersion = [&] { ++offers; };
     window = std::make_unique<GlowsetMain>(platform, hooks);
-    clock.advance(400);
+    runSearch();
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(indexOf("ComportsList"), 2);
     EXPECT_EQ(textOf("LEDSignModel"), "XY12");
@@ -67,7 +67,7 @@ TEST_F(PortSearch, ClosingTheWindowEndsASearchInProgress) {
         window->close();
         openAfterClose = port().isOpen();  // COM2 was open for its answer
     });
-    clock.advance(400);
+    runSearch();
     EXPECT_LE(bench.writes.size(), 3u);
     EXPECT_FALSE(openAfterClose);
     EXPECT_EQ(versionChecks, 0);

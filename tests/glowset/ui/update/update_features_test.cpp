@@ -44,7 +44,7 @@ class Updates : public ::testing::Test {
         features = addUpdateFeatures(hooks, platform, mainWindow);
         window = std::make_unique<GlowsetMain>(platform, hooks);
         mainWindow = window.get();
-        window->SearchPort->setEnabled(false);
+        window->session().SearchPort->setEnabled(false);
         // A load that never ends hangs the test, which the suite's time-out fails.
         features->pageTimeoutMs = 3600 * 1000;
         features->showNewVersionWindow = [this](LEDNewVersionDownload& w) {

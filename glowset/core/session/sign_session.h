@@ -1,0 +1,131 @@
+// One sign on one serial port: the port search, the download of the whole
+// set-up, the replies, the paced upload of what changed, the id switch and
+// the factory reset. The session owns the port (one exchange at a time),
+// keeps the copy of what the sign holds, and reports through a SessionView;
+// a window or a console shows it and calls it.
+//
+// Multi-step exchanges run as timer steps on the clock, never as waits
+// nested in each other, so that several sessions in one process each keep
+// their own timing.
+#pragma once
+
+#include "glowset/core/platform/clock.h"
+#include "glowset/core/platform/serial_port.h"
+#include "glowset/core/protocol/line_assembler.h"
+#include "glowset/core/protocol/settings_line.h"
+#include "glowset/core/session/session_view.h"
+#include "glowset/core/session/sign_copy.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace glowset {
+
+// A settings line can take this long on the line at 9600 baud (about 960
+// characters, twice the longest a sign sends): the search and the close
+// after a download wait this long at most for a line already arriving.
+inline constexpr int kLongestLineMs = 1000;
+
+// What the status line says when the search found no sign.
+std::string noSignAnsweredText();
+
+class SignSession {
+  public:
+    SignSession(Clock& clock, std::unique_ptr<SerialPort> port, SessionView& view);
+    ~SignSession();
+    SignSession(const SignSession&) = delete;
+    SignSession& operator=(const SignSession&) = delete;
+
+    // ---- exchanges; each says on the status line why it does not start ----
+    // Starts the port search 400 ms from now.
+    void searchSoon();
+    // Asks the selected port for the sign's whole set-up.
+    void download();
+    // Sends what differs from the copy, paced: a record, the id mode, the
+    // user command or a link every 500 ms.
+    void upload();
+    // Marks everything for the next upload (Force Upload).
+    void markAllChanged();
+    // Switches between automatic and user ids at once.
+    void switchIdMode();
+    // Sends the factory reset and reads the sign back 500 ms later; the
+    // reason when it cannot (nothing is sent then).
+    std::optional<std::string> startFactoryReset();
+    // Ends a download whose close is still pending: a message window opens
+    // the port itself.
+    void handOverPort();
+    // True, after saying so on the status line, when an exchange holds the
+    // port: a control that would start another does nothing then.
+    bool refuseWhileBusy();
+    // The program is closing: every exchange and timer stops, the port closes.
+    void stop();
+
+    // ---- what the sign said, and what is marked for the next upload ----
+    void HandleSignReply(const std::string& line);
+    // Compares the wanted set-up with the copy and marks each difference;
+    // 0 exactly when an upload has nothing to send.
+    int getChangedRows();
+    void markPriorityChanged(int priority);
+    // The model the last settings line named ("" before one, or for an old sign).
+    const std::string& model() const { return model_; }
+    // The port search is due or running.
+    bool searching() const { return SearchPort->enabled() || searchStep_.timer->enabled(); }
+
+    // The port and timers, for a test that switches the search off or
+    // looks at the line.
+    std::unique_ptr<SerialPort> MSComm2;
+    std::unique_ptr<Timer> SearchPort, DataTimeout, FactoryDef, UploadTimer, ComClose;
+
+  private:
+    enum class Exchange { None, Search, Download, Upload, IdSwitch, FactoryReset };
+
+    std::optional<OpenError> openSelectedPort();
+    void send(const std::string& line);
+    void startDownload();
+    void endExchange();
+    void portFault(const std::string& what);
+    void reportOpenFailure(const OpenError& error);
+    void MSComm2_OnComm();
+    void DataTimeout_Timer();
+    void ComClose_Timer();
+    void UploadTimer_Timer();
+    void FactoryDef_Timer();
+    void applySettingsLine(const std::string& line);
+    // The search, one port after the other, each step a timer tick.
+    void searchPort(int index);
+    void awaitLineEnd(int index, int waited);
+    void leavePort(int index);
+    void endSearch();
+    // A step of an exchange that runs once, on its own timer.
+    struct Step {
+        std::unique_ptr<Timer> timer;
+        std::function<void()> next;
+    };
+    void makeStep(Clock& clock, Step& step);
+    // Runs `next` once, `milliseconds` from now, instead of what was due.
+    static void after(Step& step, int milliseconds, std::function<void()> next);
+    void sendLink(int id);
+    void endUpload();
+
+    SessionView& view_;
+    Step searchStep_, linkGap_, idSwitchEnd_;
+    int16_t lineTimeoutCount_ = 0;
+    SignCopy signCopy_;
+    ChangeFlags flags_;
+    std::array<std::string, 7> uploadCommands_;
+    LinkEntries linkEntries_;
+    LineAssembler lines_;
+    Exchange exchange_ = Exchange::None;
+    ChangeFlags sentThisUpload_;  // what the running upload has sent so far
+    int closeDelays_ = 0;         // ComClose ticks spent waiting for a line's end
+    // The port of a download still waiting for its settings line (0: none):
+    // its close says when no answer came.
+    int awaitedAnswerPort_ = 0;
+    std::string model_;
+    bool stopped_ = false;
+};
+
+}  // namespace glowset
