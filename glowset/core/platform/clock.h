@@ -1,4 +1,4 @@
-// Time as the windows see it: timers with an interval and a tick handler,
+// Time as the session and the windows see it: timers with an interval and a tick handler,
 // and event processing for waits. The real clock runs on Qt's event loop;
 // the virtual clock lets tests run minutes of timer-driven work in
 // milliseconds, the same way on every run.
@@ -35,11 +35,5 @@ class Clock {
     // Milliseconds on this clock's own time line.
     virtual long long nowMilliseconds() const = 0;
 };
-
-// Waits `count` ticks of 10 ms while events go on being handled, on the
-// clock's own time line. Each call has its own deadline, so a wait started
-// inside it (by a click handled meanwhile) ends at its own time and this one
-// then resumes; `stop` ends the wait at once (the window is closing).
-void sleepTicks(Clock& clock, int count, const std::function<bool()>& stop);
 
 }  // namespace glowset

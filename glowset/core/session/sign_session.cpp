@@ -17,14 +17,17 @@ std::string noSignAnsweredText() {
            ": is it on, its cable in, its port free?";
 }
 
-SignSession::SignSession(Clock& clock, std::unique_ptr<SerialPort> port, SessionView& view)
-    : MSComm2(std::move(port)), view_(view) {
+SignSession::SignSession(Clock& clock, const std::function<std::unique_ptr<SerialPort>()>& makePort,
+                         SessionView& view)
+    : MSComm2(makePort()), MSComm1(makePort()), view_(view) {
     DataTimeout = clock.createTimer(10);
     SearchPort = clock.createTimer(400);
     FactoryDef = clock.createTimer(500);
     UploadTimer = clock.createTimer(500);
     ComClose = clock.createTimer(400);
-    for (Step* step : {&searchStep_, &linkGap_, &idSwitchEnd_}) makeStep(clock, *step);
+    for (Step* step : {&searchStep_, &linkGap_, &idSwitchEnd_, &messageStep_}) {
+        makeStep(clock, *step);
+    }
     DataTimeout->onTick = [this] { DataTimeout_Timer(); };
     SearchPort->onTick = [this] {
         SearchPort->setEnabled(false);  // one pass only
@@ -36,6 +39,7 @@ SignSession::SignSession(Clock& clock, std::unique_ptr<SerialPort> port, Session
     ComClose->onTick = [this] { ComClose_Timer(); };
     MSComm2->onReceive = [this] { MSComm2_OnComm(); };
     MSComm2->onFault = [this](const std::string& what) { portFault(what); };
+    MSComm1->onReceive = [this] { receiveMessageReply(); };
 }
 
 SignSession::~SignSession() {
@@ -49,6 +53,7 @@ void SignSession::stop() {
         timer->setEnabled(false);
     }
     if (MSComm2->isOpen()) MSComm2->close();
+    endMessageExchange();
 }
 
 void SignSession::makeStep(Clock& clock, Step& step) {
@@ -463,6 +468,65 @@ void SignSession::FactoryDef_Timer() {
     // The read-back could not open the port: the buttons come back instead
     // of staying disabled for good.
     if (!MSComm2->isOpen()) view_.exchangeStep(ExchangeStep::FactoryReadBackFailed);
+}
+
+// ---- the message windows' exchanges ----
+
+std::optional<std::string> SignSession::startMessageExchange(MessageExchange exchange,
+                                                             MessageListener& listener) {
+    endMessageExchange();
+    MSComm1->setPortNumber(view_.selectedPort());
+    if (const auto error = MSComm1->open()) {
+        return "Cannot open COM" + std::to_string(MSComm1->portNumber()) + ": " +
+               error->description;
+    }
+    message_ = std::move(exchange);
+    messageListener_ = &listener;
+    sendMessageLine(0);
+    return std::nullopt;
+}
+
+// Sends line `index` and arranges the next, or the wait for replies.
+void SignSession::sendMessageLine(size_t index) {
+    if (index < message_.lines.size()) {
+        MSComm1->write(message_.lines[index].second);
+        if (index + 1 < message_.lines.size()) {
+            after(messageStep_, message_.lines[index + 1].first,
+                  [this, index] { sendMessageLine(index + 1); });
+            return;
+        }
+    }
+    MessageListener* listener = messageListener_;
+    if (message_.holdMs <= 0) {
+        endMessageExchange();
+        if (listener) listener->messageLinesSent();
+        return;
+    }
+    after(messageStep_, message_.holdMs, [this] {
+        MessageListener* listener = messageListener_;
+        endMessageExchange();
+        if (listener) listener->messageExchangeEnded();
+    });
+    if (listener) listener->messageLinesSent();
+}
+
+void SignSession::endMessageExchange() {
+    messageStep_.timer->setEnabled(false);
+    messageStep_.next = nullptr;
+    messageListener_ = nullptr;
+    if (MSComm1->isOpen()) MSComm1->close();
+    messageLines_.reset();
+}
+
+void SignSession::receiveMessageReply() {
+    while (MSComm1->inputCount() > 0) {
+        const std::string c = MSComm1->read();
+        if (c.empty()) break;
+        const auto line = messageLines_.add(c[0]);
+        if (line && messageListener_) {
+            messageListener_->messageReply(decodeMessageReply(message_.window, *line));
+        }
+    }
 }
 
 }  // namespace glowset

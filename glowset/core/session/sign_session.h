@@ -12,6 +12,7 @@
 #include "glowset/core/platform/clock.h"
 #include "glowset/core/platform/serial_port.h"
 #include "glowset/core/protocol/line_assembler.h"
+#include "glowset/core/protocol/message_replies.h"
 #include "glowset/core/protocol/settings_line.h"
 #include "glowset/core/session/session_view.h"
 #include "glowset/core/session/sign_copy.h"
@@ -21,6 +22,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace glowset {
 
@@ -32,9 +35,33 @@ inline constexpr int kLongestLineMs = 1000;
 // What the status line says when the search found no sign.
 std::string noSignAnsweredText();
 
+// A message window's exchange: its lines, each sent a time after the one
+// before, and how long the port then waits for replies before it closes.
+struct MessageExchange {
+    MessageWindow window;
+    std::vector<std::pair<int, std::string>> lines;  // milliseconds after the line before, bytes
+    // 0: the port closes as soon as the last line is out, and nothing more
+    // is heard.
+    int holdMs = 0;
+};
+
+// What a message window hears of its exchange.
+class MessageListener {
+  public:
+    virtual ~MessageListener() = default;
+    virtual void messageReply(const MessageReply& reply) = 0;
+    // The last line is out; the port waits for replies.
+    virtual void messageLinesSent() = 0;
+    // The wait is over and the port closed.
+    virtual void messageExchangeEnded() = 0;
+};
+
 class SignSession {
   public:
-    SignSession(Clock& clock, std::unique_ptr<SerialPort> port, SessionView& view);
+    // The session's ports come from `makePort`: one for the main window's
+    // exchanges, one for the message windows'.
+    SignSession(Clock& clock, const std::function<std::unique_ptr<SerialPort>()>& makePort,
+                SessionView& view);
     ~SignSession();
     SignSession(const SignSession&) = delete;
     SignSession& operator=(const SignSession&) = delete;
@@ -74,9 +101,18 @@ class SignSession {
     // The port search is due or running.
     bool searching() const { return SearchPort->enabled() || searchStep_.timer->enabled(); }
 
-    // The port and timers, for a test that switches the search off or
+    // ---- the message windows' exchanges, on a port of their own ----
+    // Opens the selected port and sends the lines; the reason, in words,
+    // when it cannot be opened (nothing is sent then).
+    std::optional<std::string> startMessageExchange(MessageExchange exchange,
+                                                    MessageListener& listener);
+    bool messageExchangeRunning() const { return MSComm1->isOpen(); }
+    // Ends it now (its window closes): the port closes, nothing more is heard.
+    void endMessageExchange();
+
+    // The ports and timers, for a test that switches the search off or
     // looks at the line.
-    std::unique_ptr<SerialPort> MSComm2;
+    std::unique_ptr<SerialPort> MSComm2, MSComm1;
     std::unique_ptr<Timer> SearchPort, DataTimeout, FactoryDef, UploadTimer, ComClose;
 
   private:
@@ -109,9 +145,11 @@ class SignSession {
     static void after(Step& step, int milliseconds, std::function<void()> next);
     void sendLink(int id);
     void endUpload();
+    void sendMessageLine(size_t index);
+    void receiveMessageReply();
 
     SessionView& view_;
-    Step searchStep_, linkGap_, idSwitchEnd_;
+    Step searchStep_, linkGap_, idSwitchEnd_, messageStep_;
     int16_t lineTimeoutCount_ = 0;
     SignCopy signCopy_;
     ChangeFlags flags_;
@@ -126,6 +164,10 @@ class SignSession {
     int awaitedAnswerPort_ = 0;
     std::string model_;
     bool stopped_ = false;
+    // The running message exchange.
+    MessageExchange message_;
+    MessageListener* messageListener_ = nullptr;
+    LineAssembler messageLines_;
 };
 
 }  // namespace glowset

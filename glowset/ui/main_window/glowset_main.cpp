@@ -36,7 +36,7 @@ GlowsetMain::GlowsetMain(Platform& platform, MainWindowHooks hooks, QWidget* par
     buildMenus();
     TextClear = platform_.clock.createTimer(5000);
     SessionView& view = *this;
-    session_ = std::make_unique<SignSession>(platform_.clock, platform_.makeSerialPort(), view);
+    session_ = std::make_unique<SignSession>(platform_.clock, platform_.makeSerialPort, view);
     wireHandlers();
 
     // Start-up: the generic lists, then the search 400 ms after loading.

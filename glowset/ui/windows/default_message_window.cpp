@@ -29,10 +29,8 @@ const QString kRemoveMessage = "Remove message and Click \"Upload to Sign\" to d
 }  // namespace
 
 GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& main, QWidget* parent)
-    : ExchangeWindow(platform, main, parent) {
+    : ExchangeWindow(platform, main, MessageWindow::DefaultMessage, parent) {
     setWindowTitle("Setup Default Message");
-    ComClose = platform_.clock.createTimer(50);
-    ComClose->onTick = [this] { ComClose_Timer(); };
     build();
 
     // Start-up.
@@ -48,9 +46,9 @@ GlowsetDefaultMessage::GlowsetDefaultMessage(Platform& platform, GlowsetMain& ma
     if (!main_.IsDefMsgEmpty()) {
         loadFromMainWindow();
     } else {
-        Download_Click();
         // A port that could not be opened has said so in Ack already.
-        if (MSComm1->isOpen()) showAck("Data downloaded successfully from LED Sign");
+        Download_Click();
+        startUpRead_ = exchangeRunning();
     }
     parametersChanged_ = false;
 }
@@ -192,10 +190,6 @@ bool GlowsetDefaultMessage::idleDisplayOn() const {
     return TimeDisplayStatus->text() == QString::fromLatin1(kIdleOnCaption.data());
 }
 
-bool GlowsetDefaultMessage::exchangeRunning() const {
-    return MSComm1->isOpen();
-}
-
 DefaultMessageParams GlowsetDefaultMessage::chosenParams() const {
     const auto row = [this](Parameter p) { return static_cast<int16_t>(parameters_->row(p)); };
     return {.font = row(Parameter::Font),
@@ -206,9 +200,8 @@ DefaultMessageParams GlowsetDefaultMessage::chosenParams() const {
             .pause = row(Parameter::Pause)};
 }
 
-void GlowsetDefaultMessage::Sleep(int count) {
-    sleepTicks(platform_.clock, count, [this] { return closed_; });
-}
+// After an exchange's last line the port waits 550 ms for replies.
+constexpr int kReplyWaitMs = 550;
 
 void GlowsetDefaultMessage::finishExchange(bool writing) {
     Download->setEnabled(false);
@@ -219,9 +212,17 @@ void GlowsetDefaultMessage::finishExchange(bool writing) {
     } else {
         Download->setText("Reading...");
     }
-    closeCountdown = 10;
-    ComClose->setEnabled(true);
     startProgress();
+}
+
+void GlowsetDefaultMessage::messageLinesSent() {
+    const Finish finish = std::exchange(finish_, Finish::Nothing);
+    if (finish == Finish::WritingWithReset) Test->setText(Test->text() + " , RESET");
+    if (finish != Finish::Nothing) finishExchange(finish != Finish::Reading);
+    if (std::exchange(startUpRead_, false)) {
+        showAck("Data downloaded successfully from LED Sign");
+        parametersChanged_ = false;  // what the sign's record chose is no change
+    }
 }
 
 void GlowsetDefaultMessage::Upload_Click() {
@@ -248,19 +249,23 @@ void GlowsetDefaultMessage::Upload_Click() {
         command = defaultMessageCommand(params, text);
     }
     Test->setText(latin1(command));
-    if (!openPort()) return;
-    send(command + kCommandEnd);
-    if (idleDisplayOn() && anyChange) {
-        const std::string idle =
-            idleTimeDisplayCommand(params, static_cast<int16_t>(TimeFormat->currentIndex()));
-        Test->setText(latin1(idle));
-        Sleep(20);
-        send(idle + kCommandEnd);
-        Sleep(50);
-        send(resetCommand() + kCommandEnd);
-        Test->setText(Test->text() + " , RESET");
+    // With the idle display on and a setting changed, the idle display
+    // command and a reset follow, 200 and 500 ms apart.
+    std::vector<std::pair<int, std::string>> lines = {{0, command + kCommandEnd}};
+    const bool idleUpdate = idleDisplayOn() && anyChange;
+    std::string idle;
+    if (idleUpdate) {
+        idle = idleTimeDisplayCommand(params, static_cast<int16_t>(TimeFormat->currentIndex()));
+        lines.emplace_back(200, idle + kCommandEnd);
+        lines.emplace_back(500, resetCommand() + kCommandEnd);
     }
-    finishExchange(true);
+    finish_ = idleUpdate ? Finish::WritingWithReset : Finish::Writing;
+    if (!startExchange(lines, kReplyWaitMs)) {
+        finish_ = Finish::Nothing;
+        return;
+    }
+    // The command box shows the idle display command while it goes out.
+    if (idleUpdate) Test->setText(latin1(idle));
 }
 
 QString GlowsetDefaultMessage::missingSettingsText() const {
@@ -277,90 +282,79 @@ QString GlowsetDefaultMessage::missingSettingsText() const {
 void GlowsetDefaultMessage::Download_Click() {
     if (exchangeRunning()) return;
     main_.DeleteConfigFileName();
-    if (!openPort()) return;
-    send(downloadDefaultMessageCommand() + kCommandEnd);
+    // The idle display state is asked 100 ms after the message.
+    finish_ = Finish::Reading;
+    if (!startExchange({{0, downloadDefaultMessageCommand() + kCommandEnd},
+                        {100, timeStatusCommand() + kCommandEnd}},
+                       kReplyWaitMs)) {
+        finish_ = Finish::Nothing;
+        return;
+    }
     Download->setEnabled(false);
     Upload->setEnabled(false);
     Download->setText("Reading...");
-    Sleep(10);
-    send(timeStatusCommand() + kCommandEnd);
-    finishExchange(false);
 }
 
 void GlowsetDefaultMessage::SetTime_Click() {
     if (exchangeRunning()) return;
-    if (!openPort()) return;
-    send(clockCommandNow());
+    finish_ = Finish::Writing;
+    if (!startExchange({{0, clockCommandNow()}}, kReplyWaitMs)) {
+        finish_ = Finish::Nothing;
+        return;
+    }
     SetTime->setEnabled(false);
-    finishExchange(true);
 }
 
 void GlowsetDefaultMessage::TimeOnIdle_Click() {
     if (exchangeRunning()) return;
-    if (!openPort()) return;
-    if (!idleDisplayOn()) {
-        parameters_->list(Parameter::Font)->setEnabled(false);
-        send(idleSwitchCommand(true));
-        closePort();
-        if (!messageText().empty()) showAck(kRemoveMessage);
-    } else {
-        parameters_->list(Parameter::Font)->setEnabled(true);
-        send(idleSwitchCommand(false));
-        closePort();
-    }
-    Download_Click();  // reads the state back with TIME_STATUS
+    const bool switchOn = !idleDisplayOn();
+    // The switch goes out alone and the port closes at once; the state is
+    // then read back with TIME_STATUS.
+    if (!startExchange({{0, idleSwitchCommand(switchOn)}}, 0)) return;
+    parameters_->list(Parameter::Font)->setEnabled(!switchOn);
+    if (switchOn && !messageText().empty()) showAck(kRemoveMessage);
+    Download_Click();
 }
 
 void GlowsetDefaultMessage::InsertTime_Click() {
     setMessageText(messageText() + placeholderFor(TimeFormat->currentIndex()));
 }
 
-void GlowsetDefaultMessage::ComClose_Timer() {
-    if (closeCountdown >= 1) {
-        --closeCountdown;
-        return;
-    }
-    ComClose->setEnabled(false);
-    if (MSComm1->isOpen()) {
-        closePort();
-        Download->setText("Download from Sign");
-        Upload->setText("Upload to Sign");
-        Download->setEnabled(true);
-        Upload->setEnabled(true);
-        SetTime->setEnabled(true);
-    }
+void GlowsetDefaultMessage::messageExchangeEnded() {
+    Download->setText("Download from Sign");
+    Upload->setText("Upload to Sign");
+    Download->setEnabled(true);
+    Upload->setEnabled(true);
+    SetTime->setEnabled(true);
     const bool idleOff = !idleDisplayOn();
     for (const Parameter p : {Parameter::Font, Parameter::Style, Parameter::Pause}) {
         parameters_->list(p)->setEnabled(idleOff);
     }
 }
 
-void GlowsetDefaultMessage::HandleReply(const std::string& line) {
-    if (line.empty()) return;
-    if (containsIgnoreCase(line, "done")) {
-        showAck(!messageText().empty() && idleDisplayOn() ? kRemoveMessage
-                                                          : QString("Upload Successfull"));
-        return;
-    }
-    if (equalsIgnoreCase(line, "error")) {
-        showSignRefused();
-        return;
-    }
-    if (line.rfind("TIME", 0) == 0) {
-        if (const auto on = idleDisplayFromReply(line)) {
+void GlowsetDefaultMessage::messageReply(const MessageReply& reply) {
+    switch (reply.kind) {
+        case MessageReply::Kind::None:
+            break;
+        case MessageReply::Kind::Done:
+            showAck(!messageText().empty() && idleDisplayOn() ? kRemoveMessage
+                                                              : QString("Upload Successfull"));
+            break;
+        case MessageReply::Kind::Refused:
+            showSignRefused();
+            break;
+        case MessageReply::Kind::IdleDisplay:
             TimeDisplayStatus->setText(
-                QString::fromLatin1((*on ? kIdleOnCaption : kIdleOffCaption).data()));
-        }
-        return;
+                QString::fromLatin1((reply.idleOn ? kIdleOnCaption : kIdleOffCaption).data()));
+            break;
+        case MessageReply::Kind::DefaultStored:
+            showAck("Default message uploaded successfully");
+            break;
+        case MessageReply::Kind::Record:
+            parameters_->selectInRecordOrder(recordPositions(*reply.record), false);
+            setMessageText(storedToDisplay(reply.record->storedText));
+            break;
     }
-    if (line.rfind("default", 0) == 0) {
-        showAck("Default message uploaded successfully");
-        return;
-    }
-    const auto record = parseDefaultMessageRecord(line);
-    if (!record) return;
-    parameters_->selectInRecordOrder(recordPositions(*record), false);
-    setMessageText(storedToDisplay(record->storedText));
 }
 
 void GlowsetDefaultMessage::Exit_Click() {
@@ -390,7 +384,6 @@ void GlowsetDefaultMessage::done(int result) {
         main_.SaveDefaultMsg(messageText(), p.font, p.colour, p.style, p.alignment, p.speed,
                              p.pause);
         main_.showDefaultMessageToolTip();
-        ComClose->setEnabled(false);
         closePort();
     }
     QDialog::done(result);

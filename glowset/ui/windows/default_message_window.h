@@ -22,8 +22,6 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     GlowsetDefaultMessage(Platform& platform, GlowsetMain& main, QWidget* parent = nullptr);
 
     void FillListsForModel(const std::string& model);
-    void HandleReply(const std::string& line) override;
-    void Sleep(int count);
 
     void Upload_Click();
     void Download_Click();
@@ -42,25 +40,31 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     QPushButton *Upload, *Download, *SetTime, *TimeOnIdle, *InsertTime, *Exit;
     QLabel *MessageLabel, *TimeDisplayStatus, *TimeFormatLabel, *OrLabel;
 
-    int16_t closeCountdown = 0;
-
     void done(int result) override;
 
+  protected:
+    void messageReply(const MessageReply& reply) override;
+    void messageLinesSent() override;
+    void messageExchangeEnded() override;
+
   private:
+    // What the window shows once an exchange's lines are out.
+    enum class Finish { Nothing, Reading, Writing, WritingWithReset };
     void build();
     void loadFromMainWindow();
-    void finishExchange(bool clockOrUpload);
-    void ComClose_Timer();
+    void finishExchange(bool writing);
     DefaultMessageParams chosenParams() const;
     void setMessageText(const std::string& crlfText);
     void alignMessageText();
-    bool exchangeRunning() const;
     // Why an upload that needs the six settings cannot be sent.
     QString missingSettingsText() const;
 
     std::unique_ptr<ParameterPanel> parameters_;
     // A list or the time format was chosen since the window opened.
     bool parametersChanged_ = false;
+    Finish finish_ = Finish::Nothing;
+    // The read at opening: what it chooses in the lists is no change.
+    bool startUpRead_ = false;
     bool closed_ = false;
 };
 

@@ -13,12 +13,11 @@
 
 namespace glowset {
 
-ExchangeWindow::ExchangeWindow(Platform& platform, GlowsetMain& main, QWidget* parent)
-    : QDialog(parent), platform_(platform), main_(main) {
+ExchangeWindow::ExchangeWindow(Platform& platform, GlowsetMain& main, MessageWindow kind,
+                               QWidget* parent)
+    : QDialog(parent), platform_(platform), main_(main), session_(main.session()), kind_(kind) {
     setModal(true);
     currentTime = [] { return QDateTime::currentDateTime(); };
-    MSComm1 = platform_.makeSerialPort();
-    MSComm1->onReceive = [this] { receive(); };
     Clock& clock = platform_.clock;
     ClockUpdate = clock.createTimer(1000);
     RemoveAck = clock.createTimer(5000);
@@ -64,26 +63,22 @@ void ExchangeWindow::showSignRefused() {
     showAck("The sign answered \"error\": it did not take the command");
 }
 
-bool ExchangeWindow::openPort() {
-    if (MSComm1->isOpen()) MSComm1->close();
-    MSComm1->setPortNumber(main_.selectedPortNumber());
-    if (const auto error = MSComm1->open()) {
-        showAck(QString("Cannot open COM%1: %2")
-                    .arg(MSComm1->portNumber())
-                    .arg(QString::fromStdString(error->description)));
-        return false;
-    }
-    lines_.reset();
-    return true;
+void ExchangeWindow::HandleReply(const std::string& line) {
+    messageReply(decodeMessageReply(kind_, line));
 }
 
-void ExchangeWindow::send(const std::string& bytes) {
-    MSComm1->write(bytes);
+bool ExchangeWindow::startExchange(std::vector<std::pair<int, std::string>> lines, int holdMs) {
+    const auto why = session_.startMessageExchange({kind_, std::move(lines), holdMs}, *this);
+    if (why) showAck(QString::fromStdString(*why));
+    return !why;
+}
+
+bool ExchangeWindow::exchangeRunning() const {
+    return session_.messageExchangeRunning();
 }
 
 void ExchangeWindow::closePort() {
-    if (MSComm1 && MSComm1->isOpen()) MSComm1->close();
-    lines_.reset();
+    session_.endMessageExchange();
 }
 
 QLabel* ExchangeWindow::makeLabel(const char* name, const char* caption) {
@@ -116,14 +111,6 @@ std::string ExchangeWindow::clockCommandNow() const {
     t.second = now.time().second();
     t.weekday = now.date().dayOfWeek() % 7;  // Qt counts Monday 1 ... Sunday 7
     return clockCommand(t) + kCommandEnd;
-}
-
-void ExchangeWindow::receive() {
-    while (MSComm1->inputCount() > 0) {
-        const std::string c = MSComm1->read();
-        if (c.empty()) break;
-        if (auto line = lines_.add(c[0])) HandleReply(*line);
-    }
 }
 
 void ExchangeWindow::updateDateTime() {

@@ -1,10 +1,10 @@
-// What the default-message and test-message windows share: their own serial
-// port opened on the main window's selected port for each exchange, the
-// reply line assembly, the status line (Ack) cleared after 5 s, the progress
-// bar of an exchange and the PC clock display.
+// What the default-message and test-message windows share: their exchanges,
+// which the sign session runs on the main window's selected port and whose
+// decoded replies it hands back, the status line (Ack) cleared after 5 s,
+// the progress bar of an exchange and the PC clock display.
 #pragma once
 
-#include "glowset/core/protocol/line_assembler.h"
+#include "glowset/core/session/sign_session.h"
 #include "glowset/ui/platform/platform.h"
 
 #include <QDateTime>
@@ -22,36 +22,36 @@ namespace glowset {
 
 class GlowsetMain;
 
-class ExchangeWindow : public QDialog {
+class ExchangeWindow : public QDialog, protected MessageListener {
   public:
-    ExchangeWindow(Platform& platform, GlowsetMain& main, QWidget* parent);
+    ExchangeWindow(Platform& platform, GlowsetMain& main, MessageWindow kind, QWidget* parent);
     ~ExchangeWindow() override;
 
     // Shows a status text and restarts the 5 s until it is cleared.
     void showAck(const QString& text);
     // The sign answered "error": it did not take what was sent.
     void showSignRefused();
-    // The lines the sign sends, without their LF.
-    virtual void HandleReply(const std::string& line) = 0;
+    // A line the sign sends, without its LF, as this window reads it.
+    void HandleReply(const std::string& line);
 
-    std::unique_ptr<SerialPort> MSComm1;
-    std::unique_ptr<Timer> ClockUpdate, RemoveAck, ProgressTimer, ComClose;
+    std::unique_ptr<Timer> ClockUpdate, RemoveAck, ProgressTimer;
     QLabel *Ack, *DateTime;
     QProgressBar* Progress;
     // The PC's local time; tests set a fixed one.
     std::function<QDateTime()> currentTime;
 
   protected:
-    // Opens the window's port on the main window's selected port. When that
-    // fails the reason goes to Ack and false comes back: nothing is sent.
-    bool openPort();
-    // Sends bytes on the open port.
-    void send(const std::string& bytes);
+    // Starts an exchange on the main window's selected port. When the port
+    // cannot be opened the reason goes to Ack and false comes back: nothing
+    // is sent.
+    bool startExchange(std::vector<std::pair<int, std::string>> lines, int holdMs);
+    // An exchange of this window holds the port.
+    bool exchangeRunning() const;
     // The progress bar of an exchange: from 0, 25 every 10 ms, hidden at 500.
     void startProgress();
     // The clock command for this moment, terminated.
     std::string clockCommandNow() const;
-    // Closes the window's port, if open, and drops what it had received.
+    // Ends a running exchange at once: the port closes, replies are dropped.
     void closePort();
     // Controls of both windows: a named caption, and a named button that
     // Enter does not press.
@@ -62,9 +62,9 @@ class ExchangeWindow : public QDialog {
     GlowsetMain& main_;
 
   private:
-    void receive();
     void updateDateTime();
-    LineAssembler lines_;
+    SignSession& session_;
+    const MessageWindow kind_;
 };
 
 }  // namespace glowset

@@ -55,19 +55,8 @@ QColor previewColour(int position) {
 }  // namespace
 
 LEDTestMessage::LEDTestMessage(Platform& platform, GlowsetMain& main, QWidget* parent)
-    : ExchangeWindow(platform, main, parent) {
+    : ExchangeWindow(platform, main, MessageWindow::TestMessage, parent) {
     setWindowTitle("Send Test Message");
-    ComClose = platform_.clock.createTimer(500);
-    ComClose->onTick = [this] {
-        ComClose->setEnabled(false);
-        if (!MSComm1->isOpen()) return;
-        closePort();
-        Download->setText("Download from Sign");
-        Upload->setText("Send Message to Sign");
-        Download->setEnabled(true);
-        Upload->setEnabled(true);
-        SetTime->setEnabled(true);
-    };
     build();
 
     FillListsForModel(main_.LEDSignModelNumber);
@@ -373,10 +362,9 @@ std::string LEDTestMessage::BuildTestCommand() {
     return command;
 }
 
-void LEDTestMessage::startExchange(const std::string& bytes, bool reading) {
-    if (MSComm1->isOpen()) return;  // one exchange at a time
-    if (!openPort()) return;
-    send(bytes);
+void LEDTestMessage::sendCommand(const std::string& bytes, bool reading) {
+    if (exchangeRunning()) return;  // one exchange at a time
+    if (!startExchange({{0, bytes}}, 500)) return;
     Download->setEnabled(false);
     Upload->setEnabled(false);
     if (reading) {
@@ -385,8 +373,15 @@ void LEDTestMessage::startExchange(const std::string& bytes, bool reading) {
         Upload->setText("Writing...");
         RemoveAck->setEnabled(false);
     }
-    ComClose->setEnabled(true);
     startProgress();
+}
+
+void LEDTestMessage::messageExchangeEnded() {
+    Download->setText("Download from Sign");
+    Upload->setText("Send Message to Sign");
+    Download->setEnabled(true);
+    Upload->setEnabled(true);
+    SetTime->setEnabled(true);
 }
 
 bool LEDTestMessage::textFitsTheSign() {
@@ -394,23 +389,23 @@ bool LEDTestMessage::textFitsTheSign() {
 }
 
 void LEDTestMessage::Upload_Click() {
-    if (MSComm1->isOpen() || !textFitsTheSign()) return;
-    startExchange(BuildTestCommand() + kCommandEnd, false);
+    if (exchangeRunning() || !textFitsTheSign()) return;
+    sendCommand(BuildTestCommand() + kCommandEnd, false);
 }
 
 void LEDTestMessage::Test_DblClick() {
-    if (MSComm1->isOpen() || !textFitsTheSign()) return;
-    startExchange(Test->text().toLatin1().toStdString() + kCommandEnd, false);
+    if (exchangeRunning() || !textFitsTheSign()) return;
+    sendCommand(Test->text().toLatin1().toStdString() + kCommandEnd, false);
 }
 
 void LEDTestMessage::Download_Click() {
-    startExchange(downloadDefaultMessageCommand() + kCommandEnd, true);
+    sendCommand(downloadDefaultMessageCommand() + kCommandEnd, true);
 }
 
 void LEDTestMessage::SetTime_Click() {
-    if (MSComm1->isOpen()) return;
-    startExchange(clockCommandNow(), false);
-    if (MSComm1->isOpen()) SetTime->setEnabled(false);
+    if (exchangeRunning()) return;
+    sendCommand(clockCommandNow(), false);
+    if (exchangeRunning()) SetTime->setEnabled(false);
 }
 
 void LEDTestMessage::InsertTime_Click() {
@@ -433,30 +428,23 @@ void LEDTestMessage::InsertTime_Click() {
     BuildTestCommand();
 }
 
-void LEDTestMessage::HandleReply(const std::string& line) {
-    if (line.empty()) return;
-    if (containsIgnoreCase(line, "done")) {
+void LEDTestMessage::messageReply(const MessageReply& reply) {
+    if (reply.kind == MessageReply::Kind::Done) {
         showAck("Upload Successfull");
-        return;
-    }
-    if (equalsIgnoreCase(line, "error")) {
+    } else if (reply.kind == MessageReply::Kind::Refused) {
         showSignRefused();
-        return;
+    } else if (reply.kind == MessageReply::Kind::Record) {
+        // Positions as they stand, in the record's order; the editor is left alone.
+        parameters_->selectInRecordOrder(reply.record->numbers, true);
+        const std::string display = storedToDisplay(reply.record->storedText);
+        QString text = QString::fromLatin1(display.data(), static_cast<int>(display.size()));
+        defaultMessage->setPlainText(text.replace("\r\n", "\n"));
     }
-    if (line.find(':') == std::string::npos || line.find("SET TIME") != std::string::npos) return;
-    const auto record = parseDefaultMessageRecord(line);
-    if (!record) return;
-    // Positions as they stand, in the record's order; the editor is left alone.
-    parameters_->selectInRecordOrder(record->numbers, true);
-    const std::string display = storedToDisplay(record->storedText);
-    QString text = QString::fromLatin1(display.data(), static_cast<int>(display.size()));
-    defaultMessage->setPlainText(text.replace("\r\n", "\n"));
 }
 
 void LEDTestMessage::done(int result) {
     if (!closed_) {
         closed_ = true;
-        ComClose->setEnabled(false);
         closePort();
     }
     QDialog::done(result);

@@ -28,7 +28,6 @@ class LEDTestMessage : public ExchangeWindow {
     // Builds the command from the editor and the lists, shows it in Test and
     // returns it (without terminator).
     std::string BuildTestCommand();
-    void HandleReply(const std::string& line) override;
 
     void Upload_Click();
     void Download_Click();
@@ -59,6 +58,9 @@ class LEDTestMessage : public ExchangeWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void messageReply(const MessageReply& reply) override;
+    void messageLinesSent() override {}
+    void messageExchangeEnded() override;
 
   private:
     void build();
@@ -68,7 +70,8 @@ class LEDTestMessage : public ExchangeWindow {
     void copyToMainWindow(Parameter);
     void copyTimeoutToMainWindow();
     void applyToEditor(const std::function<void(QTextCharFormat&)>& change);
-    void startExchange(const std::string& bytes, bool reading);
+    // Sends one command; the port waits 500 ms for replies.
+    void sendCommand(const std::string& bytes, bool reading);
     // False, after a message saying which, when the editor holds characters
     // the sign cannot show.
     bool textFitsTheSign();

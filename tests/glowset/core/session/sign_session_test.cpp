@@ -33,7 +33,8 @@ TEST_F(Session, SearchDownloadUploadAndResetWithoutAWindow) {
     sign.state().priorities[1] = {.font = 2, .style = 1, .colour = 4, .timeoutSeconds = 30};
     sign.state().links = {{2, "1234", 1}};
     HeadlessView view;
-    SignSession session(clock, bench.makePort(), view);
+    SignSession session(
+        clock, [&] { return bench.makePort(); }, view);
     session.searchSoon();
     ASSERT_TRUE(clock.runUntil([&] { return !session.searching(); }, 60000));
     EXPECT_EQ(bench.portsWritten(), (std::vector<int>{1, 2, 3}));
@@ -87,8 +88,8 @@ TEST_F(Session, TwoSessionsAtOnceEachKeepALoneSessionsTiming) {
         for (const Run& run : together) {
             bench.attachSign(run.signPort, {"XY12", "4"});
             views.push_back(std::make_unique<HeadlessView>(run.signPort));
-            sessions.push_back(
-                std::make_unique<SignSession>(clock, bench.makePort(), *views.back()));
+            sessions.push_back(std::make_unique<SignSession>(
+                clock, [&] { return bench.makePort(); }, *views.back()));
             HeadlessView& view = *views.back();
             SignSession& session = *sessions.back();
             clock.post(run.startAt, [&, search = run.search] {

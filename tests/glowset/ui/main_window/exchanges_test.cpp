@@ -98,6 +98,7 @@ TEST_F(Exchanges, MainUploadWhileASecondaryWindowExchanges) {
     clock.advance(2000);
     choose("ColorP3", 2);
     GlowsetDefaultMessage message(platform, w);  // its start-up read holds the port
+    clock.advance(100);                          // for 550 ms after its second line
     const size_t start = mark();
     for (const QString control : {"UploadAll", "AutoID"}) {
         w.showStatus("");

@@ -94,7 +94,7 @@ TEST_F(DefaultMessage, UploadBranches) {
         if (c.changeFont) list(w, "fontList")->setCurrentRow(3);
         const size_t start = mark();
         press("Upload");
-        clock.advance(200);
+        clock.advance(c.sent.size() > 1 ? 900 : 200);  // 200 ms after the last line
         EXPECT_EQ(linesSince(start), c.sent) << c.name;
         // The sign is given 200 ms, then 500 ms, between the commands of one press.
         EXPECT_EQ(mark() - start > 1 ? bench.writes.back().time - bench.writes[start].time : 700,
@@ -140,10 +140,13 @@ TEST_F(DefaultMessage, SetTimeAndTheCloseCountdown) {
     EXPECT_TRUE(showsAsRecorded(w, "default-message-time-set"));
     clock.advance(60);  // ten 50 ms ticks, then the closing one
     EXPECT_TRUE(showsAsRecorded(w, "default-message-after-setting-time"));
-    EXPECT_FALSE(w.MSComm1->isOpen());
+    EXPECT_FALSE(port().isOpen());
     // Both buttons held from the first command on, through the wait before the second.
     clock.post(50, [&] { EXPECT_TRUE(showsAsRecorded(w, "default-message-reading")); });
-    EXPECT_EQ(sent("Download"),
+    const size_t start = mark();
+    press("Download");
+    clock.advance(100);
+    EXPECT_EQ(linesSince(start),
               (std::vector<std::string>{"DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
     EXPECT_EQ(bench.writes.back().time - bench.writes.end()[-2].time, 100);  // the wait between
 }
@@ -152,8 +155,11 @@ TEST_F(DefaultMessage, IdleSwitchChangesTheStateOnlyThroughTheSignsReply) {
     GlowsetDefaultMessage& w = open("XY12");
     w.defaultMessage->setPlainText("text");
     bench.replyDelayMs = 300;  // the TIME reply comes late
-    EXPECT_EQ(sent("TimeOnIdle"), (std::vector<std::string>{
-                                      "<TIME>IDLE ON", "DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
+    const size_t start = mark();
+    press("TimeOnIdle");
+    clock.runUntil([&] { return mark() - start == 3; }, 1000);  // the read-back's second line
+    EXPECT_EQ(linesSince(start), (std::vector<std::string>{
+                                     "<TIME>IDLE ON", "DOWNLOAD_DEFAULT_MSG\r", "TIME_STATUS\r"}));
     // Still "is OFF": the button itself changes nothing; the lists wait, the operator is told.
     EXPECT_TRUE(showsAsRecorded(w, "default-message-idle-on-asked"));
     EXPECT_TRUE(bench.signs[1]->state().idle.on);
