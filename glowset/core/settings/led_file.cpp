@@ -157,19 +157,25 @@ class LineReader {
         return std::nullopt;
     }
 
+    // The capcodes, then the priority last. A link box holding several ids
+    // is saved with the commas between them, so every field before the last
+    // is an id; fewer than two fields clear the link.
     std::optional<LedReadError> applyLink(int i) {
         const auto fields = splitFields(value_);
-        if (fields.size() != 2) {
+        if (fields.size() < 2) {
             out_.push_back(led::LinkCleared{i});
             return std::nullopt;
         }
-        out_.push_back(led::LinkCapcodes{i, std::string(fields[0])});
+        std::string capcodes(fields[0]);
+        for (size_t f = 1; f + 1 < fields.size(); ++f) capcodes += "," + std::string(fields[f]);
+        out_.push_back(led::LinkCapcodes{i, capcodes});
         const std::string key = "LinkID" + std::to_string(i) + ":";
-        const auto n = number(key, fields[1]);
+        const std::string_view priority = fields.back();
+        const auto n = number(key, priority);
         if (!n) return error_;
         if (*n >= 5) return std::nullopt;  // the list keeps its selection
         const auto position = toInt16(*n);
-        if (!position) return outOfRange(key, fields[1]);
+        if (!position) return outOfRange(key, priority);
         out_.push_back(led::LinkPriority{i, *position});
         return std::nullopt;
     }

@@ -59,15 +59,16 @@ TEST_F(SettingsFile, SaveThenOpenRestoresTheWindow) {
               "It will make sure that all the settings are written to the Sign");
     EXPECT_EQ(w.getDefaultMsg(), path("sign.led").toStdString() + ",OPEN\xAANOW,5,3,0,2,1,4");
     // A partly ticked id switch (2 in a file) is saved as it came; a link
-    // of two capcodes clears its box and list.
+    // of two capcodes keeps both, and comes back from its own file.
     write(path("two.led"), "AutoID:2\r\nLinkID3:1,2,1\r\n");
     write(path("again.led"), QByteArray(5000, 'x'));  // longer than what replaces it
     dialogs.fileAnswers = {path("two.led"), path("again.led")};
     control<QAction>("signOpenFile")->trigger();
-    EXPECT_EQ(std::pair(textOf("Capcode0_3"), indexOf("Pri0_3")), std::pair(QString(), -1));
+    EXPECT_EQ(std::pair(textOf("Capcode0_3"), indexOf("Pri0_3")), std::pair(QString("1,2"), 1));
     control<QAction>("signSaveAs")->trigger();
     const std::string again = read(path("again.led"));
     EXPECT_NE(again.find("AutoID:2\r\n"), std::string::npos);
+    EXPECT_NE(again.find("LinkID3:1,2,1\r\n"), std::string::npos);
     EXPECT_EQ(again.find('x'), std::string::npos);
 }
 
