@@ -55,8 +55,7 @@ TEST(ReadLedFile, WhatEachLineApplies) {
         {"LinkID4:1234,-1", {LinkCapcodes{4, "1234"}, LinkPriority{4, -1}}},
         {"LinkID4:1234,5", {LinkCapcodes{4, "1234"}}},  // 5 or more: list left alone
         {"LinkID4:1111,2222,1",
-         {LinkCapcodes{4, "1111,2222"}, LinkPriority{4, 1}}},     // all ids kept
-        {"LinkID4:1111,2222,x", {LinkCapcodes{4, "1111,2222"}}},  // the load stops at the priority
+         {LinkCapcodes{4, "1111,2222"}, LinkPriority{4, 1}}},  // all ids kept
         {"LinkID4:1111", {LinkCleared{4}}},
         {"LinkID7:", {LinkCleared{7}}},
         {"DefaultMsg:OPEN\xAANOW", {DefaultMessage{"OPEN\xAANOW"}}},
