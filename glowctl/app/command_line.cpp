@@ -1,0 +1,103 @@
+#include "glowctl/app/command_line.h"
+
+namespace glowctl {
+namespace {
+
+constexpr const char* kPortPlaceholder = "{port}";
+
+ParsedCommandLine refuse(const std::string& problem) {
+    return {std::nullopt, problem};
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    std::vector<std::string> words;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--help" || a == "-h") {
+            line.help = true;
+        } else if (a == "--version") {
+            line.version = true;
+        } else if (a == "--json") {
+            line.json = true;
+        } else if (a == "--quiet") {
+            line.quiet = true;
+        } else if (a == "--port") {
+            if (i + 1 >= arguments.size())
+                return refuse("--port needs a port: COM1 to COM12 or a device path");
+            line.ports.push_back(arguments[++i]);
+        } else if (a.rfind("--port=", 0) == 0) {
+            line.ports.push_back(a.substr(7));
+        } else if (a.size() > 1 && a[0] == '-') {
+            return refuse("unknown option '" + a + "'");
+        } else {
+            words.push_back(a);
+        }
+    }
+    if (line.help || line.version) return {line, {}};
+    for (const std::string& port : line.ports) {
+        if (port.empty()) return refuse("--port needs a port: COM1 to COM12 or a device path");
+    }
+    if (words.empty()) return refuse("no verb: find or read");
+    const std::string& verb = words[0];
+    const std::vector<std::string> args(words.begin() + 1, words.end());
+    if (verb == "find") {
+        if (!args.empty()) return refuse("find takes no arguments, not '" + args[0] + "'");
+        line.verb = Verb::Find;
+    } else if (verb == "read") {
+        if (args.size() != 1) return refuse("read takes one settings file, FILE.led");
+        if (line.ports.empty()) return refuse("read needs --port");
+        line.verb = Verb::Read;
+        line.file = args[0];
+        if (line.ports.size() > 1 && line.file.find(kPortPlaceholder) == std::string::npos) {
+            return refuse(
+                "reading several signs needs {port} in the file name, as in sign-{port}.led");
+        }
+    } else {
+        return refuse("unknown verb '" + verb + "': find or read");
+    }
+    return {line, {}};
+}
+
+std::string fileForPort(const std::string& pattern, const std::string& port) {
+    std::string name = port;
+    for (char& c : name) {
+        if (c == '/') c = '_';
+    }
+    std::string file = pattern;
+    const std::string placeholder = kPortPlaceholder;
+    for (size_t at = file.find(placeholder); at != std::string::npos;
+         at = file.find(placeholder, at + name.size())) {
+        file.replace(at, placeholder.size(), name);
+    }
+    return file;
+}
+
+std::string helpText() {
+    return "Usage: glowctl [--port PORT]... [--json] [--quiet] VERB [ARGS]\n"
+           "Reads the set-up of Marquelle signs on serial ports, many at once.\n"
+           "\n"
+           "Verbs:\n"
+           "  find           every port a sign answers on, with its model and build number;\n"
+           "                 without --port, COM1 to COM12\n"
+           "  read FILE.led  the sign's whole set-up, default message included, into a\n"
+           "                 settings file; with several ports, {port} in FILE stands for\n"
+           "                 each port's name\n"
+           "\n"
+           "Options:\n"
+           "  --port PORT    COM1 to COM12 (the numbers glowset shows) or a device path;\n"
+           "                 give it again for more signs, which are served at the same time\n"
+           "  --json         one JSON object per port on standard output\n"
+           "  --quiet        no progress on standard error\n"
+           "  --help, --version\n"
+           "\n"
+           "Results go to standard output, progress and errors to standard error.\n"
+           "Exit status: the largest of the ports':\n"
+           "  0 done   2 the port cannot be opened, is busy or was disconnected\n"
+           "  3 the settings file cannot be written   5 no sign answered, or it answered\n"
+           "  \"error\"   64 a bad command line\n";
+}
+
+}  // namespace glowctl

@@ -1,0 +1,35 @@
+// glowctl's command line: [--port PORT]... [--json] [--quiet] VERB [ARGS].
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glowctl {
+
+enum class Verb { Find, Read };
+
+struct CommandLine {
+    std::vector<std::string> ports;  // as given, in order
+    bool json = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+    Verb verb = Verb::Find;
+    std::string file;  // read: the settings file, "{port}" standing for each port's name
+};
+
+// The command line, or the problem in words (exit 64).
+struct ParsedCommandLine {
+    std::optional<CommandLine> line;
+    std::string problem;
+};
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The file name for one port: "{port}" replaced by the port's name, with a
+// device path's "/" turned into "_" so that it stays one file name.
+std::string fileForPort(const std::string& pattern, const std::string& port);
+
+std::string helpText();
+
+}  // namespace glowctl

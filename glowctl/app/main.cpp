@@ -1,0 +1,97 @@
+// glowctl: the set-up of many signs at once, from a script.
+#include "glowctl/app/command_line.h"
+#include "glowctl/run/report.h"
+#include "glowctl/run/sign_job.h"
+#include "glowset/core/options/option_sets.h"
+#include "glowset/core/platform/qt_clock.h"
+#include "glowset/core/platform/qt_serial_port.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int run(const glowctl::CommandLine& line) {
+    using namespace glowctl;
+    const ports::PortEnvironment system = ports::systemPortEnvironment();
+    std::vector<std::string> names = line.ports;
+    const bool everyPort = names.empty();
+    if (everyPort) {
+        for (int n = 1; n <= glowset::kPortCount; ++n) names.push_back("COM" + std::to_string(n));
+    }
+    glowset::QtClock clock;
+    const auto makeDevice = [](const ports::PortEnvironment& environment) {
+        return std::make_unique<glowset::QtSerialPort>(environment);
+    };
+    std::vector<std::unique_ptr<SignJob>> jobs;
+    for (const std::string& name : names) {
+        auto port = choosePort(name, system);
+        if (!port) {
+            std::fprintf(stderr, "glowctl: '%s' is no port: COM1 to COM12 or a device path\n",
+                         name.c_str());
+            return kBadCommandLine;
+        }
+        jobs.push_back(std::make_unique<SignJob>(clock, *port, makeDevice, line.verb,
+                                                 fileForPort(line.file, name)));
+    }
+    size_t running = jobs.size();
+    for (auto& job : jobs) {
+        const std::string name = job->result().port;
+        job->start(
+            [&line, name](const std::string& what) {
+                if (!line.quiet) std::fprintf(stderr, "%s: %s\n", name.c_str(), what.c_str());
+            },
+            [&running] {
+                if (--running == 0) QCoreApplication::quit();
+            });
+    }
+    if (running > 0) QCoreApplication::exec();
+
+    std::vector<JobResult> results;
+    int exitCode = kDone;
+    bool anyFound = false;
+    for (const auto& job : jobs) {
+        const JobResult& r = job->result();
+        results.push_back(r);
+        anyFound = anyFound || r.found;
+        // Searching every port, a port without a sign is no failure.
+        if (everyPort) continue;
+        exitCode = std::max(exitCode, r.exitCode);
+        if (r.exitCode != kDone) std::fprintf(stderr, "%s: %s\n", r.port.c_str(), r.error.c_str());
+    }
+    if (everyPort) {
+        std::erase_if(results, [](const JobResult& r) { return !r.found; });
+        if (!anyFound) {
+            std::fprintf(stderr, "glowctl: %s\n", glowset::noSignAnsweredText().c_str());
+            exitCode = kSignSilent;
+        }
+    }
+    const std::string report =
+        line.json ? reportJson(line.verb, results) : reportText(line.verb, results);
+    std::fputs(report.c_str(), stdout);
+    return exitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const glowctl::ParsedCommandLine parsed = glowctl::parseCommandLine(arguments);
+    if (!parsed.line) {
+        std::fprintf(stderr, "glowctl: %s\nTry 'glowctl --help'.\n", parsed.problem.c_str());
+        return glowctl::kBadCommandLine;
+    }
+    if (parsed.line->help) {
+        std::fputs(glowctl::helpText().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.line->version) {
+        std::printf("glowctl %s\n", MARQUELLE_VERSION);
+        return 0;
+    }
+    return run(*parsed.line);
+}

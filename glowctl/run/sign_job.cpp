@@ -1,0 +1,187 @@
+#include "glowctl/run/sign_job.h"
+
+#include "glowset/core/options/option_sets.h"
+#include "glowset/core/protocol/commands.h"
+#include "glowset/core/settings/led_file.h"
+#include "glowset/core/text/message_text.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <regex>
+
+namespace glowctl {
+
+using namespace glowset;
+
+std::optional<PortChoice> choosePort(const std::string& name,
+                                     const ports::PortEnvironment& system) {
+    static const std::regex comPort("COM([1-9]|1[0-2])");
+    std::smatch match;
+    if (std::regex_match(name, match, comPort)) {
+        return PortChoice{name, std::stoi(match[1].str()), system};
+    }
+    if (name.empty() || name[0] != '/') return std::nullopt;
+    // A device path is served as COM1 of an environment that names it.
+    ports::PortEnvironment environment = system;
+    environment.variable = [name](const std::string& variable) -> std::optional<std::string> {
+        if (variable == "COM1") return name;
+        return std::nullopt;
+    };
+    environment.loadNumbers = nullptr;
+    environment.saveNumbers = nullptr;
+    environment.identify = nullptr;
+    return PortChoice{name, 1, environment};
+}
+
+SignJob::SignJob(
+    Clock& clock, PortChoice port,
+    std::function<std::unique_ptr<SerialPort>(const ports::PortEnvironment&)> makeDevice, Verb verb,
+    std::string file)
+    : HeadlessView(port.number),
+      port_(std::move(port)),
+      verb_(verb),
+      file_(std::move(file)),
+      link_(makeDevice(port_.environment)),
+      session_(
+          clock, [this] { return link_.makeView(); }, static_cast<HeadlessView&>(*this)) {
+    result_.port = port_.name;
+}
+
+SignJob::~SignJob() {
+    session_.stop();
+}
+
+void SignJob::start(std::function<void(const std::string&)> progress,
+                    std::function<void()> finished) {
+    progress_ = std::move(progress);
+    finished_ = std::move(finished);
+    progress_("reading the set-up");
+    session_.download();
+}
+
+std::string SignJob::inWords(std::string text) const {
+    const std::string number = "COM" + std::to_string(port_.number);
+    if (number == port_.name) return text;
+    for (size_t at = text.find(number); at != std::string::npos;
+         at = text.find(number, at + port_.name.size())) {
+        // "COM1" inside "COM12" is another port.
+        if (at + number.size() < text.size() &&
+            std::isdigit(static_cast<unsigned char>(text[at + number.size()])))
+            continue;
+        text.replace(at, number.size(), port_.name);
+    }
+    return text;
+}
+
+void SignJob::showStatusText(const std::string& text) {
+    HeadlessView::showStatusText(text);
+    lastStatus_ = text;
+}
+
+void SignJob::portUnavailable(int portNumber, const std::string& why) {
+    HeadlessView::portUnavailable(portNumber, why);
+    finish(kPortFailed, why);
+}
+
+void SignJob::exchangeStep(ExchangeStep step) {
+    HeadlessView::exchangeStep(step);
+    if (done_) return;
+    if (step == ExchangeStep::Stopped) {
+        finish(kPortFailed, lastStatus_);  // the port failed; the status says how
+    } else if (step == ExchangeStep::DownloadClosed) {
+        if (!lastReading) {
+            finish(kSignSilent, "no sign answered on " + port_.name);
+            return;
+        }
+        result_.found = true;
+        result_.model = lastReading->model.empty() ? lastReading->typeText : lastReading->model;
+        result_.build = lastReading->firmwareCount.value_or("");
+        if (verb_ == Verb::Find) {
+            finish(kDone);
+        } else {
+            readDefaultMessage();
+        }
+    }
+}
+
+// The default message is read as the default message window reads it: the
+// message, then 100 ms later the idle display state; the port waits 550 ms.
+void SignJob::readDefaultMessage() {
+    progress_("reading the default message");
+    const auto why =
+        session_.startMessageExchange({MessageWindow::DefaultMessage,
+                                       {{0, downloadDefaultMessageCommand() + kCommandEnd},
+                                        {100, timeStatusCommand() + kCommandEnd}},
+                                       550},
+                                      *this);
+    if (why) finish(kPortFailed, *why);
+}
+
+void SignJob::messageReply(const MessageReply& reply) {
+    if (reply.kind == MessageReply::Kind::Record) record_ = reply.record;
+    if (reply.kind == MessageReply::Kind::Refused) {
+        session_.endMessageExchange();
+        finish(kSignSilent, "the sign on " + port_.name + " answered \"error\"");
+    }
+}
+
+void SignJob::messageExchangeEnded() {
+    if (done_) return;
+    if (!record_) {
+        finish(kSignSilent, "the sign on " + port_.name + " did not send its default message");
+        return;
+    }
+    writeSettingsFile();
+}
+
+// What the main window would save after reading the sign and its default
+// message: the set-up as read, the message with the codes its window's
+// lists take (a code no entry stands for is none).
+void SignJob::writeSettingsFile() {
+    LedSettings s;
+    s.model = lastReading->typeText;
+    s.com = static_cast<int16_t>(port_.name.rfind("COM", 0) == 0 ? port_.number : 0);
+    for (int p = 0; p < 5; ++p) {
+        s.priorities[p].codes = wanted.priorities[p].codes;
+        s.priorities[p].timeout = wanted.priorities[p].timeoutText;
+    }
+    for (int i = 0; i < 8; ++i) s.links[i] = {wanted.capcodes[i], wanted.linkPriorities[i]};
+    s.autoId = wanted.autoId;
+    s.defaultMessage = storedToDisplay(record_->storedText);
+    const DefaultMessageLists lists = defaultMessageListsForModel(lastReading->model);
+    const std::array<const OptionList*, 6> inFileOrder = {
+        &lists.font, &lists.colour, &lists.style, &lists.alignment, &lists.speed, &lists.pause};
+    // The record's order: font, style, colour, speed, alignment, pause.
+    constexpr std::array<int, 6> fileToRecord = {kRecordFont,      kRecordColour, kRecordStyle,
+                                                 kRecordAlignment, kRecordSpeed,  kRecordPause};
+    const auto positions = recordPositions(*record_);
+    for (int c = 0; c < kDefaultCodeCount; ++c) {
+        const int row = positions[fileToRecord[c]];
+        s.defaultCodes[c] = static_cast<int16_t>(
+            row >= -1 && row < static_cast<int>(inFileOrder[c]->size()) ? row : -1);
+    }
+    const std::string text = writeLedFile(s);
+    QSaveFile file(QString::fromLocal8Bit(file_.c_str()));
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(text.data(), static_cast<qint64>(text.size())) ==
+                             static_cast<qint64>(text.size()) &&
+                         file.commit();
+    if (!written) {
+        finish(kFileFailed, file_ + ": " + file.errorString().toStdString());
+        return;
+    }
+    result_.file = file_;
+    finish(kDone);
+}
+
+void SignJob::finish(int exitCode, const std::string& error) {
+    if (done_) return;
+    done_ = true;
+    result_.exitCode = exitCode;
+    result_.error = inWords(error);
+    session_.stop();
+    if (finished_) finished_();
+}
+
+}  // namespace glowctl

@@ -1,0 +1,87 @@
+// One sign on one port, served by its own sign session: the verb's
+// exchanges one after the other, and a result a script can read.
+#pragma once
+
+#include "glowctl/app/command_line.h"
+#include "glowset/core/platform/clock.h"
+#include "glowset/core/session/headless_view.h"
+#include "glowset/core/session/sign_link.h"
+#include "glowset/core/session/sign_session.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace glowctl {
+
+// A port as the user named it, and the number and device the session opens.
+struct PortChoice {
+    std::string name;
+    int number = 0;
+    ports::PortEnvironment environment;
+};
+// "COM1" to "COM12", or a device path (served as number 1); nullopt otherwise.
+std::optional<PortChoice> choosePort(const std::string& name, const ports::PortEnvironment& system);
+
+// Exit codes, shared with romwright's console.
+enum ExitCode {
+    kDone = 0,
+    kPortFailed = 2,
+    kFileFailed = 3,
+    kSignSilent = 5,
+    kBadCommandLine = 64
+};
+
+struct JobResult {
+    std::string port;
+    int exitCode = kDone;
+    bool found = false;  // a sign answered
+    std::string model, build;
+    std::string file;   // read: the settings file written
+    std::string error;  // in words, when the exit code is not 0
+};
+
+class SignJob : private glowset::HeadlessView, private glowset::MessageListener {
+  public:
+    SignJob(glowset::Clock& clock, PortChoice port,
+            std::function<std::unique_ptr<glowset::SerialPort>(const ports::PortEnvironment&)>
+                makeDevice,
+            Verb verb, std::string file);
+    ~SignJob() override;
+
+    // Starts the verb; `progress` hears what it does, `finished` its end.
+    void start(std::function<void(const std::string&)> progress, std::function<void()> finished);
+    bool done() const { return done_; }
+    const JobResult& result() const { return result_; }
+
+  private:
+    // The session's view: the steps that move the job on.
+    void exchangeStep(glowset::ExchangeStep step) override;
+    void portUnavailable(int portNumber, const std::string& why) override;
+    void showStatusText(const std::string& text) override;
+    // The default message's exchange.
+    void messageReply(const glowset::MessageReply& reply) override;
+    void messageLinesSent() override {}
+    void messageExchangeEnded() override;
+
+    void readDefaultMessage();
+    void writeSettingsFile();
+    void finish(int exitCode, const std::string& error = {});
+    // Words that name the port as the user named it.
+    std::string inWords(std::string text) const;
+
+    PortChoice port_;
+    Verb verb_;
+    std::string file_;
+    glowset::SignLink link_;
+    glowset::SignSession session_;
+    std::function<void(const std::string&)> progress_;
+    std::function<void()> finished_;
+    std::optional<glowset::DefaultMessageRecord> record_;
+    std::string lastStatus_;
+    JobResult result_;
+    bool done_ = false;
+};
+
+}  // namespace glowctl

@@ -1,0 +1,167 @@
+// glowctl: its command line, and the program against signsim programs on pseudo-terminals.
+#include "glowctl/app/command_line.h"
+#include "glowset/core/settings/led_file.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace glowctl {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        // the verb, the ports and the file as taken, or the start of the problem
+        {{"find"}, "find ports=0"},
+        {{"--port", "COM3", "--port=/dev/ttyUSB0", "--json", "read", "a-{port}.led"},
+         "read ports=2 json file=a-{port}.led"},
+        {{"--quiet", "--port", "COM1", "read", "x.led"}, "read ports=1 quiet file=x.led"},
+        {{}, "no verb"},
+        {{"--port"}, "--port needs a port"},
+        {{"--port="}, "--port needs a port"},
+        {{"--bogus", "find"}, "unknown option '--bogus'"},
+        {{"find", "extra"}, "find takes no arguments"},
+        {{"read", "x.led"}, "read needs --port"},
+        {{"--port", "COM1", "read"}, "read takes one settings file"},
+        {{"--port", "COM1", "--port", "COM2", "read", "x.led"},
+         "reading several signs needs {port}"},
+        {{"write", "x.led"}, "unknown verb 'write'"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const ParsedCommandLine parsed = parseCommandLine(arguments);
+        std::string seen = parsed.problem;
+        if (parsed.line) {
+            seen = std::string(parsed.line->verb == Verb::Read ? "read" : "find") +
+                   " ports=" + std::to_string(parsed.line->ports.size()) +
+                   (parsed.line->json ? " json" : "") + (parsed.line->quiet ? " quiet" : "") +
+                   (parsed.line->file.empty() ? "" : " file=" + parsed.line->file);
+        }
+        EXPECT_EQ(seen.substr(0, expected.size()), expected) << ::testing::PrintToString(arguments);
+    }
+    EXPECT_EQ(fileForPort("signs/{port}-{port}.led", "/dev/ttyUSB0"),
+              "signs/_dev_ttyUSB0-_dev_ttyUSB0.led");
+}
+
+// Runs glowctl without a display; standard output and standard error apart.
+struct Outcome {
+    int exitCode;
+    std::string output, errors;
+};
+Outcome glowctl(const std::vector<std::string>& args) {
+    static const std::string folder = testsupport::scratchFolder("glowctl-runs");
+    static int counter = 0;
+    const std::string out = folder + "/" + std::to_string(counter) + ".out";
+    const std::string err = folder + "/" + std::to_string(counter++) + ".err";
+    std::vector<std::string> command = {"/usr/bin/env",
+                                        "-u",
+                                        "DISPLAY",
+                                        "-u",
+                                        "WAYLAND_DISPLAY",
+                                        "GLOWCTL_ERRORS=" + err,
+                                        "/bin/sh",
+                                        "-c",
+                                        "exec \"$0\" \"$@\" 2>\"$GLOWCTL_ERRORS\"",
+                                        GLOWCTL_PROGRAM};
+    command.insert(command.end(), args.begin(), args.end());
+    testsupport::ChildProcess program;
+    program.start(command, {}, out);
+    const int code = program.wait(60s);
+    return {code, testsupport::fileText(out), testsupport::fileText(err)};
+}
+
+class GlowctlWithSigns : public ::testing::Test {
+  protected:
+    // A signsim program of this model behind `link`.
+    std::string startSign(const std::string& name, std::vector<std::string> options) {
+        const std::string link = folder + "/" + name;
+        std::vector<std::string> args = {SIGNSIM_PROGRAM, "--quiet", "--link", link};
+        args.insert(args.end(), options.begin(), options.end());
+        signs.emplace_back(std::make_unique<testsupport::ChildProcess>())
+            ->start(args, {}, folder + "/" + name + ".log");
+        EXPECT_TRUE(testsupport::waitForPath(link));
+        return link;
+    }
+    void TearDown() override {
+        for (auto& sign : signs) sign->stop();
+    }
+    const std::string folder = testsupport::scratchFolder("glowctl-signs");
+    std::vector<std::unique_ptr<testsupport::ChildProcess>> signs;
+};
+
+// Two signs read at once into one file each, their default messages included; the files
+// are what File > Open reads.
+TEST_F(GlowctlWithSigns, ReadsSeveralSignsAtOnceIntoSettingsFiles) {
+    const std::string rv = startSign("rv", {"--model", "RV2210", "--firmware", "4.1"});
+    const std::string xy = startSign("xy", {"--model", "XY12", "--firmware", "3", "--pace"});
+    {  // The RV2210 is given a default message of two lines, right-aligned.
+        const int fd = ::open(rv.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        const std::string command = "<DF f=1 c=1 s=0 a=1 sp=0 p=0>HELLO$Lthere\r";
+        ASSERT_EQ(::write(fd, command.data(), command.size()),
+                  static_cast<ssize_t>(command.size()));
+        ::usleep(300 * 1000);
+        ::close(fd);
+    }
+    const Outcome found = glowctl({"--port", rv, "--port", xy, "find"});
+    EXPECT_EQ(found.exitCode, 0) << found.errors;
+    EXPECT_EQ(found.output, rv + ": RV2210, build 4.1\n" + xy + ": XY12, build 3\n");
+
+    const Outcome read =
+        glowctl({"--json", "--port", rv, "--port", xy, "read", folder + "/{port}.led"});
+    ASSERT_EQ(read.exitCode, 0) << read.errors;
+    const std::string rvFile = fileForPort(folder + "/{port}.led", rv);
+    EXPECT_NE(read.output.find("{\"port\":\"" + rv + "\",\"found\":true,\"model\":\"RV2210\""),
+              std::string::npos)
+        << read.output;
+    const std::string text = testsupport::fileText(rvFile);
+    EXPECT_NE(text.find("Model:RV2210\r\nCom:0\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("DefaultMsg:HELLO\xAAthere\r\nDefaultFont:1\r\nDefaultColor:1\r\n"
+                        "DefaultStyle:0\r\nDefaultAlignment:1\r\n"),
+              std::string::npos)
+        << text;
+    for (const std::string& file : {rvFile, fileForPort(folder + "/{port}.led", xy)}) {
+        const glowset::LedReadResult opened = glowset::readLedFile(testsupport::fileText(file));
+        EXPECT_FALSE(opened.error.has_value()) << file;
+    }
+}
+
+// Each failure in words on standard error with its exit code; nothing half-written.
+TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
+    const std::string sign = startSign("sign", {"--model", "XY12"});
+    const int far = ::posix_openpt(O_RDWR | O_NOCTTY);  // a line with nothing behind it
+    ASSERT_GE(far, 0);
+    ASSERT_EQ(::grantpt(far) | ::unlockpt(far), 0);
+    const std::string silent = ::ptsname(far);
+    const std::string unwritable = folder + "/no-such-folder/x.led";
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string said;
+    } cases[] = {
+        {{"--port", folder + "/absent", "find"}, 2, "does not exist"},
+        {{"--port", silent, "find"}, 5, "no sign answered on " + silent},
+        {{"--port", sign, "read", unwritable}, 3, unwritable + ": "},
+        {{"--port", "COM13", "find"}, 64, "'COM13' is no port"},
+        {{"--port", sign, "fetch"}, 64, "Try 'glowctl --help'."},
+        {{"--port", sign, "--port", silent, "find"}, 5, "no sign answered"},  // the largest code
+    };
+    for (const auto& c : cases) {
+        const Outcome run = glowctl(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << ::testing::PrintToString(c.args) << run.errors;
+        EXPECT_NE(run.errors.find(c.said), std::string::npos) << run.errors;
+    }
+    EXPECT_FALSE(std::filesystem::exists(unwritable));
+    ::close(far);
+    const Outcome help = glowctl({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("Usage: glowctl"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace glowctl
