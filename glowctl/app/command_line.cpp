@@ -24,6 +24,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.json = true;
         } else if (a == "--quiet") {
             line.quiet = true;
+        } else if (a == "--dry-run") {
+            line.dryRun = true;
+        } else if (a == "--force") {
+            line.force = true;
+        } else if (a == "--any-model") {
+            line.anyModel = true;
         } else if (a == "--port") {
             if (i + 1 >= arguments.size())
                 return refuse("--port needs a port: COM1 to COM12 or a device path");
@@ -40,23 +46,27 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     for (const std::string& port : line.ports) {
         if (port.empty()) return refuse("--port needs a port: COM1 to COM12 or a device path");
     }
-    if (words.empty()) return refuse("no verb: find or read");
+    if (words.empty()) return refuse("no verb: find, read, diff or write");
     const std::string& verb = words[0];
     const std::vector<std::string> args(words.begin() + 1, words.end());
     if (verb == "find") {
         if (!args.empty()) return refuse("find takes no arguments, not '" + args[0] + "'");
         line.verb = Verb::Find;
-    } else if (verb == "read") {
-        if (args.size() != 1) return refuse("read takes one settings file, FILE.led");
-        if (line.ports.empty()) return refuse("read needs --port");
-        line.verb = Verb::Read;
+    } else if (verb == "read" || verb == "diff" || verb == "write") {
+        if (args.size() != 1) return refuse(verb + " takes one settings file, FILE.led");
+        if (line.ports.empty()) return refuse(verb + " needs --port");
+        line.verb = verb == "read" ? Verb::Read : verb == "diff" ? Verb::Diff : Verb::Write;
         line.file = args[0];
-        if (line.ports.size() > 1 && line.file.find(kPortPlaceholder) == std::string::npos) {
+        if (line.verb == Verb::Read && line.ports.size() > 1 &&
+            line.file.find(kPortPlaceholder) == std::string::npos) {
             return refuse(
                 "reading several signs needs {port} in the file name, as in sign-{port}.led");
         }
     } else {
-        return refuse("unknown verb '" + verb + "': find or read");
+        return refuse("unknown verb '" + verb + "': find, read, diff or write");
+    }
+    if ((line.dryRun || line.force || line.anyModel) && line.verb != Verb::Write) {
+        return refuse("--dry-run, --force and --any-model go with write");
     }
     return {line, {}};
 }
@@ -77,7 +87,7 @@ std::string fileForPort(const std::string& pattern, const std::string& port) {
 
 std::string helpText() {
     return "Usage: glowctl [--port PORT]... [--json] [--quiet] VERB [ARGS]\n"
-           "Reads the set-up of Marquelle signs on serial ports, many at once.\n"
+           "Reads, compares and writes the set-up of Marquelle signs, many at once.\n"
            "\n"
            "Verbs:\n"
            "  find           every port a sign answers on, with its model and build number;\n"
@@ -85,6 +95,13 @@ std::string helpText() {
            "  read FILE.led  the sign's whole set-up, default message included, into a\n"
            "                 settings file; with several ports, {port} in FILE stands for\n"
            "                 each port's name\n"
+           "  diff FILE.led  what differs between the file and the sign, item by item\n"
+           "  write FILE.led [--dry-run] [--force] [--any-model]\n"
+           "                 sends what differs (everything with --force) as Upload to Sign\n"
+           "                 does, reads the sign back and compares; --dry-run prints the\n"
+           "                 lines and sends nothing; a file made for another model is\n"
+           "                 refused without --any-model. The default message, the user\n"
+           "                 command and the idle display are left as the sign has them.\n"
            "\n"
            "Options:\n"
            "  --port PORT    COM1 to COM12 (the numbers glowset shows) or a device path;\n"
@@ -95,9 +112,11 @@ std::string helpText() {
            "\n"
            "Results go to standard output, progress and errors to standard error.\n"
            "Exit status: the largest of the ports':\n"
-           "  0 done   2 the port cannot be opened, is busy or was disconnected\n"
-           "  3 the settings file cannot be written   5 no sign answered, or it answered\n"
-           "  \"error\"   64 a bad command line\n";
+           "  0 done, or nothing differs   1 differences found (diff, write --dry-run)\n"
+           "  2 the port cannot be opened, is busy or was disconnected\n"
+           "  3 the settings file is unreadable, malformed, for another model, or cannot\n"
+           "    be written (nothing sent)   5 no sign answered, or it answered \"error\"\n"
+           "  6 the sign read back differs after a write   64 a bad command line\n";
 }
 
 }  // namespace glowctl

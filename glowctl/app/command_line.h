@@ -7,7 +7,7 @@
 
 namespace glowctl {
 
-enum class Verb { Find, Read };
+enum class Verb { Find, Read, Diff, Write };
 
 struct CommandLine {
     std::vector<std::string> ports;  // as given, in order
@@ -16,7 +16,11 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     Verb verb = Verb::Find;
-    std::string file;  // read: the settings file, "{port}" standing for each port's name
+    // The settings file, "{port}" standing for each port's name.
+    std::string file;
+    // write: print what would be sent and send nothing; send everything; take
+    // a file made for another model.
+    bool dryRun = false, force = false, anyModel = false;
 };
 
 // The command line, or the problem in words (exit 64).

@@ -34,8 +34,10 @@ int run(const glowctl::CommandLine& line) {
                          name.c_str());
             return kBadCommandLine;
         }
-        jobs.push_back(std::make_unique<SignJob>(clock, *port, makeDevice, line.verb,
-                                                 fileForPort(line.file, name)));
+        jobs.push_back(
+            std::make_unique<SignJob>(clock, *port, makeDevice,
+                                      JobOptions{line.verb, fileForPort(line.file, name),
+                                                 line.dryRun, line.force, line.anyModel}));
     }
     size_t running = jobs.size();
     for (auto& job : jobs) {
@@ -60,7 +62,7 @@ int run(const glowctl::CommandLine& line) {
         // Searching every port, a port without a sign is no failure.
         if (everyPort) continue;
         exitCode = std::max(exitCode, r.exitCode);
-        if (r.exitCode != kDone) std::fprintf(stderr, "%s: %s\n", r.port.c_str(), r.error.c_str());
+        if (!r.error.empty()) std::fprintf(stderr, "%s: %s\n", r.port.c_str(), r.error.c_str());
     }
     if (everyPort) {
         std::erase_if(results, [](const JobResult& r) { return !r.found; });

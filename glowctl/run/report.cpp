@@ -25,13 +25,41 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
+namespace {
+
+// A line as it goes on the wire, its terminator left out.
+std::string shown(std::string line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    return line;
+}
+
+}  // namespace
+
 std::string reportText(Verb verb, const std::vector<JobResult>& results) {
     std::string out;
     for (const JobResult& r : results) {
-        if (r.exitCode != kDone) continue;  // said on standard error
-        out += r.port + ": " + r.model + (r.build.empty() ? "" : ", build " + r.build);
-        if (verb == Verb::Read) out += ", read into " + r.file;
-        out += "\n";
+        if (!r.error.empty()) continue;  // said on standard error
+        const std::string sign =
+            r.port + ": " + r.model + (r.build.empty() ? "" : ", build " + r.build);
+        if (verb == Verb::Find || verb == Verb::Read) {
+            out += sign + (verb == Verb::Read ? ", read into " + r.file : "") + "\n";
+            continue;
+        }
+        for (const Difference& d : r.differences) {
+            out += r.port + ": " + d.item + " differs: file " + d.file + ", sign " + d.sign + "\n";
+        }
+        if (verb == Verb::Diff) {
+            if (r.differences.empty()) out += sign + ": no differences\n";
+            continue;
+        }
+        for (const std::string& line : r.sent) {
+            out += r.port + (r.exitCode == kDifferent ? ": would send " : ": sent ") + shown(line) +
+                   "\n";
+        }
+        if (r.sent.empty())
+            out += sign + ": nothing to send\n";
+        else if (r.exitCode == kDone)
+            out += sign + ": read back, it holds the file's set-up\n";
     }
     return out;
 }
@@ -43,6 +71,22 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
         if (r.found)
             out += ",\"model\":" + jsonString(r.model) + ",\"build\":" + jsonString(r.build);
         if (verb == Verb::Read && !r.file.empty()) out += ",\"file\":" + jsonString(r.file);
+        if (verb == Verb::Diff || verb == Verb::Write) {
+            std::string items;
+            for (const Difference& d : r.differences) {
+                items += std::string(items.empty() ? "" : ",") + "{\"item\":" + jsonString(d.item) +
+                         ",\"file\":" + jsonString(d.file) + ",\"sign\":" + jsonString(d.sign) +
+                         "}";
+            }
+            out += ",\"differences\":[" + items + "]";
+        }
+        if (verb == Verb::Write) {
+            std::string lines;
+            for (const std::string& line : r.sent) {
+                lines += std::string(lines.empty() ? "" : ",") + jsonString(shown(line));
+            }
+            out += ",\"sent\":[" + lines + "]";
+        }
         out += ",\"exit\":" + std::to_string(r.exitCode);
         if (!r.error.empty()) out += ",\"error\":" + jsonString(r.error);
         out += "}\n";

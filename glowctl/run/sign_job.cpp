@@ -2,9 +2,11 @@
 
 #include "glowset/core/options/option_sets.h"
 #include "glowset/core/protocol/commands.h"
+#include "glowset/core/session/upload_plan.h"
 #include "glowset/core/settings/led_file.h"
 #include "glowset/core/text/message_text.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
@@ -36,12 +38,11 @@ std::optional<PortChoice> choosePort(const std::string& name,
 
 SignJob::SignJob(
     Clock& clock, PortChoice port,
-    std::function<std::unique_ptr<SerialPort>(const ports::PortEnvironment&)> makeDevice, Verb verb,
-    std::string file)
+    std::function<std::unique_ptr<SerialPort>(const ports::PortEnvironment&)> makeDevice,
+    JobOptions options)
     : HeadlessView(port.number),
       port_(std::move(port)),
-      verb_(verb),
-      file_(std::move(file)),
+      options_(std::move(options)),
       link_(makeDevice(port_.environment)),
       session_(
           clock, [this] { return link_.makeView(); }, static_cast<HeadlessView&>(*this)) {
@@ -56,6 +57,22 @@ void SignJob::start(std::function<void(const std::string&)> progress,
                     std::function<void()> finished) {
     progress_ = std::move(progress);
     finished_ = std::move(finished);
+    if (options_.verb == Verb::Diff || options_.verb == Verb::Write) {
+        // The file is checked before anything is sent.
+        QFile file(QString::fromLocal8Bit(options_.file.c_str()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            finish(kFileFailed, options_.file + ": " + file.errorString().toStdString());
+            return;
+        }
+        const QByteArray contents = file.readAll();
+        auto checked = checkSettingsFile(options_.file,
+                                         std::string_view(contents.constData(), contents.size()));
+        if (auto* problem = std::get_if<std::string>(&checked)) {
+            finish(kFileFailed, *problem);
+            return;
+        }
+        settings_ = std::get<SettingsFile>(std::move(checked));
+    }
     progress_("reading the set-up");
     session_.download();
 }
@@ -89,6 +106,8 @@ void SignJob::exchangeStep(ExchangeStep step) {
     if (done_) return;
     if (step == ExchangeStep::Stopped) {
         finish(kPortFailed, lastStatus_);  // the port failed; the status says how
+    } else if (step == ExchangeStep::UploadEnded) {
+        readBack();
     } else if (step == ExchangeStep::DownloadClosed) {
         if (!lastReading) {
             finish(kSignSilent, "no sign answered on " + port_.name);
@@ -97,12 +116,111 @@ void SignJob::exchangeStep(ExchangeStep step) {
         result_.found = true;
         result_.model = lastReading->model.empty() ? lastReading->typeText : lastReading->model;
         result_.build = lastReading->firmwareCount.value_or("");
-        if (verb_ == Verb::Find) {
-            finish(kDone);
-        } else {
-            readDefaultMessage();
+        switch (options_.verb) {
+            case Verb::Find:
+                finish(kDone);
+                break;
+            case Verb::Read:
+                readDefaultMessage();
+                break;
+            case Verb::Diff:
+            case Verb::Write:
+                compare();
+                break;
         }
     }
+}
+
+// The file applied to the set-up just read, as File > Open applies it, and
+// compared by the rule Upload to Sign uses.
+void SignJob::compare() {
+    if (phase_ == Phase::Reading && !options_.anyModel &&
+        settings_->model != lastReading->typeText) {
+        finish(kFileFailed, options_.file + " is for a " + settings_->model + ", the sign on " +
+                                port_.name + " is a " + lastReading->typeText +
+                                ": its codes would mean other things there (--any-model writes "
+                                "it anyway)");
+        return;
+    }
+    if (const auto refused = applySettingsFile(*settings_, lastReading->model, wanted)) {
+        finish(kFileFailed, options_.file + ": " + *refused);
+        return;
+    }
+    const bool differs = session_.getChangedRows() > 0;
+    if (phase_ == Phase::ReadingBack) {
+        if (differs) {
+            std::string items;
+            for (const auto& item : markedItems(session_.marked())) items += " " + item;
+            finish(kReadBackDiffers, "the sign on " + port_.name + " did not take:" + items);
+        } else {
+            finish(kDone);
+        }
+        return;
+    }
+    result_.differences = differences();
+    if (options_.verb == Verb::Diff) {
+        finish(differs ? kDifferent : kDone);
+        return;
+    }
+    if (options_.force) session_.markAllChanged();
+    const std::vector<std::string> lines = plannedUpload(wanted, session_.marked());
+    if (options_.dryRun) {
+        result_.sent = lines;
+        finish(lines.empty() ? kDone : kDifferent);
+        return;
+    }
+    if (lines.empty()) {
+        finish(kDone);  // nothing to send: the sign had only the download requests
+        return;
+    }
+    result_.sent = lines;
+    phase_ = Phase::Sending;
+    progress_("sending " + std::to_string(markedItems(session_.marked()).size()) +
+              " item(s), about " + std::to_string((markedItems(session_.marked()).size() + 1) / 2) +
+              " s");
+    session_.upload();
+}
+
+void SignJob::readBack() {
+    phase_ = Phase::ReadingBack;
+    progress_("reading the sign back");
+    lastReading.reset();
+    session_.download();
+}
+
+std::vector<Difference> SignJob::differences() const {
+    const auto join = [](const auto& values) {
+        std::string text;
+        for (const auto& v : values) text += (text.empty() ? "" : ",") + v;
+        return text;
+    };
+    std::vector<Difference> out;
+    for (const std::string& item : markedItems(session_.marked())) {
+        Difference d{item, {}, {}};
+        if (item.rfind("Pri", 0) == 0) {
+            const int p = item[3] - '0';
+            std::vector<std::string> file, sign;
+            for (const int16_t code : wanted.priorities[p].codes)
+                file.push_back(std::to_string(code));
+            file.push_back(wanted.priorities[p].timeoutText);
+            for (int v = 0; v < kPriorityFieldCount; ++v) {
+                const auto& value = lastReading->priorities[p][v];
+                sign.push_back(value ? std::to_string(*value) : "");
+            }
+            d.file = join(file);
+            d.sign = join(sign);
+        } else if (item.rfind("LinkID", 0) == 0) {
+            const int n = item[6] - '0';
+            d.file = wanted.capcodes[n] + "," + std::to_string(wanted.linkPriorities[n]);
+            d.sign = lastReading->capcodes[n] + "," +
+                     std::to_string(lastReading->linkPriorities[n].value_or(-1));
+        } else if (item == "AutoID") {
+            d.file = std::to_string(wanted.autoId);
+            d.sign = lastReading->automaticIds ? (*lastReading->automaticIds ? "1" : "0") : "";
+        }
+        out.push_back(std::move(d));
+    }
+    return out;
 }
 
 // The default message is read as the default message window reads it: the
@@ -162,16 +280,16 @@ void SignJob::writeSettingsFile() {
             row >= -1 && row < static_cast<int>(inFileOrder[c]->size()) ? row : -1);
     }
     const std::string text = writeLedFile(s);
-    QSaveFile file(QString::fromLocal8Bit(file_.c_str()));
+    QSaveFile file(QString::fromLocal8Bit(options_.file.c_str()));
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.write(text.data(), static_cast<qint64>(text.size())) ==
                              static_cast<qint64>(text.size()) &&
                          file.commit();
     if (!written) {
-        finish(kFileFailed, file_ + ": " + file.errorString().toStdString());
+        finish(kFileFailed, options_.file + ": " + file.errorString().toStdString());
         return;
     }
-    result_.file = file_;
+    result_.file = options_.file;
     finish(kDone);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "glowctl/app/command_line.h"
+#include "glowctl/run/settings_file.h"
 #include "glowset/core/platform/clock.h"
 #include "glowset/core/session/headless_view.h"
 #include "glowset/core/session/sign_link.h"
@@ -27,10 +28,17 @@ std::optional<PortChoice> choosePort(const std::string& name, const ports::PortE
 // Exit codes, shared with romwright's console.
 enum ExitCode {
     kDone = 0,
+    kDifferent = 1,  // diff, write --dry-run: differences found
     kPortFailed = 2,
     kFileFailed = 3,
     kSignSilent = 5,
+    kReadBackDiffers = 6,
     kBadCommandLine = 64
+};
+
+// An item that differs: its file line's name, and its value in the file and on the sign.
+struct Difference {
+    std::string item, file, sign;
 };
 
 struct JobResult {
@@ -38,8 +46,17 @@ struct JobResult {
     int exitCode = kDone;
     bool found = false;  // a sign answered
     std::string model, build;
-    std::string file;   // read: the settings file written
-    std::string error;  // in words, when the exit code is not 0
+    std::string file;                     // read: the settings file written
+    std::vector<Difference> differences;  // diff, write: before anything was sent
+    std::vector<std::string> sent;        // write: the lines sent (with --dry-run, planned)
+    std::string error;                    // in words, when the exit code is not 0 or 1
+};
+
+// What a job needs to know beyond the verb.
+struct JobOptions {
+    Verb verb = Verb::Find;
+    std::string file;
+    bool dryRun = false, force = false, anyModel = false;
 };
 
 class SignJob : private glowset::HeadlessView, private glowset::MessageListener {
@@ -47,7 +64,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     SignJob(glowset::Clock& clock, PortChoice port,
             std::function<std::unique_ptr<glowset::SerialPort>(const ports::PortEnvironment&)>
                 makeDevice,
-            Verb verb, std::string file);
+            JobOptions options);
     ~SignJob() override;
 
     // Starts the verb; `progress` hears what it does, `finished` its end.
@@ -67,13 +84,19 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
 
     void readDefaultMessage();
     void writeSettingsFile();
+    // diff and write: the file against what was just read.
+    void compare();
+    void readBack();
+    std::vector<Difference> differences() const;
     void finish(int exitCode, const std::string& error = {});
     // Words that name the port as the user named it.
     std::string inWords(std::string text) const;
 
+    enum class Phase { Reading, Sending, ReadingBack };
     PortChoice port_;
-    Verb verb_;
-    std::string file_;
+    JobOptions options_;
+    std::optional<SettingsFile> settings_;
+    Phase phase_ = Phase::Reading;
     glowset::SignLink link_;
     glowset::SignSession session_;
     std::function<void(const std::string&)> progress_;

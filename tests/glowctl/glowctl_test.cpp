@@ -31,16 +31,22 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         {{"--port", "COM1", "read"}, "read takes one settings file"},
         {{"--port", "COM1", "--port", "COM2", "read", "x.led"},
          "reading several signs needs {port}"},
-        {{"write", "x.led"}, "unknown verb 'write'"},
+        {{"fetch", "x.led"}, "unknown verb 'fetch'"},
+        {{"--port", "COM1", "--force", "diff", "x.led"}, "--dry-run, --force and --any-model go"},
+        {{"--port", "COM1", "write", "x.led", "--dry-run", "--any-model"},
+         "write ports=1 file=x.led dry-run any-model"},
     };
     for (const auto& [arguments, expected] : cases) {
         const ParsedCommandLine parsed = parseCommandLine(arguments);
         std::string seen = parsed.problem;
         if (parsed.line) {
-            seen = std::string(parsed.line->verb == Verb::Read ? "read" : "find") +
-                   " ports=" + std::to_string(parsed.line->ports.size()) +
-                   (parsed.line->json ? " json" : "") + (parsed.line->quiet ? " quiet" : "") +
-                   (parsed.line->file.empty() ? "" : " file=" + parsed.line->file);
+            const CommandLine& l = *parsed.line;
+            const char* verbs[] = {"find", "read", "diff", "write"};
+            seen = std::string(verbs[static_cast<int>(l.verb)]) +
+                   " ports=" + std::to_string(l.ports.size()) + (l.json ? " json" : "") +
+                   (l.quiet ? " quiet" : "") + (l.file.empty() ? "" : " file=" + l.file) +
+                   (l.dryRun ? " dry-run" : "") + (l.force ? " force" : "") +
+                   (l.anyModel ? " any-model" : "");
         }
         EXPECT_EQ(seen.substr(0, expected.size()), expected) << ::testing::PrintToString(arguments);
     }
@@ -131,6 +137,44 @@ TEST_F(GlowctlWithSigns, ReadsSeveralSignsAtOnceIntoSettingsFiles) {
     }
 }
 
+// A set-up changed in a file goes to one sign; read back from it and written to a second
+// sign of the model, both read the same. What is sent is what differs, and only that.
+TEST_F(GlowctlWithSigns, ReadChangeWriteAndReadAgainGivesTheSameFileFromTwoSigns) {
+    const std::string first = startSign("first", {"--model", "XY12"});
+    const std::string second = startSign("second", {"--model", "XY12", "--pace"});
+    const std::string original = folder + "/original.led", changed = folder + "/changed.led";
+    ASSERT_EQ(glowctl({"--port", first, "read", original}).exitCode, 0);
+    std::string text = testsupport::fileText(original);
+    const size_t pri1 = text.find("Pri1:"), link2 = text.find("LinkID2:");
+    ASSERT_NE(pri1, std::string::npos);
+    text.replace(pri1, text.find('\r', pri1) - pri1, "Pri1:3,1,0,2,0,2,0,20");
+    text.replace(link2, text.find('\r', link2) - link2, "LinkID2:1111,2222,3");
+    ASSERT_TRUE(testsupport::writeFile(changed, text));
+
+    const Outcome diff = glowctl({"--port", first, "diff", changed});
+    EXPECT_EQ(diff.exitCode, 1);
+    EXPECT_EQ(diff.output, first +
+                               ": Pri1 differs: file 3,1,0,2,0,2,0,20, sign 5,0,0,2,0,2,0,10\n" +
+                               first + ": LinkID2 differs: file 1111,2222,3, sign ,-1\n");
+    EXPECT_EQ(glowctl({"--port", first, "write", "--dry-run", changed}).exitCode, 1);
+    EXPECT_EQ(glowctl({"--port", first, "diff", changed}).exitCode, 1);  // nothing was sent
+    const Outcome written = glowctl({"--port", first, "write", changed});
+    ASSERT_EQ(written.exitCode, 0) << written.errors;
+    EXPECT_NE(written.output.find(first + ": sent <link id=2 cap=1111,2222 pr=3>\n"),
+              std::string::npos)
+        << written.output;
+    EXPECT_EQ(glowctl({"--port", first, "write", changed}).output,
+              first + ": XY12: nothing to send\n");
+
+    const std::string fromFirst = folder + "/from-first.led",
+                      fromSecond = folder + "/from-second.led";
+    ASSERT_EQ(glowctl({"--port", first, "read", fromFirst}).exitCode, 0);
+    ASSERT_EQ(glowctl({"--port", second, "write", fromFirst}).exitCode, 0);
+    ASSERT_EQ(glowctl({"--port", second, "read", fromSecond}).exitCode, 0);
+    EXPECT_EQ(testsupport::fileText(fromSecond), testsupport::fileText(fromFirst));
+    EXPECT_NE(testsupport::fileText(fromFirst).find("LinkID2:1111,2222,3\r\n"), std::string::npos);
+}
+
 // Each failure in words on standard error with its exit code; nothing half-written.
 TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     const std::string sign = startSign("sign", {"--model", "XY12"});
@@ -139,6 +183,13 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     ASSERT_EQ(::grantpt(far) | ::unlockpt(far), 0);
     const std::string silent = ::ptsname(far);
     const std::string unwritable = folder + "/no-such-folder/x.led";
+    const std::string good = folder + "/good.led", shortFile = folder + "/short.led",
+                      other = folder + "/other.led";
+    ASSERT_EQ(glowctl({"--port", sign, "read", good}).exitCode, 0);
+    std::string text = testsupport::fileText(good);
+    testsupport::writeFile(other, "Model:RV2210" + text.substr(text.find('\r')));
+    text.erase(text.find("Pri3:"), text.find("Pri4:") - text.find("Pri3:"));
+    testsupport::writeFile(shortFile, text);
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -147,6 +198,11 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
         {{"--port", folder + "/absent", "find"}, 2, "does not exist"},
         {{"--port", silent, "find"}, 5, "no sign answered on " + silent},
         {{"--port", sign, "read", unwritable}, 3, unwritable + ": "},
+        {{"--port", sign, "write", shortFile}, 3, shortFile + ": no \"Pri3:\" line"},
+        {{"--port", sign, "diff", folder + "/missing.led"}, 3, "missing.led: "},
+        {{"--port", sign, "write", other},
+         3,
+         "is for a RV2210, the sign on " + sign + " is a XY12"},
         {{"--port", "COM13", "find"}, 64, "'COM13' is no port"},
         {{"--port", sign, "fetch"}, 64, "Try 'glowctl --help'."},
         {{"--port", sign, "--port", silent, "find"}, 5, "no sign answered"},  // the largest code

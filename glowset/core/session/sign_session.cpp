@@ -5,6 +5,7 @@
 #include "glowset/core/protocol/numbers.h"
 #include "glowset/core/protocol/replies.h"
 #include "glowset/core/session/sign_link.h"
+#include "glowset/core/session/upload_plan.h"
 #include "glowset/core/text/latin1.h"
 
 #include <algorithm>
@@ -328,17 +329,7 @@ void SignSession::markAllChanged() {
 
 void SignSession::upload() {
     if (refuseWhileBusy()) return;
-    const WindowSettings wanted = view_.wantedSettings();
-    for (int p = 0; p < 5; ++p) {
-        const auto& c = wanted.priorities[p].codes;
-        PriorityRecord record;
-        record.font = c[0], record.style = c[1], record.colour = c[2], record.speed = c[3],
-        record.alignment = c[4], record.pause = c[5], record.beep = c[6];
-        record.timeout = wanted.priorities[p].timeoutText;
-        uploadCommands_[p] = priorityRecordCommand(p, record) + kCommandEnd;
-    }
-    uploadCommands_[5] = idModeCommand(wanted.autoId == 1) + kCommandEnd;
-    uploadCommands_[6] = userCommandCommand(wanted.userCommand) + kCommandEnd;
+    uploadCommands_ = uploadCommands(view_.wantedSettings());
 
     if (getChangedRows() == 0) view_.showStatusText("Nothing to Upload");
     view_.setUploadMaximum(1 + 20 * flags_.setCount());
@@ -399,15 +390,15 @@ void SignSession::UploadTimer_Timer() {
 // boxes as they are at this tick.
 void SignSession::sendLink(int id) {
     const std::string capcodes = view_.linkBoxes(id).capcodes;
-    std::string clearLine, setLine;
     if (leadingNumber(capcodes) == 0) {
         view_.clearLink(id);
-        setLine = linkClearCommand(id) + kCommandEnd;
-    } else {
-        clearLine = linkClearCommand(id) + kCommandEnd;
-        if (view_.linkBoxes(id).priority == -1) view_.setLinkPriority(id, 0);
-        setLine = linkSetCommand(id, capcodes, view_.linkBoxes(id).priority) + kCommandEnd;
+    } else if (view_.linkBoxes(id).priority == -1) {
+        view_.setLinkPriority(id, 0);
     }
+    const std::vector<std::string> lines = linkLines(id, capcodes, view_.linkBoxes(id).priority);
+    // A clear alone goes out as the second line, 150 ms on.
+    const std::string clearLine = lines.size() == 2 ? lines[0] : std::string();
+    const std::string setLine = lines.back();
     if (!clearLine.empty()) send(clearLine);
     after(linkGap_, 150, [this, setLine] {
         // The port may have failed meanwhile.

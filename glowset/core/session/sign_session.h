@@ -96,6 +96,8 @@ class SignSession {
     // 0 exactly when an upload has nothing to send.
     int getChangedRows();
     void markPriorityChanged(int priority);
+    // What is marked for the next upload.
+    const ChangeFlags& marked() const { return flags_; }
     // The model the last settings line named ("" before one, or for an old sign).
     const std::string& model() const { return model_; }
     // The port search is due or running.

@@ -1,0 +1,34 @@
+// A settings file as glowctl takes it: checked strictly before anything is
+// sent (the window loads what it can of a damaged file; a script must not),
+// then applied to a sign's set-up as File > Open applies it to the window.
+#pragma once
+
+#include "glowset/core/session/sign_copy.h"
+#include "glowset/core/settings/led_file.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace glowctl {
+
+struct SettingsFile {
+    std::string model;  // its "Model:" line
+    std::vector<glowset::LedApplication> applications;
+};
+
+// The file, or why it is refused, naming the file and the line.
+std::variant<SettingsFile, std::string> checkSettingsFile(const std::string& path,
+                                                          std::string_view contents);
+
+// Applies the file to the set-up read from a sign of `signModel`: each
+// position must be an entry of that model's list. The default message and
+// the port are not part of a set-up upload and are left out.
+std::optional<std::string> applySettingsFile(const SettingsFile& file, const std::string& signModel,
+                                             glowset::WindowSettings& wanted);
+
+// The marked items by the names of their file lines: "Pri1", "LinkID3", "AutoID".
+std::vector<std::string> markedItems(const glowset::ChangeFlags& marked);
+
+}  // namespace glowctl
