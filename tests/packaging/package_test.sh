@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from the build tree, unpacks them into a scratch
 # root and checks what a user would get: programs that run, menu entries,
-# icons and manual pages in their places, the simulators in their own package.
+# icons and manual pages in their places, the simulators in their own package,
+# glowctl in one that needs no window library.
 set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
@@ -11,6 +12,7 @@ trap 'rm -rf "$scratch"' EXIT
   cat "$scratch/cpack.log"; exit 1; }
 programs=$(ls "$scratch"/out/marquelle-sign-tools_*.deb)
 simulators=$(ls "$scratch"/out/marquelle-sign-simulators_*.deb)
+console=$(ls "$scratch"/out/marquelle-sign-console_*.deb)
 
 status=0
 fail() { echo "$*"; status=1; }
@@ -38,4 +40,13 @@ dpkg-deb -x "$simulators" "$scratch/sims"
 [ -x "$scratch/sims/usr/bin/signsim" ] && [ -x "$scratch/sims/usr/bin/unitsim" ] ||
   fail "simulators package lacks signsim or unitsim"
 [ -e "$scratch/sims/usr/bin/glowset" ] && fail "simulators package holds glowset"
+dpkg-deb -x "$console" "$scratch/console"
+[ -x "$scratch/console/usr/bin/glowctl" ] || fail "console package lacks glowctl"
+[ -e "$scratch/console/usr/share/man/man1/glowctl.1" ] || [ -e "$scratch/console/usr/share/man/man1/glowctl.1.gz" ] ||
+  fail "console package lacks glowctl(1)"
+dpkg-deb -f "$console" Depends | grep -qE 'libqt6(widgets|gui)6' &&
+  fail "console package needs a window library: $(dpkg-deb -f "$console" Depends)"
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/console/usr/bin/glowctl" --version)
+[ "$version" = "glowctl 4.72" ] || fail "glowctl --version from the package said: $version"
+ldd "$scratch/console/usr/bin/glowctl" | grep -qE 'libQt6(Widgets|Gui)' && fail "glowctl loads a window library"
 exit $status
