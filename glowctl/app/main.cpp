@@ -7,12 +7,22 @@
 #include "glowset/core/platform/qt_serial_port.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
+
+// SIGINT and SIGTERM reach the event loop through a pipe.
+int signalPipe[2] = {-1, -1};
+void onSignal(int signalNumber) {
+    const char byte = static_cast<char>(signalNumber);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
 
 int run(const glowctl::CommandLine& line) {
     using namespace glowctl;
@@ -40,6 +50,17 @@ int run(const glowctl::CommandLine& line) {
                                                  line.dryRun, line.force, line.anyModel}));
     }
     size_t running = jobs.size();
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    if (::pipe(signalPipe) == 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&jobs] {
+            char byte = 0;
+            if (::read(signalPipe[0], &byte, 1) != 1) return;
+            for (auto& job : jobs) job->interrupt(byte);
+        });
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+    }
     for (auto& job : jobs) {
         const std::string name = job->result().port;
         job->start(

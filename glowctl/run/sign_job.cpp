@@ -107,6 +107,15 @@ void SignJob::exchangeStep(ExchangeStep step) {
     if (step == ExchangeStep::Stopped) {
         finish(kPortFailed, lastStatus_);  // the port failed; the status says how
     } else if (step == ExchangeStep::UploadEnded) {
+        if (interruptedBy_) {
+            std::string sent, unsent;
+            for (const auto& item : markedItems(session_.sentThisUpload())) sent += " " + item;
+            for (const auto& item : markedItems(session_.marked())) unsent += " " + item;
+            finish(128 + interruptedBy_,
+                   "stopped; sent:" + (sent.empty() ? " nothing" : sent) +
+                       "; not sent:" + (unsent.empty() ? " nothing" : unsent));
+            return;
+        }
         readBack();
     } else if (step == ExchangeStep::DownloadClosed) {
         if (!lastReading) {
@@ -179,6 +188,18 @@ void SignJob::compare() {
               " item(s), about " + std::to_string((markedItems(session_.marked()).size() + 1) / 2) +
               " s");
     session_.upload();
+}
+
+void SignJob::interrupt(int signalNumber) {
+    if (done_) return;
+    interruptedBy_ = signalNumber;
+    if (phase_ == Phase::Sending) {
+        session_.stopUploadAfterItem();
+    } else {
+        finish(128 + signalNumber, phase_ == Phase::ReadingBack
+                                       ? "stopped while reading the sign back"
+                                       : "stopped before anything was sent or written");
+    }
 }
 
 void SignJob::readBack() {

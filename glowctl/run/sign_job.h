@@ -69,6 +69,9 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
 
     // Starts the verb; `progress` hears what it does, `finished` its end.
     void start(std::function<void(const std::string&)> progress, std::function<void()> finished);
+    // A signal to stop: an upload ends once the item on its way is out, and
+    // the result says what was sent and what was not (exit 128 + signal).
+    void interrupt(int signalNumber);
     bool done() const { return done_; }
     const JobResult& result() const { return result_; }
 
@@ -104,6 +107,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     std::optional<glowset::DefaultMessageRecord> record_;
     std::string lastStatus_;
     JobResult result_;
+    int interruptedBy_ = 0;
     bool done_ = false;
 };
 

@@ -213,6 +213,17 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
         EXPECT_NE(run.errors.find(c.said), std::string::npos) << run.errors;
     }
     EXPECT_FALSE(std::filesystem::exists(unwritable));
+
+    // SIGTERM mid-write: the item on its way goes out, the rest is named as not sent.
+    const std::string log = folder + "/stopped.log";
+    testsupport::ChildProcess writing;
+    writing.start({GLOWCTL_PROGRAM, "--port", sign, "write", "--force", good}, {}, log);
+    ASSERT_TRUE(testsupport::waitForText(log, "sending 15 item(s)"));
+    EXPECT_EQ(writing.stop(SIGTERM, 30s), 143);
+    const std::string said = testsupport::fileText(log);
+    const size_t sent = said.find(sign + ": stopped; sent: "), unsent = said.find("; not sent: ");
+    ASSERT_NE(sent, std::string::npos) << said;
+    EXPECT_NE(said.find("LinkID7", unsent), std::string::npos) << said;  // the last item
     ::close(far);
     const Outcome help = glowctl({"--help"});
     EXPECT_EQ(help.exitCode, 0);

@@ -340,6 +340,7 @@ void SignSession::upload() {
     }
     exchange_ = Exchange::Upload;
     sentThisUpload_ = {};
+    stopAfterLink_ = false;
     UploadTimer->setEnabled(true);
     view_.exchangeStep(ExchangeStep::UploadStarted);
     view_.setUploadValue(0);
@@ -403,7 +404,19 @@ void SignSession::sendLink(int id) {
     after(linkGap_, 150, [this, setLine] {
         // The port may have failed meanwhile.
         if (exchange_ == Exchange::Upload) send(setLine);
+        if (stopAfterLink_ && exchange_ == Exchange::Upload) endUpload();
     });
+}
+
+void SignSession::stopUploadAfterItem() {
+    if (exchange_ != Exchange::Upload) return;
+    UploadTimer->setEnabled(false);
+    // A link's set line still to go: the upload ends right after it.
+    if (linkGap_.timer->enabled()) {
+        stopAfterLink_ = true;
+    } else {
+        endUpload();
+    }
 }
 
 void SignSession::endUpload() {

@@ -76,6 +76,11 @@ class SignSession {
     void upload();
     // Marks everything for the next upload (Force Upload).
     void markAllChanged();
+    // Ends a running upload once the item on its way is out (a link's set
+    // line included); what was not sent stays marked.
+    void stopUploadAfterItem();
+    // What the running (or last) upload has sent.
+    const ChangeFlags& sentThisUpload() const { return sentThisUpload_; }
     // Switches between automatic and user ids at once.
     void switchIdMode();
     // Sends the factory reset and reads the sign back 500 ms later; the
@@ -160,6 +165,7 @@ class SignSession {
     LineAssembler lines_;
     Exchange exchange_ = Exchange::None;
     ChangeFlags sentThisUpload_;  // what the running upload has sent so far
+    bool stopAfterLink_ = false;  // the upload ends once the link on its way is out
     int closeDelays_ = 0;         // ComClose ticks spent waiting for a line's end
     // The port of a download still waiting for its settings line (0: none):
     // its close says when no answer came.
