@@ -73,6 +73,8 @@ void SignJob::start(std::function<void(const std::string&)> progress,
         }
         settings_ = std::get<SettingsFile>(std::move(checked));
     }
+    // The port stays this job's from the first download to the last.
+    link_.keepOpen(true);
     progress_("reading the set-up");
     session_.download();
 }
@@ -157,9 +159,12 @@ void SignJob::compare() {
     }
     const bool differs = session_.getChangedRows() > 0;
     if (phase_ == Phase::ReadingBack) {
-        if (differs) {
-            std::string items;
-            for (const auto& item : markedItems(session_.marked())) items += " " + item;
+        std::string items;
+        for (const auto& item : markedItems(session_.marked())) items += " " + item;
+        if (refused_) {
+            finish(kSignSilent, "the sign on " + port_.name + " answered \"error\"" +
+                                    (differs ? "; it does not hold:" + items : std::string()));
+        } else if (differs) {
             finish(kReadBackDiffers, "the sign on " + port_.name + " did not take:" + items);
         } else {
             finish(kDone);
@@ -320,6 +325,7 @@ void SignJob::finish(int exitCode, const std::string& error) {
     result_.exitCode = exitCode;
     result_.error = inWords(error);
     session_.stop();
+    link_.keepOpen(false);
     if (finished_) finished_();
 }
 

@@ -80,6 +80,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     void exchangeStep(glowset::ExchangeStep step) override;
     void portUnavailable(int portNumber, const std::string& why) override;
     void showStatusText(const std::string& text) override;
+    void signRefused() override { refused_ = true; }
     // The default message's exchange.
     void messageReply(const glowset::MessageReply& reply) override;
     void messageLinesSent() override {}
@@ -108,6 +109,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     std::string lastStatus_;
     JobResult result_;
     int interruptedBy_ = 0;
+    bool refused_ = false;  // the sign answered "error" to a line sent
     bool done_ = false;
 };
 

@@ -188,6 +188,10 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     ASSERT_EQ(glowctl({"--port", sign, "read", good}).exitCode, 0);
     std::string text = testsupport::fileText(good);
     testsupport::writeFile(other, "Model:RV2210" + text.substr(text.find('\r')));
+    const std::string refused = folder + "/refused.led";  // a time-out the sign cannot keep
+    const size_t pri1 = text.find("Pri1:");
+    testsupport::writeFile(refused, text.substr(0, pri1) + "Pri1:0,0,0,0,0,0,0,70000" +
+                                        text.substr(text.find('\r', pri1)));
     text.erase(text.find("Pri3:"), text.find("Pri4:") - text.find("Pri3:"));
     testsupport::writeFile(shortFile, text);
     const struct {
@@ -219,6 +223,9 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     testsupport::ChildProcess writing;
     writing.start({GLOWCTL_PROGRAM, "--port", sign, "write", "--force", good}, {}, log);
     ASSERT_TRUE(testsupport::waitForText(log, "sending 15 item(s)"));
+    const Outcome meanwhile = glowctl({"--port", sign, "find"});  // the port stays the writer's
+    EXPECT_EQ(meanwhile.exitCode, 2);
+    EXPECT_NE(meanwhile.errors.find("is in use by another program"), std::string::npos);
     EXPECT_EQ(writing.stop(SIGTERM, 30s), 143);
     const std::string said = testsupport::fileText(log);
     const size_t sent = said.find(sign + ": stopped; sent: "), unsent = said.find("; not sent: ");

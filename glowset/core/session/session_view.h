@@ -74,6 +74,9 @@ class SessionView {
     virtual void exchangeStep(ExchangeStep step) = 0;
     // Words for the status line (UTF-8).
     virtual void showStatusText(const std::string& text) = 0;
+    // The sign answered "error" to a line of this session's. The main
+    // window's status line shows nothing for it; a console counts it.
+    virtual void signRefused() {}
     // The status shown again, its time restarted.
     virtual void repeatStatus() = 0;
     // The search has started; it tries a port (its number), or is between

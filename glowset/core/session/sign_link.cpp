@@ -22,10 +22,15 @@ class SignLink::View : public SerialPort {
             return OpenError{kErrorPortBusy, portBusyText(number_)};
         }
         SerialPort& device = *link_.device_;
-        if (holds() && device.isOpen()) device.close();
-        link_.holder_ = nullptr;
-        device.setPortNumber(number_);
-        if (auto error = device.open()) return error;
+        const bool kept =
+            link_.keepOpen_ && !holds() && device.isOpen() && device.portNumber() == number_;
+        if (!kept) {
+            if (device.isOpen()) device.close();
+            link_.holder_ = nullptr;
+            device.setPortNumber(number_);
+            if (auto error = device.open()) return error;
+        }
+        while (kept && device.inputCount() > 0) device.read();  // what came between exchanges
         link_.holder_ = this;
         device.onReceive = [this] {
             if (onReceive) onReceive();
@@ -42,7 +47,7 @@ class SignLink::View : public SerialPort {
     }
     void close() override {
         if (!holds()) return;
-        link_.device_->close();
+        if (!link_.keepOpen_) link_.device_->close();
         link_.device_->onReceive = nullptr;
         link_.device_->onFault = nullptr;
         link_.holder_ = nullptr;
@@ -62,6 +67,11 @@ SignLink::SignLink(std::unique_ptr<SerialPort> device) : device_(std::move(devic
 
 SignLink::~SignLink() {
     if (device_->isOpen()) device_->close();
+}
+
+void SignLink::keepOpen(bool keep) {
+    keepOpen_ = keep;
+    if (!keep && !holder_ && device_->isOpen()) device_->close();
 }
 
 std::unique_ptr<SerialPort> SignLink::makeView() {

@@ -26,6 +26,10 @@ class SignLink {
     std::unique_ptr<SerialPort> makeView();
     // Some view holds the device.
     bool busy() const { return holder_ != nullptr; }
+    // While kept, the device stays open between one view's exchange and the
+    // next, so that no other program can take the port in between; what
+    // arrives meanwhile is dropped. Letting go closes it.
+    void keepOpen(bool keep);
     // The device itself, for tests that look at the line.
     SerialPort& device() { return *device_; }
 
@@ -33,6 +37,7 @@ class SignLink {
     class View;
     std::unique_ptr<SerialPort> device_;
     View* holder_ = nullptr;
+    bool keepOpen_ = false;
 };
 
 }  // namespace glowset

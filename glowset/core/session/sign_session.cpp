@@ -264,6 +264,7 @@ void SignSession::HandleSignReply(const std::string& line) {
     }
     const Reply reply = classifyReply(line);
     if (reply.kind == ReplyKind::Settings) return;
+    if (reply.kind == ReplyKind::Error) view_.signRefused();
     if (const auto status = statusTextForReply(reply, view_.uploadProgress().value)) {
         view_.showStatusText(latin1(*status).toStdString());
     } else if (reply.secondWord == std::nullopt &&
