@@ -189,9 +189,7 @@ void SignJob::compare() {
     }
     result_.sent = lines;
     phase_ = Phase::Sending;
-    progress_("sending " + std::to_string(markedItems(session_.marked()).size()) +
-              " item(s), about " + std::to_string((markedItems(session_.marked()).size() + 1) / 2) +
-              " s");
+    itemsToSend_ = markedItems(session_.marked()).size();
     session_.upload();
 }
 
@@ -205,6 +203,16 @@ void SignJob::interrupt(int signalNumber) {
                                        ? "stopped while reading the sign back"
                                        : "stopped before anything was sent or written");
     }
+}
+
+void SignJob::setUploadValue(int value) {
+    HeadlessView::setUploadValue(value);
+    const size_t left = markedItems(session_.marked()).size();
+    if (phase_ != Phase::Sending || left == 0 || value == 0) return;  // 0: the upload starts
+    // An item goes every 500 ms.
+    progress_("sending item " + std::to_string(itemsToSend_ - left + 1) + " of " +
+              std::to_string(itemsToSend_) + ", about " + std::to_string((left + 1) / 2) +
+              " s left");
 }
 
 void SignJob::readBack() {

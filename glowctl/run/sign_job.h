@@ -81,6 +81,8 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     void portUnavailable(int portNumber, const std::string& why) override;
     void showStatusText(const std::string& text) override;
     void signRefused() override { refused_ = true; }
+    // Each tick of the upload: which item goes, and the time left.
+    void setUploadValue(int value) override;
     // The default message's exchange.
     void messageReply(const glowset::MessageReply& reply) override;
     void messageLinesSent() override {}
@@ -110,6 +112,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     JobResult result_;
     int interruptedBy_ = 0;
     bool refused_ = false;  // the sign answered "error" to a line sent
+    size_t itemsToSend_ = 0;
     bool done_ = false;
 };
 

@@ -24,12 +24,8 @@ bool isInternalPart(const QWidget* widget, const QWidget& window) {
 }
 
 QString describe(const QWidget* w) {
-    if (!w->objectName().isEmpty()) return w->objectName();
-    QString text;
-    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
-    if (const auto* l = qobject_cast<const QLabel*>(w)) text = l->text();
-    return QString("a %1%2").arg(w->metaObject()->className(),
-                                 text.isEmpty() ? QString() : " \"" + text + "\"");
+    return w->objectName().isEmpty() ? QString("a ") + w->metaObject()->className()
+                                     : w->objectName();
 }
 
 // The caption a control shows in one line, if any.
