@@ -194,6 +194,7 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
         std::string said;
     } cases[] = {
         {{"--port", folder + "/absent", "find"}, 2, "does not exist"},
+        {{"--port", "/dev/null", "find"}, 2, "/dev/null: /dev/null: Inappropriate ioctl"},
         {{"--port", silent, "find"}, 5, "no sign answered on " + silent},
         {{"--port", sign, "read", unwritable}, 3, unwritable + ": "},
         {{"--port", sign, "write", shortFile}, 3, shortFile + ": no \"Pri3:\" line"},

@@ -69,6 +69,7 @@ std::optional<OpenError> QtSerialPort::open() {
         return std::nullopt;
     }
     const QSerialPort::SerialPortError error = port_.error();
+    const std::string words = port_.errorString().toStdString();  // clearing empties it
     port_.clearError();
     if (error == QSerialPort::DeviceNotFoundError) {
         return describeOpenFailure(OpenFailure::NoDevice, number_, *device);
@@ -82,8 +83,7 @@ std::optional<OpenError> QtSerialPort::open() {
         }
         return describeOpenFailure(OpenFailure::InUse, number_, *device);
     }
-    return describeOpenFailure(OpenFailure::Other, number_, *device, {},
-                               port_.errorString().toStdString());
+    return describeOpenFailure(OpenFailure::Other, number_, *device, {}, words);
 }
 
 void QtSerialPort::close() {
