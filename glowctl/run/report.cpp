@@ -64,6 +64,26 @@ std::string reportText(Verb verb, const std::vector<JobResult>& results) {
     return out;
 }
 
+// The exit code in a word, for a script that reads JSON.
+std::string resultWord(int exitCode) {
+    switch (exitCode) {
+        case kDone:
+            return "done";
+        case kDifferent:
+            return "differs";
+        case kPortFailed:
+            return "port failed";
+        case kFileFailed:
+            return "file refused";
+        case kSignSilent:
+            return "sign silent or refused";
+        case kReadBackDiffers:
+            return "not taken";
+        default:
+            return exitCode > 128 ? "stopped" : "failed";
+    }
+}
+
 std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
     std::string out;
     for (const JobResult& r : results) {
@@ -87,7 +107,8 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
             }
             out += ",\"sent\":[" + lines + "]";
         }
-        out += ",\"exit\":" + std::to_string(r.exitCode);
+        out += ",\"result\":" + jsonString(resultWord(r.exitCode)) +
+               ",\"exit\":" + std::to_string(r.exitCode);
         if (!r.error.empty()) out += ",\"error\":" + jsonString(r.error);
         out += "}\n";
     }

@@ -193,6 +193,22 @@ void SignJob::compare() {
     session_.upload();
 }
 
+// What the upload sent, and what stays marked because it was not sent. An
+// item cut off by a fault counts as sent: it may have reached the sign.
+std::string SignJob::sentAndUnsent() const {
+    std::string sent, unsent;
+    for (const auto& item : markedItems(session_.sentThisUpload())) sent += " " + item;
+    ChangeFlags left = session_.marked();
+    for (int p = 0; p < 5; ++p)
+        left.priorityChanged[p] &= !session_.sentThisUpload().priorityChanged[p];
+    for (int n = 0; n < 8; ++n) left.linkChanged[n] &= !session_.sentThisUpload().linkChanged[n];
+    left.idModeChanged &= !session_.sentThisUpload().idModeChanged;
+    left.userCommandChanged &= !session_.sentThisUpload().userCommandChanged;
+    for (const auto& item : markedItems(left)) unsent += " " + item;
+    return "sent:" + (sent.empty() ? std::string(" nothing") : sent) +
+           "; not sent:" + (unsent.empty() ? std::string(" nothing") : unsent);
+}
+
 void SignJob::interrupt(int signalNumber) {
     if (done_) return;
     interruptedBy_ = signalNumber;

@@ -93,6 +93,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     // diff and write: the file against what was just read.
     void compare();
     void readBack();
+    std::string sentAndUnsent() const;
     std::vector<Difference> differences() const;
     void finish(int exitCode, const std::string& error = {});
     // Words that name the port as the user named it.

@@ -172,6 +172,8 @@ TEST_F(GlowctlWithSigns, ReadChangeWriteAndReadAgainGivesTheSameFileFromTwoSigns
 // Each failure in words on standard error with its exit code; nothing half-written.
 TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     const std::string sign = startSign("sign", {"--model", "XY12"});
+    const std::string vanishing =
+        startSign("vanishing", {"--model", "XY12", "--vanish-after", "4"});
     const int far = ::posix_openpt(O_RDWR | O_NOCTTY);  // a line with nothing behind it
     ASSERT_GE(far, 0);
     ASSERT_EQ(::grantpt(far) | ::unlockpt(far), 0);
