@@ -60,13 +60,6 @@ ssize_t answer() {
     errno = error;
     return -1;
 }
-ssize_t scriptedRead(int, void* buffer, size_t) {
-    static_cast<uint8_t*>(buffer)[0] = 0x41;
-    return answer();
-}
-ssize_t scriptedWrite(int, const void*, size_t) {
-    return answer();
-}
 
 // Each error a driver returns: tried again, the device gone, or the transfer given up.
 TEST(TermiosDevice, EachReadAndWriteErrorIsTakenForWhatItMeans) {
@@ -80,7 +73,9 @@ TEST(TermiosDevice, EachReadAndWriteErrorIsTakenForWhatItMeans) {
             int ends[2];
             ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends), 0);
             ASSERT_EQ(::write(ends[1], "x", 1), 1);  // the descriptor polls readable
-            auto device = termios_device_over(ends[0], {scriptedRead, scriptedWrite});
+            auto device =
+                termios_device_over(ends[0], {[](int, void*, size_t) { return answer(); },
+                                              [](int, const void*, size_t) { return answer(); }});
             device->set_timeout(200);
             error = errorNumber;
             failures = 2;

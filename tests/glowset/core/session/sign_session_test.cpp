@@ -109,8 +109,7 @@ TEST_F(Session, TwoSessionsAtOnceEachKeepALoneSessionsTiming) {
         clock.advance(6000);
         std::vector<Timeline> lines;
         for (const Run& run : together) {
-            std::set<int> ports = {run.signPort};
-            if (run.search) ports = {1, 2, 3};
+            const std::set<int> ports = run.search ? std::set{1, 2, 3} : std::set{run.signPort};
             lines.push_back(timeline(bench, ports, run.startAt));
         }
         return lines;
