@@ -22,8 +22,7 @@ TEST(WriteLedFile, StartUpStateGivesTheExactBytes) {
     EXPECT_EQ(writeLedFile(settings), expected);
 }
 
-// Every line break of the message, however it was typed, is one stored break: an empty
-// line (two breaks in a row) keeps both, and the message stays on its one line.
+// Each line break of the message is one stored break; an empty line keeps both of its.
 TEST(WriteLedFile, EachLineBreakOfTheMessageIsKept) {
     const std::string br(1, '\xAA');
     const std::pair<const char*, std::string> cases[] = {

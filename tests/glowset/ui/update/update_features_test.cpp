@@ -204,8 +204,7 @@ TEST_F(Download, AFailedDownloadLeavesTheOldFileIntact) {
     }
 }
 
-// A disk that fills up mid-download (here a file size limit, which fails the write
-// as a full disk does) ends as a failure in words; the old file stays.
+// A full disk mid-download (a file size limit fails the write alike): no download.
 TEST_F(Download, AWriteThatFailsIsNoDownload) {
     server.answer("/Downloads/full.zip", {200, QByteArray(64 * 1024, 'f'), true, 4096});
     const QString target = desktop.filePath("full.zip");
