@@ -167,6 +167,18 @@ TEST_F(GlowctlWithSigns, ReadChangeWriteAndReadAgainGivesTheSameFileFromTwoSigns
     ASSERT_EQ(glowctl({"--port", second, "read", fromSecond}).exitCode, 0);
     EXPECT_EQ(testsupport::fileText(fromSecond), testsupport::fileText(fromFirst));
     EXPECT_NE(testsupport::fileText(fromFirst).find("LinkID2:1111,2222,3\r\n"), std::string::npos);
+
+    // Four at once, one pulled after its download: the other three finish and report.
+    const std::string third = startSign("third", {"--model", "XY12"}),
+                      pulled = startSign("pulled", {"--model", "XY12", "--vanish-after", "1"});
+    const Outcome four = glowctl({"--port", first, "--port", second, "--port", third, "--port",
+                                  pulled, "write", "--force", fromFirst});
+    EXPECT_EQ(four.exitCode, 2);
+    for (const std::string& sign : {first, second, third}) {
+        EXPECT_NE(four.output.find(sign + ": XY12: read back, it holds"), std::string::npos)
+            << sign;
+    }
+    EXPECT_NE(four.errors.find(pulled + ": "), std::string::npos) << four.errors;
 }
 
 // Each failure in words on standard error with its exit code; nothing half-written.
