@@ -241,9 +241,7 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     ASSERT_NE(sent, std::string::npos) << said;
     EXPECT_NE(said.find("LinkID7", unsent), std::string::npos) << said;  // the last item
     ::close(far);
-    const Outcome help = glowctl({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.output.find("Usage: glowctl"), std::string::npos);
+    EXPECT_EQ(glowctl({"--help"}).output.substr(0, 15), "Usage: glowctl ");
 }
 
 }  // namespace
