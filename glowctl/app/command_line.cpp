@@ -111,7 +111,7 @@ std::string helpText() {
            "  --help, --version\n"
            "\n"
            "Results go to standard output, progress and errors to standard error.\n"
-           "Exit status: the largest of the ports':\n"
+           "Exit status: the largest of the ports' (find: 0 when it found a sign):\n"
            "  0 done, or nothing differs   1 differences found (diff, write --dry-run)\n"
            "  2 the port cannot be opened, is busy or was disconnected\n"
            "  3 the settings file is unreadable, malformed, for another model, or cannot\n"

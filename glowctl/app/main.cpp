@@ -91,6 +91,8 @@ int run(const glowctl::CommandLine& line) {
             std::fprintf(stderr, "glowctl: %s\n", glowset::noSignAnsweredText().c_str());
             exitCode = kSignSilent;
         }
+    } else if (line.verb == Verb::Find && anyFound) {
+        exitCode = kDone;  // find succeeds when it finds a sign; the others are said above
     }
     const std::string report =
         line.json ? reportJson(line.verb, results) : reportText(line.verb, results);

@@ -218,7 +218,12 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
          "is for a RV2210, the sign on " + sign + " is a XY12"},
         {{"--port", "COM13", "find"}, 64, "'COM13' is no port"},
         {{"--port", sign, "fetch"}, 64, "Try 'glowctl --help'."},
-        {{"--port", sign, "--port", silent, "find"}, 5, "no sign answered"},  // the largest code
+        {{"--port", sign, "--port", silent, "find"},
+         0,
+         "no sign answered on " + silent},  // found one
+        {{"--port", silent, "--port", folder + "/absent", "find"},
+         5,
+         "does not exist"},  // the largest
     };
     for (const auto& c : cases) {
         const Outcome run = glowctl(c.args);
