@@ -92,11 +92,8 @@ class GlowctlWithSigns : public ::testing::Test {
         EXPECT_TRUE(testsupport::waitForPath(link));
         return link;
     }
-    void TearDown() override {
-        for (auto& sign : signs) sign->stop();
-    }
     const std::string folder = testsupport::scratchFolder("glowctl-signs");
-    std::vector<std::unique_ptr<testsupport::ChildProcess>> signs;
+    std::vector<std::unique_ptr<testsupport::ChildProcess>> signs;  // killed when they go
 };
 
 // Two signs read at once into one file each, their default messages included.
