@@ -1,5 +1,4 @@
-// Every window at a desktop's 11-point font, for each sign model: no caption cut off, no
-// two visible controls on top of each other, nothing outside its window.
+// Every window at an 11-point desktop font, for each sign model: no layout faults.
 
 #include "tests/support/window_layout.h"
 
