@@ -24,7 +24,8 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         {{}, "no verb"},
         {{"--port"}, "--port needs a port"},
         {{"--port="}, "--port needs a port"},
-        {{"--bogus", "find"}, "unknown option '--bogus'"},
+        {{"-x", "find"}, "unknown option '-x'"},
+        {{"find", "--port", "COM1"}, "find ports=1"},  // options after the verb too
         {{"find", "extra"}, "find takes no arguments"},
         {{"read", "x.led"}, "read needs --port"},
         {{"--port", "COM1", "read"}, "read takes one settings file"},
@@ -100,15 +101,9 @@ class GlowctlWithSigns : public ::testing::Test {
 TEST_F(GlowctlWithSigns, ReadsSeveralSignsAtOnceIntoSettingsFiles) {
     const std::string rv = startSign("rv", {"--model", "RV2210", "--firmware", "4.1"});
     const std::string xy = startSign("xy", {"--model", "XY12", "--firmware", "3", "--pace"});
-    {  // The RV2210 is given a default message of two lines, right-aligned.
-        const int fd = ::open(rv.c_str(), O_RDWR | O_NOCTTY);
-        ASSERT_GE(fd, 0);
-        const std::string command = "<DF f=1 c=1 s=0 a=1 sp=0 p=0>HELLO$Lthere\r";
-        ASSERT_EQ(::write(fd, command.data(), command.size()),
-                  static_cast<ssize_t>(command.size()));
-        ::usleep(300 * 1000);
-        ::close(fd);
-    }
+    // The RV2210 is given a default message of two lines, right-aligned.
+    std::ofstream(rv) << "<DF f=1 c=1 s=0 a=1 sp=0 p=0>HELLO$Lthere\r";
+    ::usleep(300 * 1000);  // for the sign to take it
     const Outcome found = glowctl({"--port", rv, "--port", xy, "find"});
     EXPECT_EQ(found.exitCode, 0) << found.errors;
     EXPECT_EQ(found.output, rv + ": RV2210, build 4.1\n" + xy + ": XY12, build 3\n");
@@ -151,6 +146,7 @@ TEST_F(GlowctlWithSigns, ReadChangeWriteAndReadAgainGivesTheSameFileFromTwoSigns
     EXPECT_EQ(glowctl({"--port", first, "diff", changed}).exitCode, 1);  // nothing was sent
     const Outcome written = glowctl({"--port", first, "write", changed});
     ASSERT_EQ(written.exitCode, 0) << written.errors;
+    EXPECT_NE(written.errors.find(first + ": reading the sign back\n"), std::string::npos);
     EXPECT_NE(written.output.find(first + ": sent <link id=2 cap=1111,2222 pr=3>\n"),
               std::string::npos)
         << written.output;
@@ -199,6 +195,10 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
                                         text.substr(text.find('\r', pri1)));
     text.erase(text.find("Pri3:"), text.find("Pri4:") - text.find("Pri3:"));
     testsupport::writeFile(shortFile, text);
+    const std::string badLink = folder + "/bad-link.led", noEntry = folder + "/no-entry.led";
+    std::string bad = testsupport::fileText(good), noEntryText = bad;
+    testsupport::writeFile(badLink, bad.replace(bad.find("LinkID2:"), 11, "LinkID2:1,x"));
+    testsupport::writeFile(noEntry, noEntryText.replace(noEntryText.find("Pri4:"), 6, "Pri4:99"));
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -209,6 +209,8 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
         {{"--port", silent, "find"}, 5, "no sign answered on " + silent},
         {{"--port", sign, "read", unwritable}, 3, unwritable + ": "},
         {{"--port", sign, "write", shortFile}, 3, shortFile + ": no \"Pri3:\" line"},
+        {{"--port", sign, "diff", badLink}, 3, "\"LinkID2:\" needs its ids and then a priority"},
+        {{"--port", sign, "write", noEntry}, 3, "Pri4 has no entry 99 in field 1 for a XY12"},
         {{"--port", sign, "diff", folder + "/missing.led"}, 3, "missing.led: "},
         {{"--port", sign, "write", other},
          3,
