@@ -184,21 +184,22 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     ASSERT_EQ(::grantpt(far) | ::unlockpt(far), 0);
     const std::string silent = ::ptsname(far);
     const std::string unwritable = folder + "/no-such-folder/x.led";
-    const std::string good = folder + "/good.led", shortFile = folder + "/short.led",
-                      other = folder + "/other.led";
+    const std::string good = folder + "/good.led";
     ASSERT_EQ(glowctl({"--port", sign, "read", good}).exitCode, 0);
-    std::string text = testsupport::fileText(good);
-    testsupport::writeFile(other, "Model:RV2210" + text.substr(text.find('\r')));
-    const std::string refused = folder + "/refused.led";  // a time-out the sign cannot keep
-    const size_t pri1 = text.find("Pri1:");
-    testsupport::writeFile(refused, text.substr(0, pri1) + "Pri1:0,0,0,0,0,0,0,70000" +
-                                        text.substr(text.find('\r', pri1)));
-    text.erase(text.find("Pri3:"), text.find("Pri4:") - text.find("Pri3:"));
-    testsupport::writeFile(shortFile, text);
-    const std::string badLink = folder + "/bad-link.led", noEntry = folder + "/no-entry.led";
-    std::string bad = testsupport::fileText(good), noEntryText = bad;
-    testsupport::writeFile(badLink, bad.replace(bad.find("LinkID2:"), 11, "LinkID2:1,x"));
-    testsupport::writeFile(noEntry, noEntryText.replace(noEntryText.find("Pri4:"), 6, "Pri4:99"));
+    // The good file with the line that starts with `key` replaced.
+    const auto variant = [&](const std::string& name, const std::string& key,
+                             const std::string& line) {
+        std::string text = testsupport::fileText(good);
+        const size_t at = text.find(key);
+        testsupport::writeFile(folder + "/" + name,
+                               text.replace(at, text.find('\r', at) - at, line));
+        return folder + "/" + name;
+    };
+    const std::string other = variant("other.led", "Model:", "Model:RV2210"),
+                      refused = variant("refused.led", "Pri1:", "Pri1:0,0,0,0,0,0,0,70000"),
+                      shortFile = variant("short.led", "Pri3:", ""),
+                      badLink = variant("bad-link.led", "LinkID2:", "LinkID2:1,x"),
+                      noEntry = variant("no-entry.led", "Pri4:", "Pri4:99,0,0,2,0,2,0,10");
     const struct {
         std::vector<std::string> args;
         int exitCode;
