@@ -183,23 +183,20 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     ASSERT_GE(far, 0);
     ASSERT_EQ(::grantpt(far) | ::unlockpt(far), 0);
     const std::string silent = ::ptsname(far);
-    const std::string unwritable = folder + "/no-such-folder/x.led";
-    const std::string good = folder + "/good.led";
+    const std::string unwritable = folder + "/no-such-folder/x.led", good = folder + "/good.led";
     ASSERT_EQ(glowctl({"--port", sign, "read", good}).exitCode, 0);
-    // The good file with the line that starts with `key` replaced.
-    const auto variant = [&](const std::string& name, const std::string& key,
-                             const std::string& line) {
-        std::string text = testsupport::fileText(good);
+    int made = 0;
+    const auto variant = [&](const std::string& key, const std::string& line) {  // of `good`
+        std::string text = testsupport::fileText(good), path = good + std::to_string(++made);
         const size_t at = text.find(key);
-        testsupport::writeFile(folder + "/" + name,
-                               text.replace(at, text.find('\r', at) - at, line));
-        return folder + "/" + name;
+        testsupport::writeFile(path, text.replace(at, text.find('\r', at) - at, line));
+        return path;
     };
-    const std::string other = variant("other.led", "Model:", "Model:RV2210"),
-                      refused = variant("refused.led", "Pri1:", "Pri1:0,0,0,0,0,0,0,70000"),
-                      shortFile = variant("short.led", "Pri3:", ""),
-                      badLink = variant("bad-link.led", "LinkID2:", "LinkID2:1,x"),
-                      noEntry = variant("no-entry.led", "Pri4:", "Pri4:99,0,0,2,0,2,0,10");
+    const std::string other = variant("Model:", "Model:RV2210"),
+                      refused = variant("Pri1:", "Pri1:0,0,0,0,0,0,0,70000"),
+                      shortFile = variant("Pri3:", ""),
+                      badLink = variant("LinkID2:", "LinkID2:1,x"),
+                      noEntry = variant("Pri4:", "Pri4:99,0,0,2,0,2,0,10");
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -212,7 +209,7 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
         {{"--port", sign, "write", shortFile}, 3, shortFile + ": no \"Pri3:\" line"},
         {{"--port", sign, "diff", badLink}, 3, "\"LinkID2:\" needs its ids and then a priority"},
         {{"--port", sign, "write", noEntry}, 3, "Pri4 has no entry 99 in field 1 for a XY12"},
-        {{"--port", sign, "diff", folder + "/missing.led"}, 3, "missing.led: "},
+        {{"--port", sign, "diff", folder + "/missing.led"}, 3, "missing.led: "},  // unreadable
         {{"--port", sign, "write", other},
          3,
          "is for a RV2210, the sign on " + sign + " is a XY12"},
