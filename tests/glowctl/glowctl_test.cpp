@@ -185,9 +185,8 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     const std::string silent = ::ptsname(far);
     const std::string unwritable = folder + "/no-such-folder/x.led", good = folder + "/good.led";
     ASSERT_EQ(glowctl({"--port", sign, "read", good}).exitCode, 0);
-    int made = 0;
     const auto variant = [&](const std::string& key, const std::string& line) {  // of `good`
-        std::string text = testsupport::fileText(good), path = good + std::to_string(++made);
+        std::string text = testsupport::fileText(good), path = good + "-" + key.substr(0, 4);
         const size_t at = text.find(key);
         testsupport::writeFile(path, text.replace(at, text.find('\r', at) - at, line));
         return path;
