@@ -1,5 +1,7 @@
 #include "glowctl/app/command_line.h"
 
+#include <regex>
+
 namespace glowctl {
 namespace {
 
@@ -34,6 +36,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (i + 1 >= arguments.size())
                 return refuse("--port needs a port: COM1 to COM12 or a device path");
             line.ports.push_back(arguments[++i]);
+        } else if (a == "--yes") {
+            line.yes = true;
+        } else if (a == "--time") {
+            if (i + 1 >= arguments.size()) return refuse("--time needs \"YYYY-MM-DD HH:MM:SS\"");
+            line.time = arguments[++i];
+            static const std::regex form(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})");
+            if (!std::regex_match(line.time, form)) {
+                return refuse("--time needs \"YYYY-MM-DD HH:MM:SS\", not \"" + line.time + "\"");
+            }
         } else if (a.rfind("--port=", 0) == 0) {
             line.ports.push_back(a.substr(7));
         } else if (a.size() > 1 && a[0] == '-') {
@@ -46,7 +57,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     for (const std::string& port : line.ports) {
         if (port.empty()) return refuse("--port needs a port: COM1 to COM12 or a device path");
     }
-    if (words.empty()) return refuse("no verb: find, read, diff or write");
+    if (words.empty())
+        return refuse("no verb: find, read, diff, write, clock, idle-time or factory-reset");
     const std::string& verb = words[0];
     const std::vector<std::string> args(words.begin() + 1, words.end());
     if (verb == "find") {
@@ -62,9 +74,29 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             return refuse(
                 "reading several signs needs {port} in the file name, as in sign-{port}.led");
         }
+    } else if (verb == "clock" || verb == "idle-time" || verb == "factory-reset") {
+        if (line.ports.empty()) return refuse(verb + " needs --port");
+        const std::string what = args.empty() ? "" : args[0];
+        if (verb == "clock" && args.size() == 1 && what == "set") {
+            line.verb = Verb::ClockSet;
+        } else if (verb == "idle-time" && args.size() == 1 &&
+                   (what == "on" || what == "off" || what == "status")) {
+            line.verb = what == "on"    ? Verb::IdleOn
+                        : what == "off" ? Verb::IdleOff
+                                        : Verb::IdleStatus;
+        } else if (verb == "factory-reset" && args.empty()) {
+            if (!line.yes) return refuse("factory-reset replaces the whole set-up: give --yes");
+            line.verb = Verb::FactoryReset;
+        } else {
+            return refuse(verb == "clock"       ? "clock takes set"
+                          : verb == "idle-time" ? "idle-time takes on, off or status"
+                                                : "factory-reset takes --yes only");
+        }
     } else {
-        return refuse("unknown verb '" + verb + "': find, read, diff or write");
+        return refuse("unknown verb '" + verb + "'");
     }
+    if (!line.time.empty() && line.verb != Verb::ClockSet)
+        return refuse("--time goes with clock set");
     if ((line.dryRun || line.force || line.anyModel) && line.verb != Verb::Write) {
         return refuse("--dry-run, --force and --any-model go with write");
     }
@@ -102,6 +134,13 @@ std::string helpText() {
            "                 lines and sends nothing; a file made for another model is\n"
            "                 refused without --any-model. The default message, the user\n"
            "                 command and the idle display are left as the sign has them.\n"
+           "  clock set [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
+           "                 sets the sign's clock, to the computer's time by default\n"
+           "  idle-time on|off|status\n"
+           "                 switches the time display when idle, and reads its state back\n"
+           "  factory-reset --yes\n"
+           "                 replaces the sign's whole set-up by its factory settings and\n"
+           "                 reads it back\n"
            "\n"
            "Options:\n"
            "  --port PORT    COM1 to COM12 (the numbers glowset shows) or a device path;\n"
@@ -116,7 +155,8 @@ std::string helpText() {
            "  2 the port cannot be opened, is busy or was disconnected\n"
            "  3 the settings file is unreadable, malformed, for another model, or cannot\n"
            "    be written (nothing sent)   5 no sign answered, or it answered \"error\"\n"
-           "  6 the sign read back differs after a write   64 a bad command line\n";
+           "  6 the sign read back differs after a write or an idle switch\n"
+           "  64 a bad command line\n";
 }
 
 }  // namespace glowctl

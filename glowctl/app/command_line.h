@@ -7,13 +7,14 @@
 
 namespace glowctl {
 
-enum class Verb { Find, Read, Diff, Write };
+enum class Verb { Find, Read, Diff, Write, ClockSet, IdleOn, IdleOff, IdleStatus, FactoryReset };
 
 struct CommandLine {
     std::vector<std::string> ports;  // as given, in order
     bool json = false;
     bool quiet = false;
     bool help = false;
+    bool yes = false;  // factory-reset: the operator means it
     bool version = false;
     Verb verb = Verb::Find;
     // The settings file, "{port}" standing for each port's name.
@@ -21,6 +22,8 @@ struct CommandLine {
     // write: print what would be sent and send nothing; send everything; take
     // a file made for another model.
     bool dryRun = false, force = false, anyModel = false;
+    // clock set --time: "YYYY-MM-DD HH:MM:SS"; empty for the computer's time.
+    std::string time;
 };
 
 // The command line, or the problem in words (exit 64).

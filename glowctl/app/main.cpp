@@ -5,8 +5,11 @@
 #include "glowset/core/options/option_sets.h"
 #include "glowset/core/platform/qt_clock.h"
 #include "glowset/core/platform/qt_serial_port.h"
+#include "glowset/core/protocol/commands.h"
+#include "glowset/core/text/sign_clock.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -24,8 +27,29 @@ void onSignal(int signalNumber) {
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
+// The clock command for a moment, as the default message window builds it.
+std::string clockLine(const QDateTime& at) {
+    glowset::LocalTime t;
+    t.year = at.date().year();
+    t.month = at.date().month();
+    t.day = at.date().day();
+    t.hour = at.time().hour();
+    t.minute = at.time().minute();
+    t.second = at.time().second();
+    t.weekday = at.date().dayOfWeek() % 7;  // Qt counts Monday 1 ... Sunday 7
+    return glowset::clockCommand(t) + glowset::kCommandEnd;
+}
+
 int run(const glowctl::CommandLine& line) {
     using namespace glowctl;
+    const QDateTime at =
+        line.time.empty()
+            ? QDateTime::currentDateTime()
+            : QDateTime::fromString(QString::fromStdString(line.time), "yyyy-MM-dd HH:mm:ss");
+    if (!at.isValid()) {
+        std::fprintf(stderr, "glowctl: %s is no time\nTry 'glowctl --help'.\n", line.time.c_str());
+        return kBadCommandLine;
+    }
     const ports::PortEnvironment system = ports::systemPortEnvironment();
     std::vector<std::string> names = line.ports;
     const bool everyPort = names.empty();
@@ -44,10 +68,10 @@ int run(const glowctl::CommandLine& line) {
                          name.c_str());
             return kBadCommandLine;
         }
-        jobs.push_back(
-            std::make_unique<SignJob>(clock, *port, makeDevice,
-                                      JobOptions{line.verb, fileForPort(line.file, name),
-                                                 line.dryRun, line.force, line.anyModel}));
+        jobs.push_back(std::make_unique<SignJob>(
+            clock, *port, makeDevice,
+            JobOptions{line.verb, fileForPort(line.file, name), line.dryRun, line.force,
+                       line.anyModel, clockLine(at)}));
     }
     size_t running = jobs.size();
     std::unique_ptr<QSocketNotifier> signalNotifier;

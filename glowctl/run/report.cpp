@@ -45,6 +45,18 @@ std::string reportText(Verb verb, const std::vector<JobResult>& results) {
             out += sign + (verb == Verb::Read ? ", read into " + r.file : "") + "\n";
             continue;
         }
+        if (verb == Verb::ClockSet) {
+            out += r.port + ": clock set\n";
+            continue;
+        }
+        if (r.idleTimeOn) {
+            out += r.port + ": idle time display is " + (*r.idleTimeOn ? "on" : "off") + "\n";
+            continue;
+        }
+        if (verb == Verb::FactoryReset) {
+            out += sign + ": reset to its factory set-up\n";
+            continue;
+        }
         for (const Difference& d : r.differences) {
             out += r.port + ": " + d.item + " differs: file " + d.file + ", sign " + d.sign + "\n";
         }
@@ -91,6 +103,7 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
         if (r.found)
             out += ",\"model\":" + jsonString(r.model) + ",\"build\":" + jsonString(r.build);
         if (verb == Verb::Read && !r.file.empty()) out += ",\"file\":" + jsonString(r.file);
+        if (r.idleTimeOn) out += std::string(",\"idle\":") + (*r.idleTimeOn ? "true" : "false");
         if (verb == Verb::Diff || verb == Verb::Write) {
             std::string items;
             for (const Difference& d : r.differences) {

@@ -75,8 +75,61 @@ void SignJob::start(std::function<void(const std::string&)> progress,
     }
     // The port stays this job's from the first download to the last.
     link_.keepOpen(true);
-    progress_("reading the set-up");
-    session_.download();
+    switch (options_.verb) {
+        case Verb::ClockSet:
+        case Verb::IdleOn:
+        case Verb::IdleOff:
+        case Verb::IdleStatus:
+            startMessageVerb();
+            return;
+        case Verb::FactoryReset:
+            progress_("resetting to the factory set-up");
+            if (const auto why = session_.startFactoryReset()) finish(kPortFailed, *why);
+            return;
+        default:
+            progress_("reading the set-up");
+            session_.download();
+    }
+}
+
+// What the default message window sends for the same button: the clock
+// command; the idle display switch alone, then the read-back of the message
+// and, 100 ms later, the idle display state.
+void SignJob::startMessageVerb() {
+    std::optional<std::string> why;
+    if (options_.verb == Verb::ClockSet) {
+        progress_("setting the clock");
+        why = session_.startMessageExchange(
+            {MessageWindow::DefaultMessage, {{0, options_.clockLine}}, 550}, *this);
+    } else if (options_.verb != Verb::IdleStatus && !idleSwitched_) {
+        progress_(options_.verb == Verb::IdleOn ? "switching the idle time display on"
+                                                : "switching the idle time display off");
+        idleSwitched_ = true;
+        why =
+            session_.startMessageExchange({MessageWindow::DefaultMessage,
+                                           {{0, idleSwitchCommand(options_.verb == Verb::IdleOn)}},
+                                           0},
+                                          *this);
+    } else {
+        progress_("reading the idle time display state");
+        why = session_.startMessageExchange({MessageWindow::DefaultMessage,
+                                             {{0, downloadDefaultMessageCommand() + kCommandEnd},
+                                              {100, timeStatusCommand() + kCommandEnd}},
+                                             550},
+                                            *this);
+    }
+    if (why) finish(kPortFailed, *why);
+}
+
+void SignJob::messageLinesSent() {
+    // The idle switch goes alone and its port closes at once: the read-back follows.
+    if (options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff) {
+        if (idleSwitched_ && !done_ && !session_.messageExchangeRunning() && !result_.idleTimeOn &&
+            !readingIdleState_) {
+            readingIdleState_ = true;
+            startMessageVerb();
+        }
+    }
 }
 
 std::string SignJob::inWords(std::string text) const {
@@ -129,6 +182,7 @@ void SignJob::exchangeStep(ExchangeStep step) {
         result_.build = lastReading->firmwareCount.value_or("");
         switch (options_.verb) {
             case Verb::Find:
+            case Verb::FactoryReset:
                 finish(kDone);
                 break;
             case Verb::Read:
@@ -137,6 +191,8 @@ void SignJob::exchangeStep(ExchangeStep step) {
             case Verb::Diff:
             case Verb::Write:
                 compare();
+                break;
+            default:
                 break;
         }
     }
@@ -288,6 +344,8 @@ void SignJob::readDefaultMessage() {
 
 void SignJob::messageReply(const MessageReply& reply) {
     if (reply.kind == MessageReply::Kind::Record) record_ = reply.record;
+    if (reply.kind == MessageReply::Kind::Done) acknowledged_ = true;
+    if (reply.kind == MessageReply::Kind::IdleDisplay) result_.idleTimeOn = reply.idleOn;
     if (reply.kind == MessageReply::Kind::Refused) {
         session_.endMessageExchange();
         finish(kSignSilent, "the sign on " + port_.name + " answered \"error\"");
@@ -296,6 +354,27 @@ void SignJob::messageReply(const MessageReply& reply) {
 
 void SignJob::messageExchangeEnded() {
     if (done_) return;
+    if (options_.verb == Verb::ClockSet) {
+        if (acknowledged_) {
+            finish(kDone);
+        } else {
+            finish(kSignSilent, "the sign on " + port_.name + " did not answer the clock");
+        }
+        return;
+    }
+    if (options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff ||
+        options_.verb == Verb::IdleStatus) {
+        if (!result_.idleTimeOn) {
+            finish(kSignSilent, "the sign on " + port_.name + " did not report its idle display");
+        } else if (options_.verb != Verb::IdleStatus &&
+                   *result_.idleTimeOn != (options_.verb == Verb::IdleOn)) {
+            finish(kReadBackDiffers,
+                   "the sign on " + port_.name + " did not switch its idle display");
+        } else {
+            finish(kDone);
+        }
+        return;
+    }
     if (!record_) {
         finish(kSignSilent, "the sign on " + port_.name + " did not send its default message");
         return;

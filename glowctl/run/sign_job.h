@@ -49,6 +49,7 @@ struct JobResult {
     std::string file;                     // read: the settings file written
     std::vector<Difference> differences;  // diff, write: before anything was sent
     std::vector<std::string> sent;        // write: the lines sent (with --dry-run, planned)
+    std::optional<bool> idleTimeOn;       // idle-time: the state the sign reports
     std::string error;                    // in words, when the exit code is not 0 or 1
 };
 
@@ -57,6 +58,7 @@ struct JobOptions {
     Verb verb = Verb::Find;
     std::string file;
     bool dryRun = false, force = false, anyModel = false;
+    std::string clockLine;  // clock set: the command, terminated
 };
 
 class SignJob : private glowset::HeadlessView, private glowset::MessageListener {
@@ -85,10 +87,12 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     void setUploadValue(int value) override;
     // The default message's exchange.
     void messageReply(const glowset::MessageReply& reply) override;
-    void messageLinesSent() override {}
+    void messageLinesSent() override;
     void messageExchangeEnded() override;
 
     void readDefaultMessage();
+    // The message windows' verbs: the clock, the idle display.
+    void startMessageVerb();
     void writeSettingsFile();
     // diff and write: the file against what was just read.
     void compare();
@@ -112,7 +116,10 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     std::string lastStatus_;
     JobResult result_;
     int interruptedBy_ = 0;
-    bool refused_ = false;  // the sign answered "error" to a line sent
+    bool refused_ = false;           // the sign answered "error" to a line sent
+    bool acknowledged_ = false;      // the sign answered "done"
+    bool idleSwitched_ = false;      // idle-time on/off: the switch is out
+    bool readingIdleState_ = false;  // and its read-back has started
     size_t itemsToSend_ = 0;
     bool done_ = false;
 };

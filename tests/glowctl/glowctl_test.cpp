@@ -32,6 +32,11 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         {{"--port", "COM1", "--port", "COM2", "read", "x.led"},
          "reading several signs needs {port}"},
         {{"fetch", "x.led"}, "unknown verb 'fetch'"},
+        {{"--port", "COM1", "clock", "set", "--time", "2026-12-24 18:30"}, "--time needs"},
+        {{"--port", "COM1", "idle-time", "up"}, "idle-time takes on, off or status"},
+        {{"--port", "COM1", "factory-reset"},
+         "factory-reset replaces the whole set-up: give --yes"},
+        {{"--port", "COM1", "--time", "2026-12-24 18:30:00", "find"}, "--time goes with clock set"},
         {{"--port", "COM1", "--force", "diff", "x.led"}, "--dry-run, --force and --any-model go"},
         {{"--port", "COM1", "write", "x.led", "--dry-run", "--any-model"},
          "write ports=1 file=x.led dry-run any-model"},
@@ -41,7 +46,7 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         std::string seen = parsed.problem;
         if (parsed.line) {
             const CommandLine& l = *parsed.line;
-            const char* verbs[] = {"find", "read", "diff", "write"};
+            const char* verbs[] = {"find", "read", "diff", "write", "clock"};
             seen = std::string(verbs[static_cast<int>(l.verb)]) +
                    " ports=" + std::to_string(l.ports.size()) + (l.json ? " json" : "") +
                    (l.quiet ? " quiet" : "") + (l.file.empty() ? "" : " file=" + l.file) +
@@ -172,6 +177,27 @@ TEST_F(GlowctlWithSigns, ReadChangeWriteAndReadAgainGivesTheSameFileFromTwoSigns
             << sign;
     }
     EXPECT_NE(four.errors.find(pulled + ": "), std::string::npos) << four.errors;
+}
+
+// The clock, the idle time display and the factory reset, as the windows do them, on two signs.
+TEST_F(GlowctlWithSigns, ClockIdleDisplayAndFactoryResetOnSeveralSigns) {
+    const std::string a = startSign("a", {"--model", "XY12"}),
+                      b = startSign("b", {"--model", "TB330"});
+    const Outcome clock =
+        glowctl({"--port", a, "--port", b, "clock", "set", "--time", "2026-12-24 18:30:00"});
+    EXPECT_EQ(std::pair(clock.exitCode, clock.output),
+              std::pair(0, a + ": clock set\n" + b + ": clock set\n"));
+    EXPECT_TRUE(testsupport::waitForText(folder + "/a.log",
+                                         "<Time time=18:30:00 date=2026/12/24-4>SET TIME"));
+    for (const std::string state : {"on", "status", "off"}) {
+        const Outcome idle = glowctl({"--port", a, "--port", b, "idle-time", state});
+        const std::string shown = state == "off" ? "off" : "on";
+        EXPECT_EQ(idle.output, a + ": idle time display is " + shown + "\n" + b +
+                                   ": idle time display is " + shown + "\n");
+    }
+    const Outcome reset = glowctl({"--port", a, "factory-reset", "--yes"});
+    EXPECT_EQ(std::pair(reset.exitCode, reset.output),
+              std::pair(0, a + ": XY12: reset to its factory set-up\n"));
 }
 
 // Each failure in words on standard error with its exit code; nothing half-written.
