@@ -74,6 +74,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             return refuse(
                 "reading several signs needs {port} in the file name, as in sign-{port}.led");
         }
+    } else if (verb == "default-message") {
+        if (line.ports.empty()) return refuse(verb + " needs --port");
+        if (args.size() != 1 || args[0] != "get") return refuse("default-message takes get");
+        line.verb = Verb::DefaultMessageGet;
     } else if (verb == "clock" || verb == "idle-time" || verb == "factory-reset") {
         if (line.ports.empty()) return refuse(verb + " needs --port");
         const std::string what = args.empty() ? "" : args[0];
@@ -134,6 +138,8 @@ std::string helpText() {
            "                 lines and sends nothing; a file made for another model is\n"
            "                 refused without --any-model. The default message, the user\n"
            "                 command and the idle display are left as the sign has them.\n"
+           "  default-message get\n"
+           "                 the sign's default message, its six codes and the idle display\n"
            "  clock set [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
            "                 sets the sign's clock, to the computer's time by default\n"
            "  idle-time on|off|status\n"

@@ -7,7 +7,18 @@
 
 namespace glowctl {
 
-enum class Verb { Find, Read, Diff, Write, ClockSet, IdleOn, IdleOff, IdleStatus, FactoryReset };
+enum class Verb {
+    Find,
+    Read,
+    Diff,
+    Write,
+    ClockSet,
+    IdleOn,
+    IdleOff,
+    IdleStatus,
+    FactoryReset,
+    DefaultMessageGet
+};
 
 struct CommandLine {
     std::vector<std::string> ports;  // as given, in order

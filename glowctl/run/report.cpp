@@ -11,6 +11,8 @@ std::string jsonString(const std::string& text) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
         } else if (byte < 0x20) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
@@ -43,6 +45,18 @@ std::string reportText(Verb verb, const std::vector<JobResult>& results) {
             r.port + ": " + r.model + (r.build.empty() ? "" : ", build " + r.build);
         if (verb == Verb::Find || verb == Verb::Read) {
             out += sign + (verb == Verb::Read ? ", read into " + r.file : "") + "\n";
+            continue;
+        }
+        if (r.defaultMessage) {
+            const auto& c = r.defaultCodes;
+            out +=
+                r.port + ": default message " + jsonString(*r.defaultMessage) + ", font " +
+                std::to_string(c[0]) + ", colour " + std::to_string(c[1]) + ", style " +
+                std::to_string(c[2]) + ", alignment " + std::to_string(c[3]) + ", speed " +
+                std::to_string(c[4]) + ", pause " + std::to_string(c[5]) +
+                (r.idleTimeOn ? std::string(", idle time display ") + (*r.idleTimeOn ? "on" : "off")
+                              : std::string()) +
+                "\n";
             continue;
         }
         if (verb == Verb::ClockSet) {
@@ -104,6 +118,13 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
             out += ",\"model\":" + jsonString(r.model) + ",\"build\":" + jsonString(r.build);
         if (verb == Verb::Read && !r.file.empty()) out += ",\"file\":" + jsonString(r.file);
         if (r.idleTimeOn) out += std::string(",\"idle\":") + (*r.idleTimeOn ? "true" : "false");
+        if (r.defaultMessage) {
+            out += ",\"message\":" + jsonString(*r.defaultMessage) + ",\"codes\":[";
+            for (size_t c = 0; c < r.defaultCodes.size(); ++c) {
+                out += (c ? "," : "") + std::to_string(r.defaultCodes[c]);
+            }
+            out += "]";
+        }
         if (verb == Verb::Diff || verb == Verb::Write) {
             std::string items;
             for (const Difference& d : r.differences) {

@@ -77,6 +77,7 @@ void SignJob::start(std::function<void(const std::string&)> progress,
     link_.keepOpen(true);
     switch (options_.verb) {
         case Verb::ClockSet:
+        case Verb::DefaultMessageGet:
         case Verb::IdleOn:
         case Verb::IdleOff:
         case Verb::IdleStatus:
@@ -101,7 +102,8 @@ void SignJob::startMessageVerb() {
         progress_("setting the clock");
         why = session_.startMessageExchange(
             {MessageWindow::DefaultMessage, {{0, options_.clockLine}}, 550}, *this);
-    } else if (options_.verb != Verb::IdleStatus && !idleSwitched_) {
+    } else if ((options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff) &&
+               !idleSwitched_) {
         progress_(options_.verb == Verb::IdleOn ? "switching the idle time display on"
                                                 : "switching the idle time display off");
         idleSwitched_ = true;
@@ -111,7 +113,8 @@ void SignJob::startMessageVerb() {
                                            0},
                                           *this);
     } else {
-        progress_("reading the idle time display state");
+        progress_(options_.verb == Verb::DefaultMessageGet ? "reading the default message"
+                                                           : "reading the idle time display state");
         why = session_.startMessageExchange({MessageWindow::DefaultMessage,
                                              {{0, downloadDefaultMessageCommand() + kCommandEnd},
                                               {100, timeStatusCommand() + kCommandEnd}},
@@ -360,6 +363,19 @@ void SignJob::messageExchangeEnded() {
         } else {
             finish(kSignSilent, "the sign on " + port_.name + " did not answer the clock");
         }
+        return;
+    }
+    if (options_.verb == Verb::DefaultMessageGet) {
+        if (!record_) {
+            finish(kSignSilent, "the sign on " + port_.name + " did not send its default message");
+            return;
+        }
+        result_.defaultMessage = storedToDisplay(record_->storedText);
+        // The record's order is font, style, colour, speed, alignment, pause.
+        const auto p = recordPositions(*record_);
+        result_.defaultCodes = {p[kRecordFont],      p[kRecordColour], p[kRecordStyle],
+                                p[kRecordAlignment], p[kRecordSpeed],  p[kRecordPause]};
+        finish(kDone);
         return;
     }
     if (options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff ||

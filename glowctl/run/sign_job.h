@@ -9,6 +9,7 @@
 #include "glowset/core/session/sign_link.h"
 #include "glowset/core/session/sign_session.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,7 +51,12 @@ struct JobResult {
     std::vector<Difference> differences;  // diff, write: before anything was sent
     std::vector<std::string> sent;        // write: the lines sent (with --dry-run, planned)
     std::optional<bool> idleTimeOn;       // idle-time: the state the sign reports
-    std::string error;                    // in words, when the exit code is not 0 or 1
+    // default-message get: the message as a message box shows it (line
+    // breaks as CR LF, time placeholders), and its codes in the file's order
+    // (font, colour, style, alignment, speed, pause).
+    std::optional<std::string> defaultMessage;
+    std::array<int, 6> defaultCodes{};
+    std::string error;  // in words, when the exit code is not 0 or 1
 };
 
 // What a job needs to know beyond the verb.
