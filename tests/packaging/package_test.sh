@@ -44,6 +44,8 @@ dpkg-deb -x "$console" "$scratch/console"
 [ -x "$scratch/console/usr/bin/glowctl" ] || fail "console package lacks glowctl"
 [ -e "$scratch/console/usr/share/man/man1/glowctl.1" ] || [ -e "$scratch/console/usr/share/man/man1/glowctl.1.gz" ] ||
   fail "console package lacks glowctl(1)"
+[ -f "$scratch/console/usr/share/bash-completion/completions/glowctl" ] ||
+  fail "console package lacks glowctl's bash completion"
 dpkg-deb -f "$console" Depends | grep -qE 'libqt6(widgets|gui)6' &&
   fail "console package needs a window library: $(dpkg-deb -f "$console" Depends)"
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/console/usr/bin/glowctl" --version)
