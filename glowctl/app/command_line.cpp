@@ -1,5 +1,6 @@
 #include "glowctl/app/command_line.h"
 
+#include <algorithm>
 #include <regex>
 
 namespace glowctl {
@@ -9,6 +10,23 @@ constexpr const char* kPortPlaceholder = "{port}";
 
 ParsedCommandLine refuse(const std::string& problem) {
     return {std::nullopt, problem};
+}
+
+// The display options of a default message, in the file's order.
+int codeOption(const std::string& option) {
+    const char* options[] = {"--font", "--colour", "--style", "--alignment", "--speed", "--pause"};
+    for (int c = 0; c < 6; ++c) {
+        if (option == options[c]) return c;
+    }
+    return option == "--color" ? 1 : -1;
+}
+
+std::optional<int> wholeCode(const std::string& text) {
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
 }
 
 }  // namespace
@@ -45,6 +63,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (!std::regex_match(line.time, form)) {
                 return refuse("--time needs \"YYYY-MM-DD HH:MM:SS\", not \"" + line.time + "\"");
             }
+        } else if (a == "--text") {
+            if (i + 1 >= arguments.size()) return refuse("--text needs the message");
+            line.text = arguments[++i];
+        } else if (const int code = codeOption(a); code >= 0) {
+            const auto value =
+                i + 1 < arguments.size() ? wholeCode(arguments[i + 1]) : std::nullopt;
+            if (!value) return refuse(a + " needs a list position, 0 or more");
+            line.codes[code] = *value;
+            ++i;
         } else if (a.rfind("--port=", 0) == 0) {
             line.ports.push_back(a.substr(7));
         } else if (a.size() > 1 && a[0] == '-') {
@@ -76,8 +103,20 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
     } else if (verb == "default-message") {
         if (line.ports.empty()) return refuse(verb + " needs --port");
-        if (args.size() != 1 || args[0] != "get") return refuse("default-message takes get");
-        line.verb = Verb::DefaultMessageGet;
+        if (args.size() != 1 || (args[0] != "get" && args[0] != "set")) {
+            return refuse("default-message takes get or set");
+        }
+        line.verb = args[0] == "get" ? Verb::DefaultMessageGet : Verb::DefaultMessageSet;
+        if (line.verb == Verb::DefaultMessageSet && !line.text) {
+            return refuse("default-message set needs --text (\"\" deletes the message)");
+        }
+        const bool anyCode =
+            std::find(line.codes.begin(), line.codes.end(), -1) != line.codes.end();
+        if (line.verb == Verb::DefaultMessageSet && !line.text->empty() && anyCode) {
+            return refuse(
+                "a default message needs --font, --colour, --style, --alignment, --speed "
+                "and --pause");
+        }
     } else if (verb == "clock" || verb == "idle-time" || verb == "factory-reset") {
         if (line.ports.empty()) return refuse(verb + " needs --port");
         const std::string what = args.empty() ? "" : args[0];
@@ -103,6 +142,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return refuse("--time goes with clock set");
     if ((line.dryRun || line.force || line.anyModel) && line.verb != Verb::Write) {
         return refuse("--dry-run, --force and --any-model go with write");
+    }
+    const bool codesGiven = std::find_if(line.codes.begin(), line.codes.end(),
+                                         [](int c) { return c >= 0; }) != line.codes.end();
+    if ((line.text || codesGiven) && line.verb != Verb::DefaultMessageSet) {
+        return refuse("--text and the display options go with default-message set");
     }
     return {line, {}};
 }
@@ -140,6 +184,11 @@ std::string helpText() {
            "                 command and the idle display are left as the sign has them.\n"
            "  default-message get\n"
            "                 the sign's default message, its six codes and the idle display\n"
+           "  default-message set --text TEXT --font N --colour N --style N --alignment N\n"
+           "                 --speed N --pause N\n"
+           "                 sets it as the default message window's Upload to Sign does\n"
+           "                 (--text \"\" deletes it) and reads it back; N is a position in\n"
+           "                 the model's list, as the window's lists show them\n"
            "  clock set [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
            "                 sets the sign's clock, to the computer's time by default\n"
            "  idle-time on|off|status\n"

@@ -1,6 +1,7 @@
 // glowctl's command line: [--port PORT]... [--json] [--quiet] VERB [ARGS].
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +18,8 @@ enum class Verb {
     IdleOff,
     IdleStatus,
     FactoryReset,
-    DefaultMessageGet
+    DefaultMessageGet,
+    DefaultMessageSet
 };
 
 struct CommandLine {
@@ -35,6 +37,10 @@ struct CommandLine {
     bool dryRun = false, force = false, anyModel = false;
     // clock set --time: "YYYY-MM-DD HH:MM:SS"; empty for the computer's time.
     std::string time;
+    // default-message set: the text ("" deletes the message) and its codes in
+    // the file's order (font, colour, style, alignment, speed, pause), -1 unset.
+    std::optional<std::string> text;
+    std::array<int, 6> codes{-1, -1, -1, -1, -1, -1};
 };
 
 // The command line, or the problem in words (exit 64).

@@ -71,7 +71,7 @@ int run(const glowctl::CommandLine& line) {
         jobs.push_back(std::make_unique<SignJob>(
             clock, *port, makeDevice,
             JobOptions{line.verb, fileForPort(line.file, name), line.dryRun, line.force,
-                       line.anyModel, clockLine(at)}));
+                       line.anyModel, clockLine(at), line.text.value_or(""), line.codes}));
     }
     size_t running = jobs.size();
     std::unique_ptr<QSocketNotifier> signalNotifier;

@@ -57,6 +57,10 @@ std::string reportText(Verb verb, const std::vector<JobResult>& results) {
                 (r.idleTimeOn ? std::string(", idle time display ") + (*r.idleTimeOn ? "on" : "off")
                               : std::string()) +
                 "\n";
+            if (!r.unchecked.empty()) {
+                out += r.port + ": not checked, as the sign's record ends before it: " +
+                       jsonString(r.unchecked) + "\n";
+            }
             continue;
         }
         if (verb == Verb::ClockSet) {
@@ -124,6 +128,7 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
                 out += (c ? "," : "") + std::to_string(r.defaultCodes[c]);
             }
             out += "]";
+            if (!r.unchecked.empty()) out += ",\"unchecked\":" + jsonString(r.unchecked);
         }
         if (verb == Verb::Diff || verb == Verb::Write) {
             std::string items;

@@ -5,6 +5,7 @@
 #include "glowset/core/session/upload_plan.h"
 #include "glowset/core/settings/led_file.h"
 #include "glowset/core/text/message_text.h"
+#include "glowset/core/text/typed_text.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -124,6 +125,88 @@ void SignJob::startMessageVerb() {
     if (why) finish(kPortFailed, *why);
 }
 
+// The message and its codes go as the default message window's Upload to
+// Sign sends them: a message command with the six codes, or a delete for an
+// empty text. Characters the sign cannot show refuse the text, by name.
+void SignJob::sendDefaultMessage() {
+    if (result_.idleTimeOn.value_or(false)) {
+        finish(kFileFailed, "the idle time display of the sign on " + port_.name +
+                                " is on, so it keeps a new text back: switch it off first "
+                                "(idle-time off); nothing was sent");
+        return;
+    }
+    const QString utf8 =
+        QString::fromUtf8(options_.text.data(), static_cast<int>(options_.text.size()));
+    const TypedText checked = checkTypedText(utf8.toStdU32String());
+    if (!checked.refused.empty()) {
+        finish(kFileFailed,
+               "the sign cannot show " + describeRefused(checked.refused) + "; nothing was sent");
+        return;
+    }
+    std::string text;  // 8-bit, line breaks as CR LF as the message box gives them
+    for (const char32_t c : checked.text) {
+        if (c == U'\n') text += '\r';
+        text += static_cast<char>(c);
+    }
+    std::string command;
+    if (text.empty()) {
+        command = displayToWire(deleteDefaultMessageCommand());
+    } else {
+        const DefaultMessageLists lists = defaultMessageListsForModel(lastReading->model);
+        const std::array<const OptionList*, 6> inFileOrder = {
+            &lists.font, &lists.colour, &lists.style, &lists.alignment, &lists.speed, &lists.pause};
+        const char* names[] = {"font", "colour", "style", "alignment", "speed", "pause"};
+        if (lists.font.empty()) {
+            finish(kFileFailed, "the default message settings of sign model " + lastReading->model +
+                                    " are not known to this program; nothing was sent");
+            return;
+        }
+        for (int c = 0; c < 6; ++c) {
+            if (options_.codes[c] >= static_cast<int>(inFileOrder[c]->size())) {
+                finish(kFileFailed, std::string("a ") + lastReading->model + " has no " + names[c] +
+                                        " " + std::to_string(options_.codes[c]) +
+                                        "; nothing was sent");
+                return;
+            }
+        }
+        const auto code = [this](int c) { return static_cast<int16_t>(options_.codes[c]); };
+        command =
+            defaultMessageCommand({code(0), code(1), code(2), code(3), code(4), code(5)}, text);
+    }
+    expectedStored_ =
+        text.empty() ? std::string() : wireToStored(command.substr(command.find('>') + 1));
+    messageStep_ = MessageStep::Sending;
+    acknowledged_ = false;
+    progress_("setting the default message");
+    if (const auto why = session_.startMessageExchange(
+            {MessageWindow::DefaultMessage, {{0, command + kCommandEnd}}, 550}, *this)) {
+        finish(kPortFailed, *why);
+    }
+}
+
+// The record carries the message only up to its first "," or ":"; what lies
+// beyond cannot be checked, and the result says so.
+void SignJob::checkDefaultMessage() {
+    if (!record_) {
+        finish(kSignSilent, "the sign on " + port_.name + " did not send its default message back");
+        return;
+    }
+    const size_t cut = expectedStored_.find_first_of(",:");
+    const std::string checkable = expectedStored_.substr(0, cut);
+    const auto p = recordPositions(*record_);
+    const std::array<int, 6> held = {p[kRecordFont],      p[kRecordColour], p[kRecordStyle],
+                                     p[kRecordAlignment], p[kRecordSpeed],  p[kRecordPause]};
+    const bool codesHeld = expectedStored_.empty() || held == options_.codes;
+    if (record_->storedText != checkable || !codesHeld) {
+        finish(kReadBackDiffers, "the sign on " + port_.name + " does not hold the message sent");
+        return;
+    }
+    result_.defaultMessage = storedToDisplay(record_->storedText);
+    result_.defaultCodes = held;
+    if (cut != std::string::npos) result_.unchecked = storedToDisplay(expectedStored_.substr(cut));
+    finish(kDone);
+}
+
 void SignJob::messageLinesSent() {
     // The idle switch goes alone and its port closes at once: the read-back follows.
     if (options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff) {
@@ -187,6 +270,9 @@ void SignJob::exchangeStep(ExchangeStep step) {
             case Verb::Find:
             case Verb::FactoryReset:
                 finish(kDone);
+                break;
+            case Verb::DefaultMessageSet:
+                startMessageVerb();  // the window opens by reading the message and idle state
                 break;
             case Verb::Read:
                 readDefaultMessage();
@@ -362,6 +448,18 @@ void SignJob::messageExchangeEnded() {
             finish(kDone);
         } else {
             finish(kSignSilent, "the sign on " + port_.name + " did not answer the clock");
+        }
+        return;
+    }
+    if (options_.verb == Verb::DefaultMessageSet) {
+        if (messageStep_ == MessageStep::Opening) {
+            sendDefaultMessage();
+        } else if (messageStep_ == MessageStep::Sending) {
+            messageStep_ = MessageStep::ReadingBack;
+            record_.reset();
+            startMessageVerb();
+        } else {
+            checkDefaultMessage();
         }
         return;
     }

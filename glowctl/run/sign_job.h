@@ -56,6 +56,9 @@ struct JobResult {
     // (font, colour, style, alignment, speed, pause).
     std::optional<std::string> defaultMessage;
     std::array<int, 6> defaultCodes{};
+    // default-message set: the part of the text the sign's record cannot carry,
+    // which was therefore not checked.
+    std::string unchecked;
     std::string error;  // in words, when the exit code is not 0 or 1
 };
 
@@ -65,6 +68,10 @@ struct JobOptions {
     std::string file;
     bool dryRun = false, force = false, anyModel = false;
     std::string clockLine;  // clock set: the command, terminated
+    // default-message set: the message (line breaks as LF) and its codes in
+    // the file's order.
+    std::string text;
+    std::array<int, 6> codes{};
 };
 
 class SignJob : private glowset::HeadlessView, private glowset::MessageListener {
@@ -99,6 +106,9 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     void readDefaultMessage();
     // The message windows' verbs: the clock, the idle display.
     void startMessageVerb();
+    // default-message set, after the set-up and the default message are read.
+    void sendDefaultMessage();
+    void checkDefaultMessage();
     void writeSettingsFile();
     // diff and write: the file against what was just read.
     void compare();
@@ -126,6 +136,10 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     bool acknowledged_ = false;      // the sign answered "done"
     bool idleSwitched_ = false;      // idle-time on/off: the switch is out
     bool readingIdleState_ = false;  // and its read-back has started
+    // default-message set: its steps, and what the record should hold.
+    enum class MessageStep { Opening, Sending, ReadingBack };
+    MessageStep messageStep_ = MessageStep::Opening;
+    std::string expectedStored_;
     size_t itemsToSend_ = 0;
     bool done_ = false;
 };

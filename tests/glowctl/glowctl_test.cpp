@@ -37,6 +37,11 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         {{"--port", "COM1", "factory-reset"},
          "factory-reset replaces the whole set-up: give --yes"},
         {{"--port", "COM1", "--time", "2026-12-24 18:30:00", "find"}, "--time goes with clock set"},
+        {{"--port", "COM1", "default-message", "set"}, "default-message set needs --text"},
+        {{"--port", "COM1", "default-message", "set", "--text", "Hi", "--font", "1"},
+         "a default message needs --font, --colour"},
+        {{"--port", "COM1", "--font", "x"}, "--font needs a list position"},
+        {{"--port", "COM1", "--text", "Hi", "find"}, "--text and the display options go with"},
         {{"--port", "COM1", "--force", "diff", "x.led"}, "--dry-run, --force and --any-model go"},
         {{"--port", "COM1", "write", "x.led", "--dry-run", "--any-model"},
          "write ports=1 file=x.led dry-run any-model"},
@@ -199,6 +204,23 @@ TEST_F(GlowctlWithSigns, ClockIdleDisplayAndFactoryResetOnSeveralSigns) {
         EXPECT_EQ(idle.output, a + ": idle time display is " + shown + "\n" + b +
                                    ": idle time display is " + shown + "\n");
     }
+    // A default message: quotes converted, a line break kept, the part the record cannot carry
+    // named.
+    const std::vector<std::string> codes = {"--font",      "1", "--colour", "2", "--style", "0",
+                                            "--alignment", "1", "--speed",  "0", "--pause", "2"};
+    std::vector<std::string> set = {"--port", b,        "default-message",
+                                    "set",    "--text", "Open \u201cnow\u201d\n<hh:mm>, ok"};
+    set.insert(set.end(), codes.begin(), codes.end());
+    EXPECT_EQ(glowctl(set).output,
+              b +
+                  ": default message \"Open \\\"now\\\"\\r\\n<hh:mm>\", font 1, colour 2, style 0, "
+                  "alignment 1, speed 0, pause 2, idle time display off\n" +
+                  b + ": not checked, as the sign's record ends before it: \", ok\"\n");
+    set[5] = "Price \u20ac5";
+    const Outcome refused = glowctl(set);
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_NE(refused.errors.find("the sign cannot show \u20ac (U+20AC); nothing was sent"),
+              std::string::npos);
     const Outcome reset = glowctl({"--port", a, "factory-reset", "--yes"});
     EXPECT_EQ(std::pair(reset.exitCode, reset.output),
               std::pair(0, a + ": XY12: reset to its factory set-up\n"));
