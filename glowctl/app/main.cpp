@@ -3,10 +3,10 @@
 #include "glowctl/run/report.h"
 #include "glowctl/run/sign_job.h"
 #include "glowset/core/options/option_sets.h"
+#include "glowset/core/platform/local_time.h"
 #include "glowset/core/platform/qt_clock.h"
 #include "glowset/core/platform/qt_serial_port.h"
 #include "glowset/core/protocol/commands.h"
-#include "glowset/core/text/sign_clock.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -25,19 +25,6 @@ int signalPipe[2] = {-1, -1};
 void onSignal(int signalNumber) {
     const char byte = static_cast<char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
-
-// The clock command for a moment, as the default message window builds it.
-std::string clockLine(const QDateTime& at) {
-    glowset::LocalTime t;
-    t.year = at.date().year();
-    t.month = at.date().month();
-    t.day = at.date().day();
-    t.hour = at.time().hour();
-    t.minute = at.time().minute();
-    t.second = at.time().second();
-    t.weekday = at.date().dayOfWeek() % 7;  // Qt counts Monday 1 ... Sunday 7
-    return glowset::clockCommand(t) + glowset::kCommandEnd;
 }
 
 int run(const glowctl::CommandLine& line) {
@@ -71,7 +58,9 @@ int run(const glowctl::CommandLine& line) {
         jobs.push_back(std::make_unique<SignJob>(
             clock, *port, makeDevice,
             JobOptions{line.verb, fileForPort(line.file, name), line.dryRun, line.force,
-                       line.anyModel, clockLine(at), line.text.value_or(""), line.codes}));
+                       line.anyModel,
+                       glowset::clockCommand(glowset::localTimeOf(at)) + glowset::kCommandEnd,
+                       line.text.value_or(""), line.codes}));
     }
     size_t running = jobs.size();
     std::unique_ptr<QSocketNotifier> signalNotifier;

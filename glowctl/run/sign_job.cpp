@@ -209,12 +209,9 @@ void SignJob::checkDefaultMessage() {
 
 void SignJob::messageLinesSent() {
     // The idle switch goes alone and its port closes at once: the read-back follows.
-    if (options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff) {
-        if (idleSwitched_ && !done_ && !session_.messageExchangeRunning() && !result_.idleTimeOn &&
-            !readingIdleState_) {
-            readingIdleState_ = true;
-            startMessageVerb();
-        }
+    if (idleSwitched_ && !readingIdleState_ && !done_) {
+        readingIdleState_ = true;
+        startMessageVerb();
     }
 }
 
@@ -344,11 +341,7 @@ std::string SignJob::sentAndUnsent() const {
     std::string sent, unsent;
     for (const auto& item : markedItems(session_.sentThisUpload())) sent += " " + item;
     ChangeFlags left = session_.marked();
-    for (int p = 0; p < 5; ++p)
-        left.priorityChanged[p] &= !session_.sentThisUpload().priorityChanged[p];
-    for (int n = 0; n < 8; ++n) left.linkChanged[n] &= !session_.sentThisUpload().linkChanged[n];
-    left.idModeChanged &= !session_.sentThisUpload().idModeChanged;
-    left.userCommandChanged &= !session_.sentThisUpload().userCommandChanged;
+    left.remove(session_.sentThisUpload());
     for (const auto& item : markedItems(left)) unsent += " " + item;
     return "sent:" + (sent.empty() ? std::string(" nothing") : sent) +
            "; not sent:" + (unsent.empty() ? std::string(" nothing") : unsent);

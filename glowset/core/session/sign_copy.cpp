@@ -80,4 +80,12 @@ void ChangeFlags::add(const ChangeFlags& other) {
     userCommandChanged |= other.userCommandChanged;
 }
 
+void ChangeFlags::remove(const ChangeFlags& other) {
+    for (size_t p = 0; p < priorityChanged.size(); ++p)
+        priorityChanged[p] &= !other.priorityChanged[p];
+    for (size_t n = 0; n < linkChanged.size(); ++n) linkChanged[n] &= !other.linkChanged[n];
+    idModeChanged &= !other.idModeChanged;
+    userCommandChanged &= !other.userCommandChanged;
+}
+
 }  // namespace glowset

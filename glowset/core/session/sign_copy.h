@@ -45,7 +45,8 @@ struct ChangeFlags {
 
     int setCount() const;
     void setAll();  // what Force Upload sends: every record, link, id mode and user command
-    void add(const ChangeFlags& other);  // sets every flag that is set in other
+    void add(const ChangeFlags& other);     // sets every flag that is set in other
+    void remove(const ChangeFlags& other);  // clears every flag that is set in other
 };
 
 // The time-out box's text as the number the sign copy keeps: its leading

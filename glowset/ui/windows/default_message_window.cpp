@@ -203,22 +203,10 @@ DefaultMessageParams GlowsetDefaultMessage::chosenParams() const {
 // After an exchange's last line the port waits 550 ms for replies.
 constexpr int kReplyWaitMs = 550;
 
-void GlowsetDefaultMessage::finishExchange(bool writing) {
-    Download->setEnabled(false);
-    Upload->setEnabled(false);
-    if (writing) {
-        Upload->setText("Writing...");
-        RemoveAck->setEnabled(false);
-    } else {
-        Download->setText("Reading...");
-    }
-    startProgress();
-}
-
 void GlowsetDefaultMessage::messageLinesSent() {
     const Finish finish = std::exchange(finish_, Finish::Nothing);
     if (finish == Finish::WritingWithReset) Test->setText(Test->text() + " , RESET");
-    if (finish != Finish::Nothing) finishExchange(finish != Finish::Reading);
+    if (finish != Finish::Nothing) showExchangeRunning(finish != Finish::Reading);
     if (std::exchange(startUpRead_, false)) {
         showAck("Data downloaded successfully from LED Sign");
         parametersChanged_ = false;  // what the sign's record chose is no change
@@ -321,11 +309,7 @@ void GlowsetDefaultMessage::InsertTime_Click() {
 }
 
 void GlowsetDefaultMessage::messageExchangeEnded() {
-    Download->setText("Download from Sign");
-    Upload->setText("Upload to Sign");
-    Download->setEnabled(true);
-    Upload->setEnabled(true);
-    SetTime->setEnabled(true);
+    showExchangeEnded("Upload to Sign");
     const bool idleOff = !idleDisplayOn();
     for (const Parameter p : {Parameter::Font, Parameter::Style, Parameter::Pause}) {
         parameters_->list(p)->setEnabled(idleOff);

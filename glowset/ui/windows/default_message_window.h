@@ -37,7 +37,7 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     QTextEdit* defaultMessage;
     QLineEdit* Test;
     QComboBox* TimeFormat;
-    QPushButton *Upload, *Download, *SetTime, *TimeOnIdle, *InsertTime, *Exit;
+    QPushButton *TimeOnIdle, *InsertTime, *Exit;
     QLabel *MessageLabel, *TimeDisplayStatus, *TimeFormatLabel, *OrLabel;
 
     void done(int result) override;
@@ -52,7 +52,6 @@ class GlowsetDefaultMessage : public ExchangeWindow {
     enum class Finish { Nothing, Reading, Writing, WritingWithReset };
     void build();
     void loadFromMainWindow();
-    void finishExchange(bool writing);
     DefaultMessageParams chosenParams() const;
     void setMessageText(const std::string& crlfText);
     void alignMessageText();

@@ -1,5 +1,6 @@
 #include "glowset/ui/windows/exchange_window.h"
 
+#include "glowset/core/platform/local_time.h"
 #include "glowset/core/protocol/commands.h"
 #include "glowset/core/text/sign_clock.h"
 #include "glowset/ui/main_window/glowset_main.h"
@@ -100,17 +101,28 @@ void ExchangeWindow::startProgress() {
     ProgressTimer->setEnabled(true);
 }
 
+void ExchangeWindow::showExchangeRunning(bool writing) {
+    Download->setEnabled(false);
+    Upload->setEnabled(false);
+    if (writing) {
+        Upload->setText("Writing...");
+        RemoveAck->setEnabled(false);
+    } else {
+        Download->setText("Reading...");
+    }
+    startProgress();
+}
+
+void ExchangeWindow::showExchangeEnded(const QString& uploadCaption) {
+    Download->setText("Download from Sign");
+    Upload->setText(uploadCaption);
+    Download->setEnabled(true);
+    Upload->setEnabled(true);
+    SetTime->setEnabled(true);
+}
+
 std::string ExchangeWindow::clockCommandNow() const {
-    const QDateTime now = currentTime();
-    LocalTime t;
-    t.year = now.date().year();
-    t.month = now.date().month();
-    t.day = now.date().day();
-    t.hour = now.time().hour();
-    t.minute = now.time().minute();
-    t.second = now.time().second();
-    t.weekday = now.date().dayOfWeek() % 7;  // Qt counts Monday 1 ... Sunday 7
-    return clockCommand(t) + kCommandEnd;
+    return clockCommand(localTimeOf(currentTime())) + kCommandEnd;
 }
 
 void ExchangeWindow::updateDateTime() {

@@ -35,6 +35,8 @@ class ExchangeWindow : public QDialog, protected MessageListener {
     void HandleReply(const std::string& line);
 
     std::unique_ptr<Timer> ClockUpdate, RemoveAck, ProgressTimer;
+    // The buttons both windows have; each window makes them.
+    QPushButton *Upload = nullptr, *Download = nullptr, *SetTime = nullptr;
     QLabel *Ack, *DateTime;
     QProgressBar* Progress;
     // The PC's local time; tests set a fixed one.
@@ -49,6 +51,11 @@ class ExchangeWindow : public QDialog, protected MessageListener {
     bool exchangeRunning() const;
     // The progress bar of an exchange: from 0, 25 every 10 ms, hidden at 500.
     void startProgress();
+    // While an exchange's replies are awaited: both buttons held, the one that
+    // started it saying "Reading..." or "Writing...", the bar running.
+    void showExchangeRunning(bool writing);
+    // After it: captions back (Upload's is the window's own), buttons given back.
+    void showExchangeEnded(const QString& uploadCaption);
     // The clock command for this moment, terminated.
     std::string clockCommandNow() const;
     // Ends a running exchange at once: the port closes, replies are dropped.

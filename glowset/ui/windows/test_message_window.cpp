@@ -364,24 +364,11 @@ std::string LEDTestMessage::BuildTestCommand() {
 
 void LEDTestMessage::sendCommand(const std::string& bytes, bool reading) {
     if (exchangeRunning()) return;  // one exchange at a time
-    if (!startExchange({{0, bytes}}, 500)) return;
-    Download->setEnabled(false);
-    Upload->setEnabled(false);
-    if (reading) {
-        Download->setText("Reading...");
-    } else {
-        Upload->setText("Writing...");
-        RemoveAck->setEnabled(false);
-    }
-    startProgress();
+    if (startExchange({{0, bytes}}, 500)) showExchangeRunning(!reading);
 }
 
 void LEDTestMessage::messageExchangeEnded() {
-    Download->setText("Download from Sign");
-    Upload->setText("Send Message to Sign");
-    Download->setEnabled(true);
-    Upload->setEnabled(true);
-    SetTime->setEnabled(true);
+    showExchangeEnded("Send Message to Sign");
 }
 
 bool LEDTestMessage::textFitsTheSign() {

@@ -50,7 +50,7 @@ class LEDTestMessage : public ExchangeWindow {
     QPlainTextEdit* defaultMessage;
     QComboBox *MsgID, *MsgPri, *TimeFormat;
     QCheckBox* SaveSettings;
-    QPushButton *InsertTime, *SetTime, *Upload, *Download, *Exit;
+    QPushButton *InsertTime, *Exit;
     QLabel *TimeFormatLabel, *CommandLabel;
     bool selectionMode = false;  // false: a font or colour applies to the whole text
 
