@@ -93,7 +93,7 @@ std::vector<std::string_view> splitFields(std::string_view text) {
 class LineReader {
   public:
     LineReader(std::string_view line, int lineNumber, std::vector<LedApplication>& out)
-        : lower_(toLowerAscii(line)), lineNumber_(lineNumber), out_(out) {
+        : line_(line), lower_(toLowerAscii(line)), lineNumber_(lineNumber), out_(out) {
         const size_t first = line.find(':');
         if (first != std::string_view::npos) {
             const size_t second = line.find(':', first + 1);
@@ -103,6 +103,13 @@ class LineReader {
     }
 
     std::optional<LedReadError> apply() {
+        // The message line is the message to its end: Save writes it whole,
+        // and a colon or another key's name in it is text, not a value's end.
+        constexpr std::string_view messageKey = "defaultmsg:";
+        if (lower_.starts_with(messageKey)) {
+            out_.push_back(led::DefaultMessage{std::string(line_.substr(messageKey.size()))});
+            return std::nullopt;
+        }
         if (has("Model:")) out_.push_back(led::ModelCaption{std::string(value_)});
         if (has("Com:")) {
             const auto n = number("Com:", value_);
@@ -206,6 +213,7 @@ class LineReader {
                                 "\" is out of range."};
     }
 
+    std::string_view line_;
     std::string lower_;
     std::string_view value_;
     int lineNumber_;

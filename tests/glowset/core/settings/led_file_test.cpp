@@ -58,17 +58,19 @@ TEST(ReadLedFile, WhatEachLineApplies) {
         {"LinkID4:1111", {LinkCleared{4}}},
         {"LinkID7:", {LinkCleared{7}}},
         {"DefaultMsg:OPEN\xAANOW", {DefaultMessage{"OPEN\xAANOW"}}},
-        {"DefaultMsg:Time: 10", {DefaultMessage{"Time"}}},  // cut at the second colon
+        {"DefaultMsg:Time: 10", {DefaultMessage{"Time: 10"}}},  // the message to the line end
+        {"defaultmsg:a,b:c", {DefaultMessage{"a,b:c"}}},
         {"DefaultFont:5", {DefaultCodeValue{kDefFont, 5}}},
         {"DEFAULTPAUSE:-1", {DefaultCodeValue{kDefPause, -1}}},
         {"AutoID:2", {AutoIdValue{2}}},
         {"", {}},
         {"no keys here", {}},
-        // Several keys in one line, applied in key order, all with the same value.
-        {"DefaultMsg:1,2,3,4,5,6,7,8 Pri0:",
+        // Several keys in one line, applied in key order, all with the same value; a message
+        // line holds only the message.
+        {"x DefaultMsg:1,2,3,4,5,6,7,8 Pri0:",
          {PriorityValues{0, {{1, 2, 3, 4, 5, 6, 7}, "8 Pri0"}},
           DefaultMessage{"1,2,3,4,5,6,7,8 Pri0"}}},
-        {"DefaultMsg:Pri0:", {DefaultMessage{"Pri0"}}},  // "Pri0" is one field, not eight
+        {"DefaultMsg:1,2,3,4,5,6,7,8 Pri0:", {DefaultMessage{"1,2,3,4,5,6,7,8 Pri0:"}}},
     };
     for (const auto& [line, expected] : cases) {
         const LedReadResult result = readLedFile(line);
