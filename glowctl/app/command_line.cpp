@@ -29,6 +29,18 @@ std::optional<int> wholeCode(const std::string& text) {
     return std::stoi(text);
 }
 
+// The inline codes a test message may carry: "$F" + A to Y, "$C" + A to M.
+std::optional<std::string> inlineCodeProblem(const std::string& text) {
+    for (size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at + 1)) {
+        if (at + 1 >= text.size() || (text[at + 1] != 'F' && text[at + 1] != 'C')) continue;
+        const char last = text[at + 1] == 'F' ? 'Y' : 'M';
+        if (at + 2 < text.size() && text[at + 2] >= 'A' && text[at + 2] <= last) continue;
+        return "\"" + text.substr(at, 3) + "\" is no " +
+               (last == 'Y' ? "font code ($FA to $FY)" : "colour code ($CA to $CM)");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -66,6 +78,22 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (a == "--text") {
             if (i + 1 >= arguments.size()) return refuse("--text needs the message");
             line.text = arguments[++i];
+        } else if (a == "--id" || a == "--priority" || a == "--beep") {
+            const auto value =
+                i + 1 < arguments.size() ? wholeCode(arguments[i + 1]) : std::nullopt;
+            const int top = a == "--id" ? 7 : a == "--priority" ? 4 : 9999;
+            if (!value || *value > top) {
+                return refuse(a == "--id"         ? "--id needs a message id, 0 to 7"
+                              : a == "--priority" ? "--priority needs a priority, 0 to 4"
+                                                  : "--beep needs a list position, 0 or more");
+            }
+            (a == "--id" ? line.id : a == "--priority" ? line.priority : line.beep) = *value;
+            ++i;
+        } else if (a == "--timeout") {
+            // Sent as typed, as the window's box sends it; the sign judges its range.
+            if (i + 1 >= arguments.size() || !wholeCode(arguments[i + 1]))
+                return refuse("--timeout needs a whole number of seconds, up to 9999");
+            line.timeout = arguments[++i];
         } else if (const int code = codeOption(a); code >= 0) {
             const auto value =
                 i + 1 < arguments.size() ? wholeCode(arguments[i + 1]) : std::nullopt;
@@ -85,7 +113,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         if (port.empty()) return refuse("--port needs a port: COM1 to COM12 or a device path");
     }
     if (words.empty())
-        return refuse("no verb: find, read, diff, write, clock, idle-time or factory-reset");
+        return refuse(
+            "no verb: find, read, diff, write, default-message, clock, idle-time, message or "
+            "factory-reset");
     const std::string& verb = words[0];
     const std::vector<std::string> args(words.begin() + 1, words.end());
     if (verb == "find") {
@@ -103,20 +133,34 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
     } else if (verb == "default-message") {
         if (line.ports.empty()) return refuse(verb + " needs --port");
-        if (args.size() != 1 || (args[0] != "get" && args[0] != "set")) {
-            return refuse("default-message takes get or set");
+        if (args.empty() || args.size() > 2 || (args[0] != "get" && args[0] != "set")) {
+            return refuse("default-message takes get or set, and a settings file or none");
         }
         line.verb = args[0] == "get" ? Verb::DefaultMessageGet : Verb::DefaultMessageSet;
-        if (line.verb == Verb::DefaultMessageSet && !line.text) {
-            return refuse("default-message set needs --text (\"\" deletes the message)");
+        if (args.size() == 2) line.file = args[1];
+        if (line.verb == Verb::DefaultMessageGet && line.ports.size() > 1 && !line.file.empty() &&
+            line.file.find(kPortPlaceholder) == std::string::npos) {
+            return refuse(
+                "reading several signs needs {port} in the file name, as in sign-{port}.led");
+        }
+        if (line.verb == Verb::DefaultMessageSet && line.text.has_value() == !line.file.empty()) {
+            return refuse(
+                "default-message set takes a settings file or --text (\"\" deletes the "
+                "message), one of them");
         }
         const bool anyCode =
             std::find(line.codes.begin(), line.codes.end(), -1) != line.codes.end();
-        if (line.verb == Verb::DefaultMessageSet && !line.text->empty() && anyCode) {
+        if (line.text && !line.text->empty() && anyCode) {
             return refuse(
                 "a default message needs --font, --colour, --style, --alignment, --speed "
                 "and --pause");
         }
+    } else if (verb == "message") {
+        if (line.ports.empty()) return refuse(verb + " needs --port");
+        if (args.size() != 1 || line.text) return refuse("message takes one text, TEXT");
+        line.verb = Verb::Message;
+        line.text = args[0];
+        if (const auto problem = inlineCodeProblem(args[0])) return refuse(*problem);
     } else if (verb == "clock" || verb == "idle-time" || verb == "factory-reset") {
         if (line.ports.empty()) return refuse(verb + " needs --port");
         const std::string what = args.empty() ? "" : args[0];
@@ -140,14 +184,23 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (!line.time.empty() && line.verb != Verb::ClockSet)
         return refuse("--time goes with clock set");
-    if ((line.dryRun || line.force || line.anyModel) && line.verb != Verb::Write) {
-        return refuse("--dry-run, --force and --any-model go with write");
-    }
+    if ((line.dryRun || line.force) && line.verb != Verb::Write)
+        return refuse("--dry-run and --force go with write");
+    const bool withFile =
+        line.verb == Verb::Write ||
+        ((line.verb == Verb::DefaultMessageGet || line.verb == Verb::DefaultMessageSet) &&
+         !line.file.empty());
+    if (line.anyModel && !withFile)
+        return refuse("--any-model goes with write and default-message with a settings file");
     const bool codesGiven = std::find_if(line.codes.begin(), line.codes.end(),
                                          [](int c) { return c >= 0; }) != line.codes.end();
-    if ((line.text || codesGiven) && line.verb != Verb::DefaultMessageSet) {
-        return refuse("--text and the display options go with default-message set");
-    }
+    const bool message = line.verb == Verb::Message;
+    if ((line.text || codesGiven) && line.verb != Verb::DefaultMessageSet && !message)
+        return refuse("--text and the display options go with default-message set and message");
+    if (codesGiven && !line.file.empty())
+        return refuse("the display options of a settings file are its own");
+    if ((line.id >= 0 || line.priority >= 0 || line.beep >= 0 || line.timeout) && !message)
+        return refuse("--id, --priority, --beep and --timeout go with message");
     return {line, {}};
 }
 
@@ -182,17 +235,27 @@ std::string helpText() {
            "                 lines and sends nothing; a file made for another model is\n"
            "                 refused without --any-model. The default message, the user\n"
            "                 command and the idle display are left as the sign has them.\n"
-           "  default-message get\n"
-           "                 the sign's default message, its six codes and the idle display\n"
+           "  default-message get [FILE.led]\n"
+           "                 the sign's default message, its six codes and the idle display;\n"
+           "                 with FILE, written into it: into a file that exists only its\n"
+           "                 default message lines change\n"
+           "  default-message set FILE.led\n"
+           "                 sets the default message and codes a settings file holds\n"
            "  default-message set --text TEXT --font N --colour N --style N --alignment N\n"
            "                 --speed N --pause N\n"
            "                 sets it as the default message window's Upload to Sign does\n"
            "                 (--text \"\" deletes it) and reads it back; N is a position in\n"
-           "                 the model's list, as the window's lists show them\n"
+           "                 the model's list, as the window's lists show them; --any-model\n"
+           "                 takes a settings file made for another model\n"
            "  clock set [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
            "                 sets the sign's clock, to the computer's time by default\n"
            "  idle-time on|off|status\n"
            "                 switches the time display when idle, and reads its state back\n"
+           "  message TEXT [--id N] [--priority N] [--font N] ... [--beep N] [--timeout S]\n"
+           "                 sends a test message as the test message window does, with the\n"
+           "                 settings of the priority (0 by default) read from the sign, the\n"
+           "                 options over them; $FA to $FY and $CA to $CM in TEXT change the\n"
+           "                 font and colour, <hh:mm> and the other placeholders show the time\n"
            "  factory-reset --yes\n"
            "                 replaces the sign's whole set-up by its factory settings and\n"
            "                 reads it back\n"
@@ -209,8 +272,9 @@ std::string helpText() {
            "  0 done, or nothing differs   1 differences found (diff, write --dry-run)\n"
            "  2 the port cannot be opened, is busy or was disconnected\n"
            "  3 the settings file is unreadable, malformed, for another model, or cannot\n"
-           "    be written (nothing sent)   5 no sign answered, or it answered \"error\"\n"
-           "  6 the sign read back differs after a write or an idle switch\n"
+           "    be written, or the text or a position cannot go to the sign (nothing sent)\n"
+           "  5 no sign answered, or it answered \"error\"\n"
+           "  6 the sign read back differs after a write, a default message or an idle switch\n"
            "  64 a bad command line\n";
 }
 

@@ -19,7 +19,8 @@ enum class Verb {
     IdleStatus,
     FactoryReset,
     DefaultMessageGet,
-    DefaultMessageSet
+    DefaultMessageSet,
+    Message
 };
 
 struct CommandLine {
@@ -37,10 +38,15 @@ struct CommandLine {
     bool dryRun = false, force = false, anyModel = false;
     // clock set --time: "YYYY-MM-DD HH:MM:SS"; empty for the computer's time.
     std::string time;
-    // default-message set: the text ("" deletes the message) and its codes in
-    // the file's order (font, colour, style, alignment, speed, pause), -1 unset.
+    // default-message set: the text ("" deletes the message); message: the
+    // test message. The display options in the file's order (font, colour,
+    // style, alignment, speed, pause), -1 unset.
     std::optional<std::string> text;
     std::array<int, 6> codes{-1, -1, -1, -1, -1, -1};
+    // message: the message id, the priority whose settings it takes, the
+    // beep position and the time-out; -1 or nullopt unset.
+    int id = -1, priority = -1, beep = -1;
+    std::optional<std::string> timeout;
 };
 
 // The command line, or the problem in words (exit 64).

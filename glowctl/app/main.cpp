@@ -55,12 +55,20 @@ int run(const glowctl::CommandLine& line) {
                          name.c_str());
             return kBadCommandLine;
         }
-        jobs.push_back(std::make_unique<SignJob>(
-            clock, *port, makeDevice,
-            JobOptions{line.verb, fileForPort(line.file, name), line.dryRun, line.force,
-                       line.anyModel,
-                       glowset::clockCommand(glowset::localTimeOf(at)) + glowset::kCommandEnd,
-                       line.text.value_or(""), line.codes}));
+        JobOptions options;
+        options.verb = line.verb;
+        options.file = fileForPort(line.file, name);
+        options.dryRun = line.dryRun;
+        options.force = line.force;
+        options.anyModel = line.anyModel;
+        options.clockLine = glowset::clockCommand(glowset::localTimeOf(at)) + glowset::kCommandEnd;
+        options.text = line.text.value_or("");
+        options.codes = line.codes;
+        options.id = std::max(line.id, 0);
+        options.priority = std::max(line.priority, 0);
+        options.beep = line.beep;
+        options.timeout = line.timeout;
+        jobs.push_back(std::make_unique<SignJob>(clock, *port, makeDevice, std::move(options)));
     }
     size_t running = jobs.size();
     std::unique_ptr<QSocketNotifier> signalNotifier;

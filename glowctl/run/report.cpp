@@ -57,10 +57,15 @@ std::string reportText(Verb verb, const std::vector<JobResult>& results) {
                 (r.idleTimeOn ? std::string(", idle time display ") + (*r.idleTimeOn ? "on" : "off")
                               : std::string()) +
                 "\n";
+            if (!r.file.empty()) out += r.port + ": written into " + r.file + "\n";
             if (!r.unchecked.empty()) {
                 out += r.port + ": not checked, as the sign's record ends before it: " +
                        jsonString(r.unchecked) + "\n";
             }
+            continue;
+        }
+        if (verb == Verb::Message) {
+            for (const std::string& line : r.sent) out += r.port + ": taken: " + shown(line) + "\n";
             continue;
         }
         if (verb == Verb::ClockSet) {
@@ -120,7 +125,7 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
         out += "{\"port\":" + jsonString(r.port) + ",\"found\":" + (r.found ? "true" : "false");
         if (r.found)
             out += ",\"model\":" + jsonString(r.model) + ",\"build\":" + jsonString(r.build);
-        if (verb == Verb::Read && !r.file.empty()) out += ",\"file\":" + jsonString(r.file);
+        if (!r.file.empty()) out += ",\"file\":" + jsonString(r.file);
         if (r.idleTimeOn) out += std::string(",\"idle\":") + (*r.idleTimeOn ? "true" : "false");
         if (r.defaultMessage) {
             out += ",\"message\":" + jsonString(*r.defaultMessage) + ",\"codes\":[";
@@ -139,7 +144,7 @@ std::string reportJson(Verb verb, const std::vector<JobResult>& results) {
             }
             out += ",\"differences\":[" + items + "]";
         }
-        if (verb == Verb::Write) {
+        if (verb == Verb::Write || verb == Verb::Message) {
             std::string lines;
             for (const std::string& line : r.sent) {
                 lines += std::string(lines.empty() ? "" : ",") + jsonString(shown(line));

@@ -134,6 +134,53 @@ std::optional<std::string> applySettingsFile(const SettingsFile& file, const std
     return std::nullopt;
 }
 
+FileDefaultMessage fileDefaultMessage(const SettingsFile& file) {
+    FileDefaultMessage message;
+    for (const LedApplication& application : file.applications) {
+        if (const auto* a = std::get_if<led::DefaultMessage>(&application)) {
+            message.text.clear();
+            for (const char c : a->stored) {
+                message.text += static_cast<unsigned char>(c) == kStoredLineBreak ? '\n' : c;
+            }
+        } else if (const auto* a = std::get_if<led::DefaultCodeValue>(&application)) {
+            message.codes[a->code] = a->value;
+        }
+    }
+    return message;
+}
+
+std::optional<std::string> missingDefaultCode(const FileDefaultMessage& message) {
+    if (message.text.empty()) return std::nullopt;  // a delete needs no codes
+    const char* names[] = {"font", "colour", "style", "alignment", "speed", "pause"};
+    const char* keys[] = {"DefaultFont:",      "DefaultColor:", "DefaultStyle:",
+                          "DefaultAlignment:", "DefaultSpeed:", "DefaultPause:"};
+    for (int c = 0; c < 6; ++c) {
+        if (message.codes[c] < 0) {
+            return std::string(names[c]) + " (" + keys[c] + std::to_string(message.codes[c]) + ")";
+        }
+    }
+    return std::nullopt;
+}
+
+std::string withDefaultMessageOf(std::string_view contents, std::string_view fresh) {
+    const auto freshLines = lines(fresh);
+    std::string out;
+    size_t copied = 0;
+    for (const std::string_view line : lines(contents)) {
+        const size_t colon = line.find(':');
+        const std::string key = toLowerAscii(line.substr(0, colon + 1));
+        if (colon == std::string_view::npos || key.rfind("default", 0) != 0) continue;
+        for (const std::string_view replacement : freshLines) {
+            if (toLowerAscii(replacement.substr(0, colon + 1)) != key) continue;
+            const size_t at = static_cast<size_t>(line.data() - contents.data());
+            out.append(contents.substr(copied, at - copied)).append(replacement);
+            copied = at + line.size();
+            break;
+        }
+    }
+    return out.append(contents.substr(copied));
+}
+
 std::vector<std::string> markedItems(const ChangeFlags& marked) {
     std::vector<std::string> items;
     for (int p = 0; p < 5; ++p) {

@@ -4,6 +4,7 @@
 #include "glowset/core/protocol/commands.h"
 #include "glowset/core/session/upload_plan.h"
 #include "glowset/core/settings/led_file.h"
+#include "glowset/core/text/inline_codes.h"
 #include "glowset/core/text/message_text.h"
 #include "glowset/core/text/typed_text.h"
 
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <regex>
+#include <tuple>
 
 namespace glowctl {
 
@@ -58,27 +60,17 @@ void SignJob::start(std::function<void(const std::string&)> progress,
                     std::function<void()> finished) {
     progress_ = std::move(progress);
     finished_ = std::move(finished);
-    if (options_.verb == Verb::Diff || options_.verb == Verb::Write) {
-        // The file is checked before anything is sent.
-        QFile file(QString::fromLocal8Bit(options_.file.c_str()));
-        if (!file.open(QIODevice::ReadOnly)) {
-            finish(kFileFailed, options_.file + ": " + file.errorString().toStdString());
-            return;
-        }
-        const QByteArray contents = file.readAll();
-        auto checked = checkSettingsFile(options_.file,
-                                         std::string_view(contents.constData(), contents.size()));
-        if (auto* problem = std::get_if<std::string>(&checked)) {
-            finish(kFileFailed, *problem);
-            return;
-        }
-        settings_ = std::get<SettingsFile>(std::move(checked));
+    const bool messageFromFile = options_.verb == Verb::DefaultMessageSet && !options_.file.empty();
+    if (options_.verb == Verb::Diff || options_.verb == Verb::Write || messageFromFile) {
+        if (!loadSettingsFile()) return;
     }
     // The port stays this job's from the first download to the last.
     link_.keepOpen(true);
     switch (options_.verb) {
-        case Verb::ClockSet:
         case Verb::DefaultMessageGet:
+            if (!options_.file.empty()) break;  // a file needs the set-up read first
+            [[fallthrough]];
+        case Verb::ClockSet:
         case Verb::IdleOn:
         case Verb::IdleOff:
         case Verb::IdleStatus:
@@ -89,9 +81,46 @@ void SignJob::start(std::function<void(const std::string&)> progress,
             if (const auto why = session_.startFactoryReset()) finish(kPortFailed, *why);
             return;
         default:
-            progress_("reading the set-up");
-            session_.download();
+            break;
     }
+    progress_("reading the set-up");
+    session_.download();
+}
+
+// The file is checked whole before anything is sent; a default message to
+// set is taken from its lines.
+bool SignJob::loadSettingsFile() {
+    QFile file(QString::fromLocal8Bit(options_.file.c_str()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        finish(kFileFailed, options_.file + ": " + file.errorString().toStdString());
+        return false;
+    }
+    const QByteArray contents = file.readAll();
+    auto checked =
+        checkSettingsFile(options_.file, std::string_view(contents.constData(), contents.size()));
+    if (auto* problem = std::get_if<std::string>(&checked)) {
+        finish(kFileFailed, *problem);
+        return false;
+    }
+    settings_ = std::get<SettingsFile>(std::move(checked));
+    if (options_.verb != Verb::DefaultMessageSet) return true;
+    const FileDefaultMessage message = fileDefaultMessage(*settings_);
+    options_.text = message.text;
+    options_.codes = message.codes;
+    if (const auto missing = missingDefaultCode(message)) {
+        finish(kFileFailed, options_.file + ": the default message has no " + *missing);
+        return false;
+    }
+    return true;
+}
+
+bool SignJob::fileFitsTheSign() {
+    if (options_.anyModel || settings_->model == lastReading->typeText) return true;
+    finish(kFileFailed, options_.file + " is for a " + settings_->model + ", the sign on " +
+                            port_.name + " is a " + lastReading->typeText +
+                            ": its codes would mean other things there (--any-model takes it "
+                            "anyway)");
+    return false;
 }
 
 // What the default message window sends for the same button: the clock
@@ -269,10 +298,15 @@ void SignJob::exchangeStep(ExchangeStep step) {
                 finish(kDone);
                 break;
             case Verb::DefaultMessageSet:
-                startMessageVerb();  // the window opens by reading the message and idle state
+                // The window opens by reading the message and idle state.
+                if (!settings_ || fileFitsTheSign()) startMessageVerb();
                 break;
             case Verb::Read:
+            case Verb::DefaultMessageGet:
                 readDefaultMessage();
+                break;
+            case Verb::Message:
+                sendTestMessage();
                 break;
             case Verb::Diff:
             case Verb::Write:
@@ -287,14 +321,7 @@ void SignJob::exchangeStep(ExchangeStep step) {
 // The file applied to the set-up just read, as File > Open applies it, and
 // compared by the rule Upload to Sign uses.
 void SignJob::compare() {
-    if (phase_ == Phase::Reading && !options_.anyModel &&
-        settings_->model != lastReading->typeText) {
-        finish(kFileFailed, options_.file + " is for a " + settings_->model + ", the sign on " +
-                                port_.name + " is a " + lastReading->typeText +
-                                ": its codes would mean other things there (--any-model writes "
-                                "it anyway)");
-        return;
-    }
+    if (phase_ == Phase::Reading && !fileFitsTheSign()) return;
     if (const auto refused = applySettingsFile(*settings_, lastReading->model, wanted)) {
         finish(kFileFailed, options_.file + ": " + *refused);
         return;
@@ -436,11 +463,12 @@ void SignJob::messageReply(const MessageReply& reply) {
 
 void SignJob::messageExchangeEnded() {
     if (done_) return;
-    if (options_.verb == Verb::ClockSet) {
+    if (options_.verb == Verb::ClockSet || options_.verb == Verb::Message) {
         if (acknowledged_) {
             finish(kDone);
         } else {
-            finish(kSignSilent, "the sign on " + port_.name + " did not answer the clock");
+            finish(kSignSilent, "the sign on " + port_.name + " did not answer the " +
+                                    (options_.verb == Verb::ClockSet ? "clock" : "message"));
         }
         return;
     }
@@ -466,9 +494,14 @@ void SignJob::messageExchangeEnded() {
         const auto p = recordPositions(*record_);
         result_.defaultCodes = {p[kRecordFont],      p[kRecordColour], p[kRecordStyle],
                                 p[kRecordAlignment], p[kRecordSpeed],  p[kRecordPause]};
-        finish(kDone);
+        if (options_.file.empty()) {
+            finish(kDone);
+        } else {
+            writeSettingsFile();
+        }
         return;
     }
+
     if (options_.verb == Verb::IdleOn || options_.verb == Verb::IdleOff ||
         options_.verb == Verb::IdleStatus) {
         if (!result_.idleTimeOn) {
@@ -515,7 +548,13 @@ void SignJob::writeSettingsFile() {
         s.defaultCodes[c] = static_cast<int16_t>(
             row >= -1 && row < static_cast<int>(inFileOrder[c]->size()) ? row : -1);
     }
-    const std::string text = writeLedFile(s);
+    std::string text = writeLedFile(s);
+    if (options_.verb == Verb::DefaultMessageGet &&
+        QFile::exists(QString::fromLocal8Bit(options_.file.c_str()))) {
+        const auto merged = mergeIntoSettingsFile(text);
+        if (!merged) return;
+        text = *merged;
+    }
     QSaveFile file(QString::fromLocal8Bit(options_.file.c_str()));
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.write(text.data(), static_cast<qint64>(text.size())) ==
@@ -527,6 +566,87 @@ void SignJob::writeSettingsFile() {
     }
     result_.file = options_.file;
     finish(kDone);
+}
+
+// The file is taken only whole and for this model, as write takes it, so
+// that its other lines stay what they meant.
+std::optional<std::string> SignJob::mergeIntoSettingsFile(const std::string& fresh) {
+    QFile file(QString::fromLocal8Bit(options_.file.c_str()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        finish(kFileFailed, options_.file + ": " + file.errorString().toStdString());
+        return std::nullopt;
+    }
+    const QByteArray contents = file.readAll();
+    const std::string_view existing(contents.constData(), static_cast<size_t>(contents.size()));
+    auto checked = checkSettingsFile(options_.file, existing);
+    if (auto* problem = std::get_if<std::string>(&checked)) {
+        finish(kFileFailed, *problem + "; it was left as it is");
+        return std::nullopt;
+    }
+    settings_ = std::get<SettingsFile>(std::move(checked));
+    if (!fileFitsTheSign()) return std::nullopt;
+    return withDefaultMessageOf(existing, fresh);
+}
+
+// The test message window's Send Message to Sign: the header carries the id
+// and the display settings, the text its inline codes. A font or colour code
+// that opens the text goes into the header, as the window moves the first
+// font and colour into its lists.
+void SignJob::sendTestMessage() {
+    const QString utf8 =
+        QString::fromUtf8(options_.text.data(), static_cast<int>(options_.text.size()));
+    const TypedText checked = checkTypedText(utf8.toStdU32String());
+    if (!checked.refused.empty()) {
+        finish(kFileFailed,
+               "the sign cannot show " + describeRefused(checked.refused) + "; nothing was sent");
+        return;
+    }
+    std::string text;
+    for (const char32_t c : checked.text) text += static_cast<char>(c);
+    const auto& priority = wanted.priorities[options_.priority];
+    // The priority's codes: font, style, colour, speed, alignment, pause, beep.
+    std::array<int, 7> rowCodes{};
+    for (int v = 0; v < 7; ++v) rowCodes[v] = priority.codes[v];
+    constexpr std::array<int, 6> fileToRow = {0, 2, 1, 4, 3, 5};
+    for (int c = 0; c < 6; ++c) {
+        if (options_.codes[c] >= 0) rowCodes[fileToRow[c]] = options_.codes[c];
+    }
+    if (options_.beep >= 0) rowCodes[6] = options_.beep;
+    for (const auto& [letter, row, count] :
+         {std::tuple{'F', 0, kInlineFontCount}, std::tuple{'C', 2, kInlineColourCount}}) {
+        if (text.size() >= 3 && text[0] == '$' && text[1] == letter && text[2] >= 'A' &&
+            text[2] < 'A' + count) {
+            rowCodes[row] = text[2] - 'A';
+            text.erase(0, 3);
+        }
+    }
+    const auto lists = listsInRowOrder(optionSetForModel(lastReading->model));
+    const char* names[] = {"font", "style", "colour", "speed", "alignment", "pause", "beep"};
+    for (int v = 0; v < 7; ++v) {
+        if (rowCodes[v] >= static_cast<int>(lists[v]->size())) {
+            finish(kFileFailed, std::string("a ") + lastReading->typeText + " has no " + names[v] +
+                                    " " + std::to_string(rowCodes[v]) + "; nothing was sent");
+            return;
+        }
+    }
+    const auto code = [&rowCodes](int v) { return static_cast<int16_t>(rowCodes[v]); };
+    TestMessageParams p;
+    p.id = static_cast<int16_t>(options_.id);
+    p.font = code(0);
+    p.style = code(1);
+    p.colour = code(2);
+    p.speed = code(3);
+    p.alignment = code(4);
+    p.pause = code(5);
+    p.beep = code(6);
+    p.timeout = options_.timeout.value_or(priority.timeoutText);
+    const std::string command = testMessageCommand(p, text);
+    result_.sent = {command};
+    progress_("sending the message");
+    if (const auto why = session_.startMessageExchange(
+            {MessageWindow::TestMessage, {{0, command + kCommandEnd}}, 500}, *this)) {
+        finish(kPortFailed, *why);
+    }
 }
 
 void SignJob::finish(int exitCode, const std::string& error) {

@@ -49,7 +49,7 @@ struct JobResult {
     std::string model, build;
     std::string file;                     // read: the settings file written
     std::vector<Difference> differences;  // diff, write: before anything was sent
-    std::vector<std::string> sent;        // write: the lines sent (with --dry-run, planned)
+    std::vector<std::string> sent;        // write, message: the lines sent (--dry-run: planned)
     std::optional<bool> idleTimeOn;       // idle-time: the state the sign reports
     // default-message get: the message as a message box shows it (line
     // breaks as CR LF, time placeholders), and its codes in the file's order
@@ -72,6 +72,10 @@ struct JobOptions {
     // the file's order.
     std::string text;
     std::array<int, 6> codes{};
+    // message: the id, the priority whose settings it takes, and the beep and
+    // time-out when given (-1 or nullopt: the priority's own).
+    int id = 0, priority = 0, beep = -1;
+    std::optional<std::string> timeout;
 };
 
 class SignJob : private glowset::HeadlessView, private glowset::MessageListener {
@@ -109,7 +113,14 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     // default-message set, after the set-up and the default message are read.
     void sendDefaultMessage();
     void checkDefaultMessage();
+    // message, after the set-up is read: its priority's settings with the options over them.
+    void sendTestMessage();
     void writeSettingsFile();
+    // default-message get FILE.led for a file that exists: its default message lines replaced.
+    std::optional<std::string> mergeIntoSettingsFile(const std::string& fresh);
+    bool loadSettingsFile();
+    // Nothing goes to a sign of a model other than the file's, unless asked.
+    bool fileFitsTheSign();
     // diff and write: the file against what was just read.
     void compare();
     void readBack();

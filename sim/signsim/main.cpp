@@ -104,12 +104,18 @@ int main(int argc, char** argv) {
 
     signsim::Sign sign(options);
     int commands = 0;
-    sign.onCommand = [&commands](std::string_view command,
-                                 const std::vector<std::string>& replies) {
+    sign.onCommand = [&commands, &sign](std::string_view command,
+                                        const std::vector<std::string>& replies) {
         ++commands;
         std::printf("<- %s\n", signsim::escapeBytes(command).c_str());
         for (const std::string& reply : replies) {
             std::printf("-> %s\n", signsim::escapeBytes(reply).c_str());
+        }
+        // How far the clock just set is from the computer's, for a check of
+        // many signs set at once.
+        if (command.ends_with(">SET TIME") && replies == std::vector<std::string>{"done"}) {
+            std::printf("signsim: clock set, %lld s from the computer's\n",
+                        sign.state().clockOffsetSeconds);
         }
     };
     std::printf("signsim: sign \"%s\"%s%s on %s\n", options.model.c_str(),

@@ -227,7 +227,10 @@ std::vector<std::string> Sign::handleTag(std::string_view line) {
         }
         const auto number = parseInt(id);
         const auto params = readParams(*tag, r);
-        if (!inRange(number, 8) || !params) return {"error"};
+        const std::string timeout = tag->attributes.count("t") ? tag->attributes.at("t") : "";
+        const auto seconds = timeout.empty() ? std::optional<int>(0) : parseInt(timeout);
+        if (!inRange(number, 8) || !params || !seconds || *seconds < 0 || *seconds > 6000)
+            return {"error"};
         shown_ = decodeInline("test message " + id, tag->rest, params->font, params->colour);
         return {"done"};
     }

@@ -17,7 +17,8 @@ expect() {  # what is offered must hold each expected word
     [[ " $offered " == *" $word "* ]] || { echo "missing '$word' in: $offered"; status=1; }
   done
 }
-expect "$(complete_words glowctl "")" find read diff write default-message clock idle-time factory-reset --port
+expect "$(complete_words glowctl "")" find read diff write default-message clock idle-time message factory-reset --port
+expect "$(complete_words glowctl --port COM1 message Hi --)" --id --priority --beep --timeout --font
 expect "$(complete_words glowctl --port COM1 write x.led --d)" --dry-run
 expect "$(complete_words glowctl --port "")" COM1 COM12
 expect "$(complete_words glowctl --port COM1 idle-time "")" on off status

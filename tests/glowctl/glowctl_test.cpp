@@ -37,12 +37,33 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         {{"--port", "COM1", "factory-reset"},
          "factory-reset replaces the whole set-up: give --yes"},
         {{"--port", "COM1", "--time", "2026-12-24 18:30:00", "find"}, "--time goes with clock set"},
-        {{"--port", "COM1", "default-message", "set"}, "default-message set needs --text"},
+        {{"--port", "COM1", "default-message", "set"}, "default-message set takes a settings"},
+        {{"--port", "COM1", "default-message", "set", "x.led", "--text", "Hi"},
+         "default-message set takes a settings file or --text"},
+        {{"--port", "COM1", "default-message", "set", "x.led", "--font", "1"},
+         "the display options of a settings file are its own"},
+        {{"--port", "COM1", "default-message", "get", "x.led", "--any-model"},
+         "default-message-get ports=1 file=x.led any-model"},
+        {{"--port", "COM1", "--port", "COM2", "default-message", "get", "x.led"},
+         "reading several signs needs {port}"},
+        {{"--port", "COM1", "--any-model", "default-message", "get"}, "--any-model goes with"},
+        {{"--port", "COM1", "message", "$FBHi", "--id", "3", "--priority", "2", "--beep", "1",
+          "--timeout", "30", "--speed", "2"},
+         "message ports=1 text=$FBHi codes=-1-1-1-12-1 id=3 priority=2 beep=1 timeout=30"},
+        {{"--port", "COM1", "message", "$Fz"}, "\"$Fz\" is no font code ($FA to $FY)"},
+        {{"--port", "COM1", "message", "a$CN"}, "\"$CN\" is no colour code"},
+        {{"--port", "COM1", "message", "a$C"}, "\"$C\" is no colour code"},
+        {{"--port", "COM1", "message", "$5 $L$T2"}, "message ports=1 text=$5 $L$T2"},
+        {{"--port", "COM1", "message"}, "message takes one text"},
+        {{"--port", "COM1", "--id", "8", "message", "x"}, "--id needs a message id, 0 to 7"},
+        {{"--port", "COM1", "--priority", "5", "message", "x"}, "--priority needs a priority"},
+        {{"--port", "COM1", "--timeout", "1e3", "message", "x"}, "--timeout needs a whole"},
+        {{"--port", "COM1", "--beep", "1", "find"}, "--id, --priority, --beep and --timeout go"},
         {{"--port", "COM1", "default-message", "set", "--text", "Hi", "--font", "1"},
          "a default message needs --font, --colour"},
         {{"--port", "COM1", "--font", "x"}, "--font needs a list position"},
         {{"--port", "COM1", "--text", "Hi", "find"}, "--text and the display options go with"},
-        {{"--port", "COM1", "--force", "diff", "x.led"}, "--dry-run, --force and --any-model go"},
+        {{"--port", "COM1", "--force", "diff", "x.led"}, "--dry-run and --force go with write"},
         {{"--port", "COM1", "write", "x.led", "--dry-run", "--any-model"},
          "write ports=1 file=x.led dry-run any-model"},
     };
@@ -51,12 +72,30 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         std::string seen = parsed.problem;
         if (parsed.line) {
             const CommandLine& l = *parsed.line;
-            const char* verbs[] = {"find", "read", "diff", "write", "clock"};
+            const char* verbs[] = {"find",
+                                   "read",
+                                   "diff",
+                                   "write",
+                                   "clock",
+                                   "idle-on",
+                                   "idle-off",
+                                   "idle-status",
+                                   "reset",
+                                   "default-message-get",
+                                   "default-message-set",
+                                   "message"};
+            std::string codes;
+            for (const int c : l.codes) codes += std::to_string(c);
             seen = std::string(verbs[static_cast<int>(l.verb)]) +
                    " ports=" + std::to_string(l.ports.size()) + (l.json ? " json" : "") +
                    (l.quiet ? " quiet" : "") + (l.file.empty() ? "" : " file=" + l.file) +
                    (l.dryRun ? " dry-run" : "") + (l.force ? " force" : "") +
-                   (l.anyModel ? " any-model" : "");
+                   (l.anyModel ? " any-model" : "") + (l.text ? " text=" + *l.text : "") +
+                   (codes == "-1-1-1-1-1-1" ? "" : " codes=" + codes) +
+                   (l.id >= 0 ? " id=" + std::to_string(l.id) : "") +
+                   (l.priority >= 0 ? " priority=" + std::to_string(l.priority) : "") +
+                   (l.beep >= 0 ? " beep=" + std::to_string(l.beep) : "") +
+                   (l.timeout ? " timeout=" + *l.timeout : "");
         }
         EXPECT_EQ(seen.substr(0, expected.size()), expected) << ::testing::PrintToString(arguments);
     }
@@ -188,42 +227,132 @@ TEST_F(GlowctlWithSigns, ReadChangeWriteAndReadAgainGivesTheSameFileFromTwoSigns
     EXPECT_NE(four.errors.find(pulled + ": "), std::string::npos) << four.errors;
 }
 
-// The clock, the idle time display and the factory reset, as the windows do them, on two signs.
-TEST_F(GlowctlWithSigns, ClockIdleDisplayAndFactoryResetOnSeveralSigns) {
-    const std::string a = startSign("a", {"--model", "XY12"}),
-                      b = startSign("b", {"--model", "TB330"});
-    const Outcome clock =
-        glowctl({"--port", a, "--port", b, "clock", "set", "--time", "2026-12-24 18:30:00"});
-    EXPECT_EQ(std::pair(clock.exitCode, clock.output),
-              std::pair(0, a + ": clock set\n" + b + ": clock set\n"));
-    EXPECT_TRUE(testsupport::waitForText(folder + "/a.log",
-                                         "<Time time=18:30:00 date=2026/12/24-4>SET TIME"));
-    for (const std::string state : {"on", "status", "off"}) {
-        const Outcome idle = glowctl({"--port", a, "--port", b, "idle-time", state});
-        const std::string shown = state == "off" ? "off" : "on";
-        EXPECT_EQ(idle.output, a + ": idle time display is " + shown + "\n" + b +
-                                   ": idle time display is " + shown + "\n");
+// The lines each sign of `names` says, in its log.
+std::string said(const std::string& folder, const std::string& name) {
+    return testsupport::fileText(folder + "/" + name + ".log");
+}
+
+// Every verb of the message windows, as the windows do them, on four signs at once.
+TEST_F(GlowctlWithSigns, MessageWindowVerbsOnFourSignsAtOnce) {
+    const std::vector<std::string> names = {"a", "b", "c", "d"},
+                                   models = {"TB330", "TB330", "RV2210", "KL404"};
+    std::vector<std::string> ports, all;
+    for (size_t n = 0; n < names.size(); ++n) {
+        ports.push_back(startSign(names[n], {"--model", models[n]}));
+        all.insert(all.end(), {"--port", ports.back()});
     }
-    // A default message: quotes converted, a line break kept, the part the record cannot carry
-    // named.
-    const std::vector<std::string> codes = {"--font",      "1", "--colour", "2", "--style", "0",
-                                            "--alignment", "1", "--speed",  "0", "--pause", "2"};
-    std::vector<std::string> set = {"--port", b,        "default-message",
-                                    "set",    "--text", "Open \u201cnow\u201d\n<hh:mm>, ok"};
-    set.insert(set.end(), codes.begin(), codes.end());
-    EXPECT_EQ(glowctl(set).output,
-              b +
-                  ": default message \"Open \\\"now\\\"\\r\\n<hh:mm>\", font 1, colour 2, style 0, "
-                  "alignment 1, speed 0, pause 2, idle time display off\n" +
-                  b + ": not checked, as the sign's record ends before it: \", ok\"\n");
-    set[5] = "Price \u20ac5";
-    const Outcome refused = glowctl(set);
-    EXPECT_EQ(refused.exitCode, 3);
-    EXPECT_NE(refused.errors.find("the sign cannot show \u20ac (U+20AC); nothing was sent"),
+    const auto onAll = [&all](std::vector<std::string> args) {
+        args.insert(args.begin(), all.begin(), all.end());
+        return glowctl(args);
+    };
+    const auto eachSays = [&ports](const std::string& words) {
+        std::string out;
+        for (const std::string& port : ports) out += port + words + "\n";
+        return out;
+    };
+    const Outcome clock = onAll({"clock", "set", "--time", "2026-12-24 18:30:00"});
+    EXPECT_EQ(std::pair(clock.exitCode, clock.output), std::pair(0, eachSays(": clock set")));
+    EXPECT_NE(said(folder, "c").find("<Time time=18:30:00 date=2026/12/24-4>SET TIME"),
               std::string::npos);
-    const Outcome reset = glowctl({"--port", a, "factory-reset", "--yes"});
-    EXPECT_EQ(std::pair(reset.exitCode, reset.output),
-              std::pair(0, a + ": XY12: reset to its factory set-up\n"));
+    for (const std::string state : {"on", "status", "off"}) {
+        const Outcome idle = onAll({"idle-time", state});
+        EXPECT_EQ(idle.output,
+                  eachSays(": idle time display is " + std::string(state == "off" ? "off" : "on")));
+    }
+
+    // A default message: quotes converted, a line break kept, the part the record cannot carry
+    // named; then read into one file per sign.
+    const Outcome set = onAll({"default-message", "set", "--text",
+                               "Open \u201cnow\u201d\n<hh:mm>, ok", "--font", "1", "--colour", "2",
+                               "--style", "0", "--alignment", "1", "--speed", "0", "--pause", "2"});
+    EXPECT_EQ(set.exitCode, 0) << set.errors;
+    EXPECT_EQ(set.output.find(
+                  ports[0] +
+                  ": default message \"Open \\\"now\\\"\\r\\n<hh:mm>\", font 1, colour 2, "
+                  "style 0, alignment 1, speed 0, pause 2, idle time display off\n" +
+                  ports[0] + ": not checked, as the sign's record ends before it: \", ok\"\n"),
+              0u)
+        << set.output;
+    const Outcome get = onAll({"default-message", "get", folder + "/dm-{port}.led"});
+    EXPECT_EQ(get.exitCode, 0) << get.errors;
+    for (const std::string& port : ports) {
+        EXPECT_NE(
+            testsupport::fileText(fileForPort(folder + "/dm-{port}.led", port))
+                .find("DefaultMsg:Open \"now\"\xAA<hh:mm>\r\nDefaultFont:1\r\nDefaultColor:2\r\n"),
+            std::string::npos)
+            << port;
+    }
+
+    // Into a file that exists, only its default message lines change; from it to another sign,
+    // the whole message, colons and all.
+    const std::string file = folder + "/kept.led";
+    ASSERT_EQ(glowctl({"--port", ports[1], "read", file}).exitCode, 0);
+    std::string before = testsupport::fileText(file);
+    const size_t kept = before.find("DefaultMsg:");
+    before.replace(kept, before.find('\r', kept) - kept,
+                   "DefaultMsg:Time: 10\xAA"
+                   "a,b");
+    before += "a line of its own\r\n";
+    ASSERT_TRUE(testsupport::writeFile(file, before));
+    ASSERT_EQ(glowctl({"--port", ports[1], "default-message", "set", file}).exitCode, 0);
+    EXPECT_NE(said(folder, "b").find("<- <DF f=1 c=2 s=0 a=1 sp=0 p=2>Time: 10$La,b\n"),
+              std::string::npos);
+    ASSERT_EQ(glowctl({"--port", ports[0], "default-message", "get", file}).exitCode, 0);
+    std::string expected = before;
+    const size_t message = expected.find("DefaultMsg:");
+    expected.replace(message, expected.find("\r\n", message) - message,
+                     "DefaultMsg:Open \"now\"\xAA<hh:mm>");
+    EXPECT_EQ(testsupport::fileText(file), expected);
+    EXPECT_EQ(glowctl({"--port", ports[3], "default-message", "get", file}).exitCode,
+              3);  // a KL404
+    EXPECT_EQ(testsupport::fileText(file), expected);
+
+    // A test message takes its priority's settings, read first, with the options over them;
+    // a font or colour code that opens the text goes into the header.
+    std::string setup = testsupport::fileText(file);
+    const size_t pri1 = setup.find("Pri1:");
+    setup.replace(pri1, setup.find('\r', pri1) - pri1, "Pri1:3,1,4,2,0,1,2,25");
+    ASSERT_TRUE(testsupport::writeFile(file, setup));
+    ASSERT_EQ(glowctl({"--port", ports[0], "--port", ports[1], "write", file}).exitCode, 0);
+    const Outcome message4 = onAll(
+        {"message", "$CBOpen $FD$CCnow\n<hh:mm>", "--priority", "1", "--pause", "3", "--id", "6"});
+    EXPECT_EQ(message4.exitCode, 0) << message4.errors;
+    EXPECT_EQ(message4.output.substr(0, message4.output.find('\n')),
+              ports[0] + ": taken: <id=6 f=3 s=1 c=1 a=0 b=2 p=3 sp=2 t=25>Open $FD$CCnow$L$T2");
+    EXPECT_NE(said(folder, "d").find("<- <id=6 "), std::string::npos);
+    const Outcome refused = onAll({"message", "Price \u20ac5"});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_NE(
+        refused.errors.find(ports[2] + ": the sign cannot show \u20ac (U+20AC); nothing was sent"),
+        std::string::npos);
+    EXPECT_EQ(said(folder, "c").find("Price"), std::string::npos);
+    const Outcome error = glowctl({"--port", ports[0], "message", "x", "--timeout", "7000"});
+    EXPECT_EQ(error.exitCode, 5);
+    EXPECT_NE(error.errors.find("answered \"error\""), std::string::npos);
+
+    const Outcome reset = onAll({"factory-reset", "--yes"});
+    EXPECT_EQ(reset.exitCode, 0);
+    EXPECT_NE(reset.output.find(ports[3] + ": KL404: reset to its factory set-up\n"),
+              std::string::npos);
+}
+
+// Eight clocks set at once are set together: each sign is set to within a second of the
+// computer's time (the simulator counts whole seconds).
+TEST_F(GlowctlWithSigns, EightClocksSetAtOnceAgreeWithTheComputer) {
+    std::vector<std::string> args;
+    for (int n = 0; n < 8; ++n) {
+        args.insert(args.end(),
+                    {"--port", startSign("clock" + std::to_string(n), {"--model", "XY12"})});
+    }
+    args.insert(args.end(), {"clock", "set"});
+    ASSERT_EQ(glowctl(args).exitCode, 0);
+    for (int n = 0; n < 8; ++n) {
+        const std::string log = said(folder, "clock" + std::to_string(n));
+        const size_t at = log.find("signsim: clock set, ");
+        ASSERT_NE(at, std::string::npos) << log;
+        const int offset = std::stoi(log.substr(at + 20));
+        EXPECT_TRUE(offset == 0 || offset == -1) << n << ": " << offset;
+    }
 }
 
 // Each failure in words on standard error with its exit code; nothing half-written.
