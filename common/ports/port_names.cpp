@@ -68,6 +68,7 @@ PortEnvironment systemPortEnvironment() {
     environment.identify = [](const std::string& device) { return identifyDevice(device); };
     environment.loadNumbers = loadStoredPortNumbers;
     environment.saveNumbers = storePortNumbers;
+    environment.loadUrls = loadStoredPortUrls;
     return environment;
 }
 
@@ -89,12 +90,14 @@ std::string deviceForPortName(const std::string& name, const PortEnvironment& en
     return slotForPortName(name, environment).device;
 }
 
-bool assignNumbers(const std::vector<std::string>& present, PortNumbers& numbers) {
+bool assignNumbers(const std::vector<std::string>& present, PortNumbers& numbers,
+                   const PortUrls& urls) {
     bool changed = false;
     for (const auto& identity : present) {
         if (numbers.count(identity)) continue;
         int free = 1;
-        while (std::any_of(numbers.begin(), numbers.end(),
+        while (urls.count(free) ||
+               std::any_of(numbers.begin(), numbers.end(),
                            [free](const auto& entry) { return entry.second == free; })) {
             ++free;
         }
@@ -110,6 +113,9 @@ PortSlot portSlot(int portNumber, const PortEnvironment& environment) {
         const auto value = environment.variable("COM" + std::to_string(portNumber));
         if (value && !value->empty()) return {*value, *value, {}};
     }
+    const PortUrls urls = environment.loadUrls ? environment.loadUrls() : PortUrls();
+    if (const auto url = urls.find(portNumber); url != urls.end())
+        return {url->second, url->second, {}};
     if (!environment.serialDevices) return {};
     const std::vector<std::string> devices = environment.serialDevices();
     if (!environment.loadNumbers || !environment.identify) {
@@ -123,7 +129,7 @@ PortSlot portSlot(int portNumber, const PortEnvironment& environment) {
         present.push_back(identities.back().identity);
     }
     PortNumbers numbers = environment.loadNumbers();
-    if (assignNumbers(present, numbers) && environment.saveNumbers) {
+    if (assignNumbers(present, numbers, urls) && environment.saveNumbers) {
         environment.saveNumbers(numbers);
     }
     for (size_t i = 0; i < devices.size(); ++i) {

@@ -13,6 +13,8 @@ namespace ports {
 
 // COM numbers by device identity, as kept between runs.
 using PortNumbers = std::map<std::string, int>;
+// Servers' URLs by the COM number the user gave each.
+using PortUrls = std::map<int, std::string>;
 
 // Where the rule looks: the environment and the serial devices present.
 struct PortEnvironment {
@@ -25,6 +27,8 @@ struct PortEnvironment {
     std::function<DeviceIdentity(const std::string& device)> identify;
     std::function<PortNumbers()> loadNumbers;
     std::function<void(const PortNumbers&)> saveNumbers;
+    // COM numbers given to servers' URLs; a device never takes one of them.
+    std::function<PortUrls()> loadUrls;
 };
 
 // What stands behind a port number.
@@ -34,12 +38,13 @@ struct PortSlot {
     std::string product;   // USB product name of a present device
 };
 
-// Gives every identity in `present` that has no number the lowest free one,
-// in the order given; true when `numbers` changed.
-bool assignNumbers(const std::vector<std::string>& present, PortNumbers& numbers);
+// Gives every identity in `present` that has no number the lowest free one
+// (not one of `urls`), in the order given; true when `numbers` changed.
+bool assignNumbers(const std::vector<std::string>& present, PortNumbers& numbers,
+                   const PortUrls& urls = {});
 
-// Port n: the variable COM<n> when it is set and not empty, else the device
-// that holds number n.
+// Port n: the variable COM<n> when it is set and not empty, else the URL
+// given number n, else the device that holds number n.
 PortSlot portSlot(int portNumber, const PortEnvironment& environment);
 
 // The tool tip of a port list entry: the device and its product, or who

@@ -28,7 +28,8 @@ enum Command : uint8_t {
 inline constexpr uint8_t kServerOffset = 100;
 
 // Values of SET-CONTROL and PURGE-DATA.
-inline constexpr uint8_t kBreakOn = 5, kBreakOff = 6, kDtrOn = 8, kRtsOn = 11;
+inline constexpr uint8_t kBreakOn = 5, kBreakOff = 6, kDtrOn = 8, kDtrOff = 9, kRtsOn = 11,
+                         kRtsOff = 12;
 inline constexpr uint8_t kPurgeReceive = 1, kPurgeBoth = 3;
 // Values of the line settings: no parity, one stop bit.
 inline constexpr uint8_t kParityNone = 1, kStopBitsOne = 1;

@@ -1,5 +1,7 @@
 #include "common/ports/stored_port_numbers.h"
 
+#include "common/ports/port_url.h"
+
 #include <QSettings>
 
 namespace ports {
@@ -22,6 +24,18 @@ PortNumbers loadStoredPortNumbers() {
     }
     settings.endArray();
     return numbers;
+}
+
+PortUrls loadStoredPortUrls() {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Marquelle", "ports");
+    PortUrls urls;
+    for (const QString& key : settings.childKeys()) {
+        bool ok = false;
+        const int number = key.toInt(&ok);
+        const std::string value = settings.value(key).toString().toStdString();
+        if (ok && number >= 1 && looksLikeUrl(value)) urls[number] = value;
+    }
+    return urls;
 }
 
 void storePortNumbers(const PortNumbers& numbers) {

@@ -8,5 +8,8 @@ namespace ports {
 
 PortNumbers loadStoredPortNumbers();
 void storePortNumbers(const PortNumbers& numbers);
+// The lines "7=rfc2217://signs.example:4001" at the top of the file (or
+// under [General]): the number, 1 or more, and a server's URL.
+PortUrls loadStoredPortUrls();
 
 }  // namespace ports

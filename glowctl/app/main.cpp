@@ -51,7 +51,9 @@ int run(const glowctl::CommandLine& line) {
     for (const std::string& name : names) {
         auto port = choosePort(name, system);
         if (!port) {
-            std::fprintf(stderr, "glowctl: '%s' is no port: COM1 to COM12 or a device path\n",
+            std::fprintf(stderr,
+                         "glowctl: '%s' is no port: COM1 to COM12, a device path, or "
+                         "rfc2217://host:port or socket://host:port\n",
                          name.c_str());
             return kBadCommandLine;
         }

@@ -1,5 +1,6 @@
 #include "glowctl/run/sign_job.h"
 
+#include "common/ports/port_url.h"
 #include "glowset/core/options/option_sets.h"
 #include "glowset/core/protocol/commands.h"
 #include "glowset/core/session/upload_plan.h"
@@ -26,8 +27,12 @@ std::optional<PortChoice> choosePort(const std::string& name,
     if (std::regex_match(name, match, comPort)) {
         return PortChoice{name, std::stoi(match[1].str()), system};
     }
-    if (name.empty() || name[0] != '/') return std::nullopt;
-    // A device path is served as COM1 of an environment that names it.
+    if (ports::looksLikeUrl(name)) {
+        if (!ports::parsePortUrl(name)) return std::nullopt;
+    } else if (name.empty() || name[0] != '/') {
+        return std::nullopt;
+    }
+    // A device path or URL is served as COM1 of an environment that names it.
     ports::PortEnvironment environment = system;
     environment.variable = [name](const std::string& variable) -> std::optional<std::string> {
         if (variable == "COM1") return name;
@@ -247,6 +252,10 @@ void SignJob::messageLinesSent() {
 std::string SignJob::inWords(std::string text) const {
     const std::string number = "COM" + std::to_string(port_.number);
     if (number == port_.name) return text;
+    // "COM1 (rfc2217://…)": the URL was the port's name.
+    const std::string both = number + " (" + port_.name + ")";
+    for (size_t at = text.find(both); at != std::string::npos; at = text.find(both, at))
+        text.replace(at, both.size(), port_.name);
     for (size_t at = text.find(number); at != std::string::npos;
          at = text.find(number, at + port_.name.size())) {
         // "COM1" inside "COM12" is another port.
@@ -272,7 +281,9 @@ void SignJob::exchangeStep(ExchangeStep step) {
     HeadlessView::exchangeStep(step);
     if (done_) return;
     if (step == ExchangeStep::Stopped) {
-        finish(kPortFailed, lastStatus_);  // the port failed; the status says how
+        // The port failed; the status says how, and an upload what it sent.
+        finish(kPortFailed,
+               phase_ == Phase::Sending ? lastStatus_ + "; " + sentAndUnsent() : lastStatus_);
     } else if (step == ExchangeStep::UploadEnded) {
         if (interruptedBy_) {
             std::string sent, unsent;

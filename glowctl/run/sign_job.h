@@ -23,7 +23,8 @@ struct PortChoice {
     int number = 0;
     ports::PortEnvironment environment;
 };
-// "COM1" to "COM12", or a device path (served as number 1); nullopt otherwise.
+// "COM1" to "COM12", or a device path or a server's URL (either served as
+// number 1); nullopt otherwise.
 std::optional<PortChoice> choosePort(const std::string& name, const ports::PortEnvironment& system);
 
 // Exit codes, shared with romwright's console.
@@ -106,6 +107,7 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     void messageReply(const glowset::MessageReply& reply) override;
     void messageLinesSent() override;
     void messageExchangeEnded() override;
+    void messagePortFault(const std::string& what) override { finish(kPortFailed, what); }
 
     void readDefaultMessage();
     // The message windows' verbs: the clock, the idle display.

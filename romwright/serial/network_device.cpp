@@ -19,22 +19,13 @@ using Clock = std::chrono::steady_clock;
 using ports::PortUrl;
 namespace telnet = ports::rfc2217;
 
-// How long a new connection is listened to before the first write: a busy
-// server says so and hangs up at once, and a client that wrote first would
-// get a reset, which throws the server's words away unread.
-// A telnet server opens with its offers at once, a busy one with its words
-// right after them: once they have come and the line has been quiet for a
-// moment, the open goes on.
-constexpr std::chrono::milliseconds kBusyListen{200}, kQuietAfterOffers{10};
+using ports::server::kBusyListen;
+using ports::server::kQuietAfterOffers;
 
 int milliseconds_until(Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
-}
-
-std::string where(const PortUrl& url) {
-    return url.host + ":" + url.service;
 }
 
 // A connected, non-blocking TCP socket, or -1 with the reason in `problem`.
@@ -44,7 +35,8 @@ int connect_to(const PortUrl& url, const std::string& name, std::string& problem
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (const int rc = ::getaddrinfo(url.host.c_str(), url.service.c_str(), &hints, &found)) {
-        problem = name + ": unknown host " + url.host + " (" + ::gai_strerror(rc) + ")";
+        problem = ports::server::connectFailureText(
+            name, url, ports::server::ConnectFailure::UnknownHost, ::gai_strerror(rc));
         return -1;
     }
     const auto deadline = Clock::now() + kServerAnswerLimit;
@@ -79,18 +71,12 @@ int connect_to(const PortUrl& url, const std::string& name, std::string& problem
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         return fd;
     }
-    switch (error) {
-        case ECONNREFUSED:
-            problem = name + ": the server refused the connection (is it running, on port " +
-                      url.service + "?)";
-            break;
-        case ETIMEDOUT:
-            problem = name + ": no answer from " + where(url) + " within " +
-                      std::to_string(kServerAnswerLimit.count() / 1000) + " seconds";
-            break;
-        default:
-            problem = name + ": " + std::strerror(error);
-    }
+    using ports::server::ConnectFailure;
+    problem = ports::server::connectFailureText(name, url,
+                                                error == ECONNREFUSED ? ConnectFailure::Refused
+                                                : error == ETIMEDOUT  ? ConnectFailure::NoAnswer
+                                                                      : ConnectFailure::Other,
+                                                std::strerror(error));
     return -1;
 }
 
@@ -109,7 +95,7 @@ class NetworkDevice : public SerialDevice {
             if (telnet_) until = std::min(until, Clock::now() + kQuietAfterOffers);
         }
         listening_ = false;
-        if (lost_ || pending_.find("in use") != std::string::npos) return refused(problem);
+        if (lost_ || ports::server::saysBusy(pending_)) return refused(problem);
         pending_.clear();  // nothing was asked yet: this is no answer
         if (!telnet_) {
             baud_ = baud;
@@ -132,14 +118,11 @@ class NetworkDevice : public SerialDevice {
             }
             if (lost_) return refused(problem);
             if (client_.comPortRefused()) {
-                problem = name_ +
-                          ": the server does not take line settings (no RFC 2217); "
-                          "use socket:// with the speed set on the server";
+                problem = ports::server::noComPortOptionText(name_);
                 return false;
             }
             if (!client_.confirmed(command)) {
-                problem = name_ + ": the server did not confirm the line settings within " +
-                          std::to_string(kServerAnswerLimit.count() / 1000) + " seconds";
+                problem = ports::server::unconfirmedSettingsText(name_);
                 return false;
             }
         }
@@ -205,16 +188,8 @@ class NetworkDevice : public SerialDevice {
     bool lost() const override { return lost_; }
 
   private:
-    // The server hung up during the open: busy if its words say so.
     bool refused(std::string& problem) const {
-        std::string said = pending_;
-        while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) said.pop_back();
-        if (said.find("in use") != std::string::npos) {
-            problem = name_ + " is in use by another program (the server says \"" + said + "\")";
-        } else {
-            problem = name_ + ": the server closed the connection" +
-                      (said.empty() ? std::string() : " (\"" + said + "\")");
-        }
+        problem = ports::server::closedDuringOpenText(name_, pending_);
         return false;
     }
 
@@ -288,7 +263,7 @@ std::unique_ptr<SerialDevice> open_network_device(const std::string& name, int b
                                                   std::string& problem) {
     const auto url = ports::parsePortUrl(name);
     if (!url) {
-        problem = name + ": not a port URL (rfc2217://host:port or socket://host:port)";
+        problem = ports::server::notAUrlText(name);
         return nullptr;
     }
     const int fd = connect_to(*url, name, problem);

@@ -5,6 +5,7 @@
 // time-out T; a server that goes away is a lost device.
 #pragma once
 
+#include "common/ports/device_server.h"
 #include "common/ports/port_url.h"
 #include "romwright/serial/serial_port.h"
 
@@ -14,9 +15,7 @@
 
 namespace romwright {
 
-// How long the open may take: the connection, then each confirmation of a
-// line setting.
-inline constexpr std::chrono::milliseconds kServerAnswerLimit{3000};
+inline constexpr std::chrono::milliseconds kServerAnswerLimit = ports::server::kAnswerLimit;
 
 // Opens the port behind a URL at a baud rate; nullptr when the server
 // cannot be reached, says the port is busy, or does not confirm the line

@@ -129,6 +129,7 @@ struct Desk {
     PortNumbers kept;
     int saves = 0;
     std::optional<std::string> com1;
+    PortUrls urls;
 
     PortEnvironment environment() {
         PortEnvironment e;
@@ -146,6 +147,7 @@ struct Desk {
             kept = n;
             ++saves;
         };
+        e.loadUrls = [this] { return urls; };
         return e;
     }
     std::string device(int n) { return portSlot(n, environment()).device; }
@@ -175,6 +177,13 @@ TEST(PortNumbers, ADeviceKeepsItsNumberWhenOthersComeAndGo) {
     EXPECT_EQ(desk.device(1), "/dev/ttyUSB2=red");
     EXPECT_EQ(describeSlot(portSlot(1, desk.environment())), "/dev/ttyUSB2=red (Adapter red)");
     EXPECT_EQ(desk.saves, 2);
+
+    // A number given to a server's URL is the URL's, and no new adapter takes it.
+    desk.urls = {{5, "rfc2217://signs.example:4001"}};
+    desk.plugged.push_back("/dev/ttyUSB3=white");
+    EXPECT_EQ(desk.device(5), "rfc2217://signs.example:4001");
+    EXPECT_EQ(describeSlot(portSlot(5, desk.environment())), "rfc2217://signs.example:4001");
+    EXPECT_EQ(desk.device(6), "/dev/ttyUSB3=white");
 
     // The variable still wins, and a number nobody holds has no device.
     desk.com1 = "/tmp/sign";
@@ -248,6 +257,17 @@ TEST(PortNumbers, StoredNumbersSurviveARunAndDamage) {
         << "[devices]\n1\\identity=usb-a\n1\\number=1\n2\\identity=usb-b\n2\\number=1\n"
            "3\\identity=usb-c\n3\\number=x\n4\\identity=usb-d\n4\\number=4\nsize=4\n";
     EXPECT_EQ(loadStoredPortNumbers(), (PortNumbers{{"usb-a", 1}, {"usb-d", 4}}));
+
+    // A user's line gives a number to a server; only whole numbers and URLs count, and
+    // storing the numbers keeps the line.
+    std::ofstream(home / "Marquelle/ports.conf")
+        << "7=rfc2217://signs.example:4001\n0=socket://a:1\nx=socket://a:1\n8=/dev/ttyUSB0\n"
+           "9=socket://[::1]:4002\n[devices]\n1\\identity=usb-a\n1\\number=1\nsize=1\n";
+    const PortUrls urls = {{7, "rfc2217://signs.example:4001"}, {9, "socket://[::1]:4002"}};
+    EXPECT_EQ(loadStoredPortUrls(), urls);
+    storePortNumbers({{"usb-a", 1}, {"usb-b", 2}});
+    EXPECT_EQ(loadStoredPortUrls(), urls);
+    EXPECT_EQ(loadStoredPortNumbers().size(), 2u);
     fs::remove_all(home);
 }
 

@@ -1,5 +1,7 @@
 #include "glowset/core/platform/qt_serial_port.h"
 
+#include "common/ports/device_server.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
@@ -8,6 +10,14 @@
 namespace glowset {
 
 QtSerialPort::QtSerialPort(PortEnvironment environment) : environment_(std::move(environment)) {
+    network_.onData = [this](const std::string& data) {
+        input_.insert(input_.end(), data.begin(), data.end());
+        if (onReceive) onReceive();
+    };
+    network_.onFault = [this](const std::string& what) {
+        input_.clear();
+        if (onFault) onFault(what);
+    };
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
         const QByteArray bytes = port_.readAll();
         input_.insert(input_.end(), bytes.begin(), bytes.end());
@@ -35,13 +45,25 @@ QtSerialPort::QtSerialPort(PortEnvironment environment) : environment_(std::move
     });
 }
 
+// The port's device is a server's URL: the open goes on after this returns,
+// and a server that cannot be reached is a fault, as a pulled adapter is.
+std::optional<OpenError> QtSerialPort::openUrl(const std::string& url) {
+    const std::string name = "COM" + std::to_string(number_) + " (" + url + ")";
+    const auto parsed = ports::parsePortUrl(url);
+    if (!parsed) return OpenError{kErrorNoDevice, ports::server::notAUrlText(name)};
+    input_.clear();
+    network_.open(*parsed, url, name);
+    return std::nullopt;
+}
+
 std::optional<OpenError> QtSerialPort::open() {
     if (number_ < 1 || number_ > kHighestPortNumber) {
         return OpenError{kErrorInvalidPortNumber, "invalid port number"};
     }
-    if (port_.isOpen())
+    if (isOpen())
         return describeOpenFailure(OpenFailure::InUse, number_, port_.portName().toStdString());
     const ports::PortSlot slot = ports::portSlot(number_, environment_);
+    if (ports::looksLikeUrl(slot.device)) return openUrl(slot.device);
     if (slot.device.empty()) {
         return describeOpenFailure(OpenFailure::NoDevice, number_, {},
                                    ports::missingDeviceFacts(slot));
@@ -87,6 +109,7 @@ std::optional<OpenError> QtSerialPort::open() {
 }
 
 void QtSerialPort::close() {
+    network_.close();
     // A command written just before closing (the idle display switches) must
     // still leave; Qt drops what is not yet written when the port closes. The
     // wait is the line time of what is queued (10 bits a byte at 9600 baud)
@@ -100,6 +123,10 @@ void QtSerialPort::close() {
 }
 
 bool QtSerialPort::write(const std::string& bytes) {
+    if (network_.isOpen()) {
+        network_.write(bytes);  // a server gone away is a fault of its own
+        return true;
+    }
     if (!port_.isOpen()) return false;
     const qint64 written = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written == static_cast<qint64>(bytes.size())) return true;

@@ -41,6 +41,13 @@ SignSession::SignSession(Clock& clock, const std::function<std::unique_ptr<Seria
     MSComm2->onReceive = [this] { MSComm2_OnComm(); };
     MSComm2->onFault = [this](const std::string& what) { portFault(what); };
     MSComm1->onReceive = [this] { receiveMessageReply(); };
+    MSComm1->onFault = [this](const std::string& what) {
+        MessageListener* listener = messageListener_;
+        endMessageExchange();
+        if (!listener) return;
+        listener->messagePortFault(what);
+        listener->messageExchangeEnded();
+    };
 }
 
 SignSession::~SignSession() {

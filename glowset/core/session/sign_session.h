@@ -54,6 +54,9 @@ class MessageListener {
     virtual void messageLinesSent() = 0;
     // The wait is over and the port closed.
     virtual void messageExchangeEnded() = 0;
+    // The port failed during the exchange (a server gone, a device pulled);
+    // the exchange ends right after.
+    virtual void messagePortFault(const std::string& what) { (void)what; }
 };
 
 class SignSession {

@@ -1,5 +1,6 @@
 // The romwright program as scripts run it, against the unitsim program on a pseudo-terminal.
 #include "tests/romwright/support/fake_device.h"
+#include "tests/support/ser2net.h"
 
 #include <gtest/gtest.h>
 
@@ -223,60 +224,14 @@ TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
     EXPECT_EQ(lastLine(output), "Can't load dialog box!");
 }
 
-// A loopback port that takes connections into its queue and never answers (`listening`), or
-// one where nobody listens.
-int loopbackPort(int& fd, bool listening) {
-    fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    if (listening) {
-        ::listen(fd, 4);
-    } else {
-        ::close(fd);
-    }
-    return ntohs(address.sin_port);
-}
+using testsupport::loopbackPort;
 
 // ser2net in front of a unit's pseudo-terminal at 57600 8N1: an RFC 2217 port and a raw one.
-class Ser2net {
+class Ser2net : public testsupport::Ser2net {
   public:
-    explicit Ser2net(const std::string& device) {
-        const std::string config = tempPath("ser2net-" + std::to_string(counter_++) + ".yaml");
-        std::ofstream yaml(config);
-        yaml << "%YAML 1.1\n---\n";
-        for (const auto& [accepter, port] :
-             {std::pair{"telnet(rfc2217),tcp", &telnet_}, std::pair{"tcp", &raw_}}) {
-            int fd;
-            *port = loopbackPort(fd, false);
-            // No character delay: by default the server holds each byte up to a millisecond.
-            yaml << "connection: &c" << *port << "\n  accepter: " << accepter << ",127.0.0.1,"
-                 << *port << "\n  connector: serialdev," << device
-                 << ",57600n81,local\n  options:\n    chardelay: false\n";
-        }
-        yaml.close();
-        process_.start({"/usr/sbin/ser2net", "-n", "-c", config, "-P", config + ".pid"}, {},
-                       config + ".log");
-        EXPECT_TRUE(
-            testsupport::pollUntil([&] { return listening(telnet_) && listening(raw_); }, 10s))
-            << testsupport::fileText(config + ".log");
-    }
-    void stop() { process_.stop(SIGTERM); }
-    std::string rfc2217() const { return "rfc2217://127.0.0.1:" + std::to_string(telnet_); }
-    std::string socket() const { return "socket://127.0.0.1:" + std::to_string(raw_); }
-    int telnetPort() const { return telnet_; }
-
-  private:
-    // Listening, as the kernel's table says: a test connection would open the device.
-    static bool listening(int port) {
-        char local[32];
-        std::snprintf(local, sizeof local, ":%04X 00000000:0000 0A", port);
-        return testsupport::fileText("/proc/net/tcp").find(local) != std::string::npos;
-    }
-    int telnet_ = 0, raw_ = 0;
-    testsupport::ChildProcess process_;
-    static inline int counter_ = 0;
+    explicit Ser2net(const std::string& device)
+        : testsupport::Ser2net({device}, std::filesystem::path(tempPath("x")).parent_path(),
+                               "57600n81") {}
 };
 
 // Flashing through the server: the same results and words as on a local line.
