@@ -2,6 +2,7 @@
 #include "glowctl/app/command_line.h"
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"
+#include "tests/support/ser2net.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,7 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
         {{"--port", "COM1", "--priority", "5", "message", "x"}, "--priority needs a priority"},
         {{"--port", "COM1", "--timeout", "1e3", "message", "x"}, "--timeout needs a whole"},
         {{"--port", "COM1", "--beep", "1", "find"}, "--id, --priority, --beep and --timeout go"},
+        {{"--port", "COM1", "--id", "0", "find"}, "--id, --priority, --beep and --timeout go"},
         {{"--port", "COM1", "default-message", "set", "--text", "Hi", "--font", "1"},
          "a default message needs --font, --colour"},
         {{"--port", "COM1", "--font", "x"}, "--font needs a list position"},
@@ -275,6 +277,7 @@ TEST_F(GlowctlWithSigns, MessageWindowVerbsOnFourSignsAtOnce) {
         << set.output;
     const Outcome get = onAll({"default-message", "get", folder + "/dm-{port}.led"});
     EXPECT_EQ(get.exitCode, 0) << get.errors;
+    EXPECT_NE(get.errors.find(ports[2] + ": reading the default message\n"), std::string::npos);
     for (const std::string& port : ports) {
         EXPECT_NE(
             testsupport::fileText(fileForPort(folder + "/dm-{port}.led", port))
@@ -314,11 +317,11 @@ TEST_F(GlowctlWithSigns, MessageWindowVerbsOnFourSignsAtOnce) {
     setup.replace(pri1, setup.find('\r', pri1) - pri1, "Pri1:3,1,4,2,0,1,2,25");
     ASSERT_TRUE(testsupport::writeFile(file, setup));
     ASSERT_EQ(glowctl({"--port", ports[0], "--port", ports[1], "write", file}).exitCode, 0);
-    const Outcome message4 = onAll(
-        {"message", "$CBOpen $FD$CCnow\n<hh:mm>", "--priority", "1", "--pause", "3", "--id", "6"});
+    const Outcome message4 = onAll({"message", "$CBOpen $FD$CCnow\n<hh:mm>", "--priority", "1",
+                                    "--pause", "3", "--alignment", "1", "--id", "6"});
     EXPECT_EQ(message4.exitCode, 0) << message4.errors;
     EXPECT_EQ(message4.output.substr(0, message4.output.find('\n')),
-              ports[0] + ": taken: <id=6 f=3 s=1 c=1 a=0 b=2 p=3 sp=2 t=25>Open $FD$CCnow$L$T2");
+              ports[0] + ": taken: <id=6 f=3 s=1 c=1 a=1 b=2 p=3 sp=2 t=25>Open $FD$CCnow$L$T2");
     EXPECT_NE(said(folder, "d").find("<- <id=6 "), std::string::npos);
     const Outcome refused = onAll({"message", "Price \u20ac5"});
     EXPECT_EQ(refused.exitCode, 3);
@@ -355,6 +358,67 @@ TEST_F(GlowctlWithSigns, EightClocksSetAtOnceAgreeWithTheComputer) {
     }
 }
 
+// Signs behind one ser2net, through rfc2217:// and socket://: what works on a local line
+// works there, and a busy port or a server that goes away mid-write ends in words.
+TEST_F(GlowctlWithSigns, ThroughASerialDeviceServer) {
+    std::vector<std::string> links;
+    for (const std::string name : {"n0", "n1", "n2", "n3"})
+        links.push_back(startSign(name, {"--model", "XY12"}));
+    testsupport::Ser2net server(links, folder, "9600n81");
+    const std::string first = server.rfc2217(0), original = folder + "/net.led",
+                      changed = folder + "/net-changed.led";
+    ASSERT_EQ(glowctl({"--port", first, "read", original}).exitCode, 0);
+    std::string text = testsupport::fileText(original);
+    const size_t pri1 = text.find("Pri1:");
+    text.replace(pri1, text.find('\r', pri1) - pri1, "Pri1:3,1,0,2,0,2,0,20");
+    ASSERT_TRUE(testsupport::writeFile(changed, text));
+    const Outcome diff = glowctl({"--port", first, "diff", changed});
+    EXPECT_EQ(
+        std::pair(diff.exitCode, diff.output),
+        std::pair(1, first + ": Pri1 differs: file 3,1,0,2,0,2,0,20, sign 5,0,0,2,0,2,0,10\n"));
+    const Outcome written = glowctl({"--port", first, "write", changed});
+    EXPECT_EQ(written.exitCode, 0) << written.errors;
+    EXPECT_NE(said(folder, "n0").find("<- <DF pr=1 f=3 c=0 s=1 "), std::string::npos);
+    EXPECT_EQ(glowctl({"--port", first, "diff", changed}).exitCode, 0);
+
+    // Four at once, two of them through raw sockets.
+    const Outcome four =
+        glowctl({"--port", first, "--port", server.rfc2217(1), "--port", server.socket(2), "--port",
+                 server.socket(3), "write", "--force", changed});
+    EXPECT_EQ(four.exitCode, 0) << four.errors;
+    for (const std::string& port : {first, server.rfc2217(1), server.socket(2), server.socket(3)}) {
+        EXPECT_NE(four.output.find(port + ": XY12: read back, it holds"), std::string::npos)
+            << four.output;
+    }
+
+    // A port another client holds is busy, in the server's words.
+    int held = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{.sin_family = AF_INET,
+                        .sin_port = htons(static_cast<uint16_t>(server.telnetPort(3))),
+                        .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    ASSERT_EQ(::connect(held, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const Outcome busy = glowctl({"--port", server.rfc2217(3), "find"});
+    EXPECT_EQ(busy.exitCode, 2);
+    EXPECT_NE(busy.errors.find("is in use by another program (the server says"), std::string::npos)
+        << busy.errors;
+    ::close(held);
+
+    // The server stopped mid-write: exit 2, what was sent and what was not.
+    const std::string log = folder + "/net-stopped.log";
+    testsupport::ChildProcess writing;
+    writing.start({GLOWCTL_PROGRAM, "--port", server.rfc2217(1), "write", "--force", original}, {},
+                  log);
+    ASSERT_TRUE(testsupport::waitForText(log, "sending item 2 of 15"));
+    server.stop();
+    EXPECT_EQ(writing.wait(30s), 2);
+    const std::string stopped = testsupport::fileText(log);
+    EXPECT_NE(stopped.find(server.rfc2217(1) + ": the server closed the connection"),
+              std::string::npos)
+        << stopped;
+    EXPECT_NE(stopped.find("; sent: Pri0"), std::string::npos) << stopped;
+    EXPECT_NE(stopped.find("; not sent: "), std::string::npos) << stopped;
+}
+
 // Each failure in words on standard error with its exit code; nothing half-written.
 TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     const std::string sign = startSign("sign", {"--model", "XY12"});
@@ -374,7 +438,7 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
     };
     const std::string other = variant("Model:", "Model:RV2210"),
                       refused = variant("Pri1:", "Pri1:0,0,0,0,0,0,0,70000"),
-                      shortFile = variant("Pri3:", ""),
+                      shortFile = variant("Pri3:", ""), noMessage = variant("DefaultMsg:", ""),
                       badLink = variant("LinkID2:", "LinkID2:1,x"),
                       noEntry = variant("Pri4:", "Pri4:99,0,0,2,0,2,0,10");
     const struct {
@@ -387,6 +451,8 @@ TEST_F(GlowctlWithSigns, FailuresEndInWordsAndTheirExitCodes) {
         {{"--port", silent, "find"}, 5, "no sign answered on " + silent},
         {{"--port", sign, "read", unwritable}, 3, unwritable + ": "},
         {{"--port", sign, "write", shortFile}, 3, shortFile + ": no \"Pri3:\" line"},
+        {{"--port", sign, "diff", noMessage}, 3, noMessage + ": no \"DefaultMsg:\" line"},
+        {{"--port", folder + "/absent", "clock", "set"}, 2, "does not exist"},
         {{"--port", sign, "diff", badLink}, 3, "\"LinkID2:\" needs its ids and then a priority"},
         {{"--port", sign, "write", noEntry}, 3, "Pri4 has no entry 99 in field 1 for a XY12"},
         {{"--port", sign, "diff", folder + "/missing.led"}, 3, "missing.led: "},  // unreadable

@@ -4,6 +4,8 @@
 
 #include "tests/support/child_process.h"
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
 #include <fstream>
 #include <netinet/in.h>

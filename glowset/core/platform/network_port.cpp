@@ -77,8 +77,11 @@ void NetworkPort::open(const ports::PortUrl& url, const std::string& urlText,
         });
     state_ = State::Connecting;
     limit_.start();
-    socket->connectToHost(QString::fromStdString(url.host),
-                          static_cast<quint16>(std::stoi(url.service)));
+    // Started from the event loop: a refusal may come at once, and the
+    // opener must first have taken the open as done.
+    const QString host = QString::fromStdString(url.host);
+    const auto port = static_cast<quint16>(std::stoi(url.service));
+    QTimer::singleShot(0, socket, [socket, host, port] { socket->connectToHost(host, port); });
 }
 
 void NetworkPort::connected() {

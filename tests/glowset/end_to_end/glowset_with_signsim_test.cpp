@@ -7,9 +7,12 @@
 #include "tests/glowset/support/scripted_dialogs.h"
 #include "tests/support/child_process.h"
 #include "tests/support/named.h"
+#include "tests/support/ser2net.h"
 #include "tests/support/wait_for.h"
 
 #include <QtWidgets>
+
+#include <fstream>
 
 namespace glowset::testing {
 namespace {
@@ -145,6 +148,73 @@ TEST_F(GlowsetWithSignsim, ACablePulledMidUploadKeepsTheChanges) {
     EXPECT_TRUE(control("UploadAll")->isEnabled());
     EXPECT_FALSE(signLink.busy());
     EXPECT_EQ(w.getChangedRows(), 3);  // every record marked again
+}
+
+// A sign behind ser2net, reached through the COM number a line of ports.conf gives the
+// server's URL: found, shown with the URL, changed, and read back.
+TEST_F(GlowsetWithSignsim, FindsASignBehindAServerByTheNumberGivenToItsUrl) {
+    startSign(false);
+    testsupport::Ser2net server({link}, dir.path().toStdString(), "9600n81");
+    const std::string absent = dir.filePath("absent").toStdString();
+    ::setenv("COM3", absent.c_str(), 1);  // only the server reaches the sign
+    ::unsetenv("COM7");
+    QDir(dir.path()).mkpath("Marquelle");
+    std::ofstream(dir.filePath("Marquelle/ports.conf").toStdString())
+        << "7=" << server.rfc2217() << "\n";
+    ::setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
+    openAndFind();
+    QComboBox* ports = control<QComboBox>("ComportsList");
+    EXPECT_EQ(ports->currentIndex(), 6);
+    EXPECT_EQ(ports->itemData(6, Qt::ToolTipRole).toString().toStdString(), server.rfc2217());
+
+    control<QComboBox>("ColorP2")->setCurrentIndex(4);
+    control<QAbstractButton>("UploadAll")->click();
+    ASSERT_TRUE(waitFor([&] { return control("UploadAll")->isEnabled(); }));
+    EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"), std::string::npos)
+        << signLog();
+    control<QComboBox>("ColorP2")->setCurrentIndex(0);
+    control<QAbstractButton>("DownloadAll")->click();
+    ASSERT_TRUE(waitFor([&] { return control("DownloadAll")->isEnabled(); }));
+    EXPECT_EQ(control<QComboBox>("ColorP2")->currentIndex(), 4);
+
+    // The server stopped: the port stays listed and fails in words, as a pulled adapter does.
+    server.stop();
+    control<QAbstractButton>("DownloadAll")->click();
+    QLabel* status = control<QLabel>("Textout");
+    const QString words = QString::fromStdString("COM7 (" + server.rfc2217() + "): the server");
+    EXPECT_TRUE(waitFor([&] { return status->text().startsWith(words); }))
+        << status->text().toStdString();
+    EXPECT_TRUE(waitFor([&] { return control("DownloadAll")->isEnabled(); }));
+    EXPECT_EQ(ports->count(), 12);
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// Servers that refuse, stay silent or cannot be reached hold the search up no longer than
+// ports without an adapter: the search is the same twelve probes either way. (Two runs on
+// this machine compared; a blocking connect would add its whole time-out per dead server.)
+TEST_F(GlowsetWithSignsim, DeadServersHoldTheSearchUpNoLongerThanAbsentAdapters) {
+    startSign(false);
+    const std::string absent = dir.filePath("absent").toStdString();
+    ::setenv("COM3", absent.c_str(), 1);
+    ::setenv("COM12", link.c_str(), 1);
+    const auto timedSearch = [&] {
+        QElapsedTimer timer;
+        timer.start();
+        openAndFind();
+        EXPECT_EQ(control<QComboBox>("ComportsList")->currentIndex(), 11);
+        window.reset();
+        return timer.elapsed();
+    };
+    const qint64 local = timedSearch();
+    int silentFd = -1, refusedFd = -1;
+    const int silent = testsupport::loopbackPort(silentFd, true);
+    const int refused = testsupport::loopbackPort(refusedFd, false);
+    ::setenv("COM1", ("rfc2217://127.0.0.1:" + std::to_string(refused)).c_str(), 1);
+    ::setenv("COM2", ("rfc2217://127.0.0.1:" + std::to_string(silent)).c_str(), 1);
+    ::setenv("COM3", "socket://10.255.255.1:4001", 1);  // no route, or no answer
+    const qint64 network = timedSearch();
+    EXPECT_LE(network, local + 1000) << "local " << local << " ms, with dead servers " << network;
+    ::close(silentFd);
 }
 
 // The program finds the sign; SIGTERM closes it with 0, even while the downloads page waits.
