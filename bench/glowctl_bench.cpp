@@ -1,9 +1,10 @@
 // One changed item written with glowctl to 1, 4 and 8 signsim signs at
 // once, each sign paced at 9600 baud: the time of each run against one
 // sign's. Every sign is on its own pseudo-terminal and served by its own
-// session, so N signs should take about as long as one.
+// session, so N signs should take about as long as one. With --server the
+// signs are reached through one ser2net, each by its rfc2217:// port.
 //
-//   glowctl_bench [--signs 1,4,8] [--runs 3]
+//   glowctl_bench [--signs 1,4,8] [--runs 3] [--server]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,30 @@ std::string fileText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// ser2net in front of every sign, RFC 2217 ports from `firstPort` up; its pid.
+pid_t startServer(const std::string& folder, const std::vector<std::string>& links, int firstPort) {
+    const std::string config = folder + "/ser2net.yaml";
+    std::ofstream yaml(config);
+    yaml << "%YAML 1.1\n---\n";
+    for (size_t i = 0; i < links.size(); ++i) {
+        yaml << "connection: &c" << i << "\n  accepter: telnet(rfc2217),tcp,127.0.0.1,"
+             << firstPort + static_cast<int>(i) << "\n  connector: serialdev,"
+             << fs::canonical(links[i]).string()
+             << ",9600n81,local\n  options:\n    chardelay: false\n";
+    }
+    yaml.close();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl("/usr/sbin/ser2net", "ser2net", "-n", "-c", config.c_str(), "-P",
+                (config + ".pid").c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return pid;
+}
+
 std::vector<int> numbers(const char* list) {
     std::vector<int> out;
     std::stringstream in(list);
@@ -64,7 +89,10 @@ std::vector<int> numbers(const char* list) {
 int main(int argc, char** argv) {
     std::vector<int> counts = {1, 4, 8};
     int runs = 3;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool server = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--server") == 0) server = true;
+        if (i + 1 >= argc) continue;
         if (std::strcmp(argv[i], "--signs") == 0) counts = numbers(argv[i + 1]);
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::atoi(argv[i + 1]);
     }
@@ -77,6 +105,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < most; ++i) {
         links.push_back(folder + "/sign" + std::to_string(i));
         signs.push_back(startSign(links.back()));
+    }
+    pid_t serverPid = 0;
+    if (server) {
+        const int firstPort = 43000 + ::getpid() % 1000 * 10;
+        serverPid = startServer(folder, links, firstPort);
+        for (size_t i = 0; i < links.size(); ++i)
+            links[i] = "rfc2217://127.0.0.1:" + std::to_string(firstPort + static_cast<int>(i));
     }
     // A file that differs from the signs in one item, and its original.
     const std::string original = folder + "/original.led", changed = folder + "/changed.led";
@@ -112,6 +147,7 @@ int main(int argc, char** argv) {
         if (n == counts.front()) one = best;
         std::printf("%5d  %6.2f s                                   %.2f\n", n, best, best / one);
     }
+    if (serverPid) signs.insert(signs.begin(), serverPid);
     for (pid_t pid : signs) {
         ::kill(pid, SIGTERM);
         ::waitpid(pid, nullptr, 0);

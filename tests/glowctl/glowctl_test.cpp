@@ -391,6 +391,15 @@ TEST_F(GlowctlWithSigns, ThroughASerialDeviceServer) {
             << four.output;
     }
 
+    // COM7, given to a server's URL by a line of ports.conf.
+    std::filesystem::create_directories(folder + "/config/Marquelle");
+    std::ofstream(folder + "/config/Marquelle/ports.conf") << "7=" << server.socket(2) << "\n";
+    testsupport::ChildProcess byNumber;
+    byNumber.start({GLOWCTL_PROGRAM, "--port", "COM7", "find"},
+                   {"XDG_CONFIG_HOME=" + folder + "/config"}, folder + "/com7.log");
+    EXPECT_EQ(byNumber.wait(60s), 0);
+    EXPECT_NE(testsupport::fileText(folder + "/com7.log").find("COM7: XY12\n"), std::string::npos);
+
     // A port another client holds is busy, in the server's words.
     int held = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{.sin_family = AF_INET,
