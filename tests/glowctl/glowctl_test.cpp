@@ -155,10 +155,6 @@ TEST_F(GlowctlWithSigns, ReadsSeveralSignsAtOnceIntoSettingsFiles) {
     // The RV2210 is given a default message of two lines, right-aligned.
     std::ofstream(rv) << "<DF f=1 c=1 s=0 a=1 sp=0 p=0>HELLO$Lthere\r";
     ::usleep(300 * 1000);  // for the sign to take it
-    const Outcome message = glowctl({"--port", rv, "default-message", "get"});
-    EXPECT_EQ(message.output,
-              rv + ": default message \"HELLO\\r\\nthere\", font 1, colour 1, style 0, "
-                   "alignment 1, speed 0, pause 0, idle time display off\n");
     const Outcome found = glowctl({"--port", rv, "--port", xy, "find"});
     EXPECT_EQ(found.exitCode, 0) << found.errors;
     EXPECT_EQ(found.output, rv + ": RV2210, build 4.1\n" + xy + ": XY12, build 3\n");

@@ -193,14 +193,10 @@ void NetworkPort::hangUp() {
     waiting_.clear();
     urlText_.clear();
     if (!socket_) return;
-    QObject::disconnect(socket_.get(), nullptr, nullptr, nullptr);
-    if (socket_->state() != QAbstractSocket::ConnectedState) {
-        socket_.reset();
-        return;
-    }
-    // Written bytes still leave: the socket closes once they are out, and
-    // is kept until then (or until this port goes).
+    // Kept until it is done with, and never deleted inside one of its own
+    // signals (a failure hangs up from there).
     QTcpSocket* socket = socket_.get();
+    QObject::disconnect(socket, nullptr, nullptr, nullptr);
     closing_.push_back(std::move(socket_));
     const auto done = [this, socket] {
         QObject::disconnect(socket, nullptr, nullptr, nullptr);
@@ -209,6 +205,12 @@ void NetworkPort::hangUp() {
         }
         std::erase(closing_, nullptr);
     };
+    if (socket->state() != QAbstractSocket::ConnectedState) {
+        socket->abort();
+        QTimer::singleShot(0, socket, done);
+        return;
+    }
+    // Written bytes still leave: the socket closes once they are out.
     QObject::connect(socket, &QTcpSocket::disconnected, done);
     QObject::connect(socket, &QTcpSocket::errorOccurred, done);
     socket->disconnectFromHost();

@@ -189,6 +189,29 @@ TEST_F(GlowsetWithSignsim, FindsASignBehindAServerByTheNumberGivenToItsUrl) {
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
+// The idle display switch is written and the port closed at once, before the connection to
+// the server is even made: it still reaches the sign, and the read-back that opens the port
+// again at once takes the same connection up and hears the answer.
+TEST_F(GlowsetWithSignsim, ALineWrittenAsThePortClosesStillReachesASignBehindAServer) {
+    startSign(false);
+    testsupport::Ser2net server({link}, dir.path().toStdString(), "9600n81");
+    ::setenv("COM5", server.rfc2217().c_str(), 1);
+    QtSerialPort port;
+    port.setPortNumber(5);
+    std::string heard;
+    port.onReceive = [&] {
+        while (port.inputCount() > 0) heard += port.read();
+    };
+    ASSERT_FALSE(port.open());
+    EXPECT_TRUE(port.write("<TIME>IDLE ON"));
+    port.close();
+    ASSERT_FALSE(port.open());
+    port.write("TIME_STATUS\r");
+    EXPECT_TRUE(waitFor([&] { return heard.find("TIME:STATUS:1") != std::string::npos; }))
+        << heard << signLog();
+    port.close();
+}
+
 // Servers that refuse, stay silent or cannot be reached hold the search up no longer than
 // ports without an adapter: the search is the same twelve probes either way. (Two runs on
 // this machine compared; a blocking connect would add its whole time-out per dead server.)
