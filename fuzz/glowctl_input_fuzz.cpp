@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (parsed.line) glowctl::fileForPort(parsed.line->file, text);
 
     // The first half a file as found, the second as written afresh.
-    const std::string_view contents(text.data(), size / 2), fresh(text.data() + size / 2,
-                                                                  size - size / 2);
+    const std::string_view contents(text.data(), size / 2),
+        fresh(text.data() + size / 2, size - size / 2);
     const auto checked = glowctl::checkSettingsFile("f.led", contents);
     if (const auto* file = std::get_if<glowctl::SettingsFile>(&checked)) {
         glowctl::missingDefaultCode(glowctl::fileDefaultMessage(*file));

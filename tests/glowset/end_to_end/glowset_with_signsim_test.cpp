@@ -214,7 +214,8 @@ TEST_F(GlowsetWithSignsim, ALineWrittenAsThePortClosesStillReachesASignBehindASe
 
 // Servers that refuse, stay silent or cannot be reached hold the search up no longer than
 // ports without an adapter: the search is the same twelve probes either way. (Two runs on
-// this machine compared; a blocking connect would add its whole time-out per dead server.)
+// this machine compared, with room for a busy machine; a blocking connect would add its whole
+// three-second time-out per dead server.)
 TEST_F(GlowsetWithSignsim, DeadServersHoldTheSearchUpNoLongerThanAbsentAdapters) {
     startSign(false);
     const std::string absent = dir.filePath("absent").toStdString();
@@ -236,7 +237,7 @@ TEST_F(GlowsetWithSignsim, DeadServersHoldTheSearchUpNoLongerThanAbsentAdapters)
     ::setenv("COM2", ("rfc2217://127.0.0.1:" + std::to_string(silent)).c_str(), 1);
     ::setenv("COM3", "socket://10.255.255.1:4001", 1);  // no route, or no answer
     const qint64 network = timedSearch();
-    EXPECT_LE(network, local + 1000) << "local " << local << " ms, with dead servers " << network;
+    EXPECT_LE(network, local + 2000) << "local " << local << " ms, with dead servers " << network;
     ::close(silentFd);
 }
 
