@@ -115,19 +115,11 @@ Outcome glowctl(const std::vector<std::string>& args) {
     static int counter = 0;
     const std::string out = folder + "/" + std::to_string(counter) + ".out";
     const std::string err = folder + "/" + std::to_string(counter++) + ".err";
-    std::vector<std::string> command = {"/usr/bin/env",
-                                        "-u",
-                                        "DISPLAY",
-                                        "-u",
-                                        "WAYLAND_DISPLAY",
-                                        "GLOWCTL_ERRORS=" + err,
-                                        "/bin/sh",
-                                        "-c",
-                                        "exec \"$0\" \"$@\" 2>\"$GLOWCTL_ERRORS\"",
+    std::vector<std::string> command = {"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>\"$GLOWCTL_ERRORS\"",
                                         GLOWCTL_PROGRAM};
     command.insert(command.end(), args.begin(), args.end());
     testsupport::ChildProcess program;
-    program.start(command, {}, out);
+    program.start(command, {"GLOWCTL_ERRORS=" + err, "DISPLAY=", "WAYLAND_DISPLAY="}, out);
     const int code = program.wait(60s);
     return {code, testsupport::fileText(out), testsupport::fileText(err)};
 }
