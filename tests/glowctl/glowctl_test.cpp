@@ -65,6 +65,7 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
          "a default message needs --font, --colour"},
         {{"--port", "COM1", "--font", "x"}, "--font needs a list position"},
         {{"--port", "COM1", "--text", "Hi", "find"}, "--text and the display options go with"},
+        {{"--port", "COM1", "--font", "0", "find"}, "--text and the display options go with"},
         {{"--port", "COM1", "--force", "diff", "x.led"}, "--dry-run and --force go with write"},
         {{"--port", "COM1", "write", "x.led", "--dry-run", "--any-model"},
          "write ports=1 file=x.led dry-run any-model"},
@@ -389,11 +390,23 @@ TEST_F(GlowctlWithSigns, ThroughASerialDeviceServer) {
     EXPECT_NE(testsupport::fileText(folder + "/com7.log").find("COM7: XY12\n"), std::string::npos);
 
     // A port another client holds is busy, in the server's words.
-    int held = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{.sin_family = AF_INET,
-                        .sin_port = htons(static_cast<uint16_t>(server.telnetPort(3))),
-                        .sin_addr = {htonl(INADDR_LOOPBACK)}};
-    ASSERT_EQ(::connect(held, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    // The holder is served once the server, letting the last client go, stops calling it busy.
+    int held = -1;
+    ASSERT_TRUE(testsupport::pollUntil(
+        [&] {
+            if (held >= 0) ::close(held);
+            held = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in address{.sin_family = AF_INET,
+                                .sin_port = htons(static_cast<uint16_t>(server.telnetPort(3))),
+                                .sin_addr = {htonl(INADDR_LOOPBACK)}};
+            ::connect(held, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            std::this_thread::sleep_for(300ms);
+            char said[256] = {};
+            const ssize_t n = ::recv(held, said, sizeof said - 1, MSG_DONTWAIT);
+            return n > 0 &&
+                   std::string(said, static_cast<size_t>(n)).find("in use") == std::string::npos;
+        },
+        10s));
     const Outcome busy = glowctl({"--port", server.rfc2217(3), "find"});
     EXPECT_EQ(busy.exitCode, 2);
     EXPECT_NE(busy.errors.find("is in use by another program (the server says"), std::string::npos)

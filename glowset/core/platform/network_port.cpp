@@ -12,6 +12,8 @@ namespace server = ports::server;
 // found a sign on and the download opens it again at once, and a server
 // that serves one connection at a time may not have let the first go yet.
 constexpr int kLingerMs = 1000;
+// Short enough to stay inside the 400 ms an exchange waits for its answer.
+constexpr int kBusyRetryMs = 300, kBusyRetryGapMs = 50;
 constexpr uint32_t kBaud = 9600;
 
 }  // namespace
@@ -50,9 +52,19 @@ void NetworkPort::open(const ports::PortUrl& url, const std::string& urlText,
     url_ = url;
     urlText_ = urlText;
     open_ = true;
+    waiting_.clear();
+    busySince_.start();
+    limit_.start();
+    connectSocket(0);
+}
+
+// A new connection, started from the event loop `afterMs` from now: a
+// refusal may come at once, and the opener must first have taken the open
+// as done.
+void NetworkPort::connectSocket(int afterMs) {
+    listen_.stop();
     telnet_ = telnet::Client();
     said_.clear();
-    waiting_.clear();
     socket_ = std::make_unique<QTcpSocket>();
     QTcpSocket* socket = socket_.get();
     QObject::connect(socket, &QTcpSocket::connected, [this] { connected(); });
@@ -70,18 +82,28 @@ void NetworkPort::open(const ports::PortUrl& url, const std::string& urlText,
                                                    socket->errorString().toStdString());
             } else if (state_ == State::Ready) {
                 words = name_ + ": the server closed the connection";
-            } else {
+            } else if (!busyOnceMore()) {
                 words = server::closedDuringOpenText(name_, said_);
+            } else {
+                return;
             }
             failed(words);
         });
     state_ = State::Connecting;
-    limit_.start();
-    // Started from the event loop: a refusal may come at once, and the
-    // opener must first have taken the open as done.
-    const QString host = QString::fromStdString(url.host);
-    const auto port = static_cast<quint16>(std::stoi(url.service));
-    QTimer::singleShot(0, socket, [socket, host, port] { socket->connectToHost(host, port); });
+    const QString host = QString::fromStdString(url_.host);
+    const auto port = static_cast<quint16>(std::stoi(url_.service));
+    QTimer::singleShot(afterMs, socket,
+                       [socket, host, port] { socket->connectToHost(host, port); });
+}
+
+// A server that serves one client at a time says it is busy until it has let
+// the last one go, which takes it a moment after that client hung up (the
+// same program a moment ago, often). For a while the open asks again.
+bool NetworkPort::busyOnceMore() {
+    if (!server::saysBusy(said_) || busySince_.elapsed() >= kBusyRetryMs) return false;
+    retire();
+    connectSocket(kBusyRetryGapMs);
+    return true;
 }
 
 void NetworkPort::connected() {
@@ -123,6 +145,7 @@ void NetworkPort::received() {
 
 // Listened long enough: nothing said, or a busy server's words.
 void NetworkPort::listened() {
+    if (state_ != State::Listening || busyOnceMore()) return;
     if (server::saysBusy(said_)) {
         failed(server::closedDuringOpenText(name_, said_));
         return;
@@ -192,6 +215,10 @@ void NetworkPort::hangUp() {
     state_ = State::Idle;
     waiting_.clear();
     urlText_.clear();
+    retire();
+}
+
+void NetworkPort::retire() {
     if (!socket_) return;
     // Kept until it is done with, and never deleted inside one of its own
     // signals (a failure hangs up from there).

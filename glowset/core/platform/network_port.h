@@ -3,13 +3,14 @@
 // settings (9600 8N1, both queues purged, DTR and RTS low) follow on the
 // event loop, so a server that does not answer holds nobody up. Lines
 // written before the line is ready wait and go out in order once it is; a
-// server that cannot be reached, is busy or goes away is a fault in words,
-// as a pulled adapter is.
+// server that cannot be reached, is busy (for longer than it takes to let
+// a last client go) or goes away is a fault in words, as a pulled adapter is.
 #pragma once
 
 #include "common/ports/port_url.h"
 #include "common/ports/rfc2217.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -44,6 +45,9 @@ class NetworkPort {
 
   private:
     enum class State { Idle, Connecting, Listening, Negotiating, Ready };
+    void connectSocket(int afterMs);
+    bool busyOnceMore();
+    void retire();  // the socket let go of, once its written bytes are out
     void connected();
     void received();
     void listened();
@@ -58,6 +62,7 @@ class NetworkPort {
     QTimer limit_;      // the whole open, as long as the server may take
     QTimer listen_;     // before the first write
     QTimer lingering_;  // closed, kept for a quick reopen
+    QElapsedTimer busySince_;
     ports::PortUrl url_;
     std::string urlText_, name_;
     State state_ = State::Idle;
