@@ -10,6 +10,8 @@
 #include "tests/support/ser2net.h"
 #include "tests/support/wait_for.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtWidgets>
 
 #include <fstream>
@@ -210,6 +212,44 @@ TEST_F(GlowsetWithSignsim, ALineWrittenAsThePortClosesStillReachesASignBehindASe
     EXPECT_TRUE(waitFor([&] { return heard.find("TIME:STATUS:1") != std::string::npos; }))
         << heard << signLog();
     port.close();
+}
+
+// A raw server that says it is busy to its first `busyTimes` clients (as ser2net does for a
+// moment after its last client hung up): the open asks again for a while, then gives up in
+// the server's words.
+TEST(NetworkPort, ABusyServerIsAskedAgainForAMomentThenNamed) {
+    for (const int busyTimes : {2, 1000}) {
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        int clients = 0;
+        std::string received;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket* client = server.nextPendingConnection();
+            if (++clients <= busyTimes) {
+                client->write("Port already in use\r\n");
+                client->disconnectFromHost();
+                return;
+            }
+            QObject::connect(client, &QTcpSocket::readyRead,
+                             [&, client] { received += client->readAll().toStdString(); });
+        });
+        const std::string url = "socket://127.0.0.1:" + std::to_string(server.serverPort());
+        QtSerialPort port(PortEnvironment{
+            .variable = [&](const std::string&) { return std::optional<std::string>(url); }});
+        std::string fault;
+        port.onFault = [&](const std::string& what) { fault = what; };
+        ASSERT_FALSE(port.open());
+        port.write("DOWNLOAD_ALL\r");
+        EXPECT_TRUE(waitFor([&] { return !received.empty() || !fault.empty(); }, 5000));
+        if (busyTimes == 2) {
+            EXPECT_EQ(std::pair(received, clients), std::pair(std::string("DOWNLOAD_ALL\r"), 3));
+        } else {
+            EXPECT_EQ(fault, "COM1 (" + url +
+                                 ") is in use by another program (the server says "
+                                 "\"Port already in use\")");
+        }
+        port.close();
+    }
 }
 
 // Servers that refuse, stay silent or cannot be reached hold the search up no longer than
