@@ -14,6 +14,7 @@ namespace glowctl {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 
 TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -106,12 +107,13 @@ TEST(GlowctlCommandLine, WhatIsTakenAndWhatIsRefused) {
               "signs/_dev_ttyUSB0-_dev_ttyUSB0.led");
 }
 
-// Runs glowctl without a display; standard output and standard error apart.
+// Runs glowctl without a display, with one more environment setting; standard output and
+// standard error apart.
 struct Outcome {
     int exitCode;
     std::string output, errors;
 };
-Outcome glowctl(const std::vector<std::string>& args) {
+Outcome glowctl(const std::vector<std::string>& args, const std::string& setting = "X=") {
     static const std::string folder = testsupport::scratchFolder("glowctl-runs");
     static int counter = 0;
     const std::string out = folder + "/" + std::to_string(counter) + ".out";
@@ -120,7 +122,7 @@ Outcome glowctl(const std::vector<std::string>& args) {
                                         GLOWCTL_PROGRAM};
     command.insert(command.end(), args.begin(), args.end());
     testsupport::ChildProcess program;
-    program.start(command, {"GLOWCTL_ERRORS=" + err, "DISPLAY=", "WAYLAND_DISPLAY="}, out);
+    program.start(command, {"GLOWCTL_ERRORS=" + err, "DISPLAY=", "WAYLAND_DISPLAY=", setting}, out);
     const int code = program.wait(60s);
     return {code, testsupport::fileText(out), testsupport::fileText(err)};
 }
@@ -383,30 +385,12 @@ TEST_F(GlowctlWithSigns, ThroughASerialDeviceServer) {
     // COM7, given to a server's URL by a line of ports.conf.
     std::filesystem::create_directories(folder + "/config/Marquelle");
     std::ofstream(folder + "/config/Marquelle/ports.conf") << "7=" << server.socket(2) << "\n";
-    testsupport::ChildProcess byNumber;
-    byNumber.start({GLOWCTL_PROGRAM, "--port", "COM7", "find"},
-                   {"XDG_CONFIG_HOME=" + folder + "/config"}, folder + "/com7.log");
-    EXPECT_EQ(byNumber.wait(60s), 0);
-    EXPECT_NE(testsupport::fileText(folder + "/com7.log").find("COM7: XY12\n"), std::string::npos);
+    const Outcome byNumber =
+        glowctl({"--port", "COM7", "find"}, "XDG_CONFIG_HOME=" + folder + "/config");
+    EXPECT_EQ(std::pair(byNumber.exitCode, byNumber.output), std::pair(0, "COM7: XY12\n"s));
 
     // A port another client holds is busy, in the server's words.
-    // The holder is served once the server, letting the last client go, stops calling it busy.
-    int held = -1;
-    ASSERT_TRUE(testsupport::pollUntil(
-        [&] {
-            if (held >= 0) ::close(held);
-            held = ::socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{.sin_family = AF_INET,
-                                .sin_port = htons(static_cast<uint16_t>(server.telnetPort(3))),
-                                .sin_addr = {htonl(INADDR_LOOPBACK)}};
-            ::connect(held, reinterpret_cast<sockaddr*>(&address), sizeof address);
-            std::this_thread::sleep_for(300ms);
-            char said[256] = {};
-            const ssize_t n = ::recv(held, said, sizeof said - 1, MSG_DONTWAIT);
-            return n > 0 &&
-                   std::string(said, static_cast<size_t>(n)).find("in use") == std::string::npos;
-        },
-        10s));
+    const int held = server.holdPort(3);
     const Outcome busy = glowctl({"--port", server.rfc2217(3), "find"});
     EXPECT_EQ(busy.exitCode, 2);
     EXPECT_NE(busy.errors.find("is in use by another program (the server says"), std::string::npos)

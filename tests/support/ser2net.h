@@ -70,7 +70,29 @@ class Ser2net {
     std::string socket(size_t i = 0) const {
         return "socket://127.0.0.1:" + std::to_string(raw_[i]);
     }
-    int telnetPort(size_t i = 0) const { return telnet_[i]; }
+    // Another client on port i's telnet side, once the server serves it (a
+    // server letting its last client go calls the port busy for a moment);
+    // the socket, to be closed to let go.
+    int holdPort(size_t i = 0) const {
+        int held = -1;
+        const bool served = pollUntil(
+            [&] {
+                if (held >= 0) ::close(held);
+                held = ::socket(AF_INET, SOCK_STREAM, 0);
+                sockaddr_in address{.sin_family = AF_INET,
+                                    .sin_port = htons(static_cast<uint16_t>(telnet_[i])),
+                                    .sin_addr = {htonl(INADDR_LOOPBACK)}};
+                ::connect(held, reinterpret_cast<sockaddr*>(&address), sizeof address);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                char said[256] = {};
+                const ssize_t n = ::recv(held, said, sizeof said - 1, MSG_DONTWAIT);
+                return n > 0 && std::string(said, static_cast<size_t>(n)).find("in use") ==
+                                    std::string::npos;
+            },
+            std::chrono::seconds(10));
+        if (!served) ADD_FAILURE() << "ser2net did not serve the holding client";
+        return held;
+    }
 
   private:
     // Listening, as the kernel's table says: a test connection would open the device.

@@ -55,6 +55,19 @@ class GlowsetWithSignsim : public ::testing::Test {
             waitFor([&] { return named<QPushButton>(*window, "DownloadAll")->isEnabled(); }));
         return *window;
     }
+    // Priority 2's colour changed and uploaded (the record on the sign's log), then read back.
+    void uploadAColourAndReadItBack() {
+        control<QComboBox>("ColorP2")->setCurrentIndex(4);
+        control<QAbstractButton>("UploadAll")->click();
+        ASSERT_TRUE(waitFor([&] { return control("UploadAll")->isEnabled(); }));
+        EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"),
+                  std::string::npos)
+            << signLog();
+        control<QComboBox>("ColorP2")->setCurrentIndex(0);
+        control<QAbstractButton>("DownloadAll")->click();
+        ASSERT_TRUE(waitFor([&] { return control("DownloadAll")->isEnabled(); }));
+        EXPECT_EQ(control<QComboBox>("ColorP2")->currentIndex(), 4);
+    }
     template <class T = QWidget>
     T* control(const QString& name) const {
         return named<T>(*window, name);
@@ -102,17 +115,7 @@ TEST_F(GlowsetWithSignsim, FindsTheSignShowsItsSetUpAndUploadsAChange) {
     EXPECT_EQ(control<QComboBox>("FontP0")->currentIndex(), 5);  // the sign's factory set-up
     EXPECT_EQ(control<QCheckBox>("AutoID")->checkState(), Qt::Checked);
 
-    control<QComboBox>("ColorP2")->setCurrentIndex(4);
-    control<QAbstractButton>("UploadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return control("UploadAll")->isEnabled(); }));
-    EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"), std::string::npos)
-        << signLog();
-
-    // Read back: the sign holds the new colour.
-    control<QComboBox>("ColorP2")->setCurrentIndex(0);
-    control<QAbstractButton>("DownloadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return control("DownloadAll")->isEnabled(); }));
-    EXPECT_EQ(control<QComboBox>("ColorP2")->currentIndex(), 4);
+    uploadAColourAndReadItBack();
 }
 
 TEST_F(GlowsetWithSignsim, ATestMessageInTwoColoursAppearsOnTheSignInThoseColours) {
@@ -169,15 +172,7 @@ TEST_F(GlowsetWithSignsim, FindsASignBehindAServerByTheNumberGivenToItsUrl) {
     EXPECT_EQ(ports->currentIndex(), 6);
     EXPECT_EQ(ports->itemData(6, Qt::ToolTipRole).toString().toStdString(), server.rfc2217());
 
-    control<QComboBox>("ColorP2")->setCurrentIndex(4);
-    control<QAbstractButton>("UploadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return control("UploadAll")->isEnabled(); }));
-    EXPECT_NE(signLog().find("<- <DF pr=2 f=5 c=4 s=0 a=0 sp=2 p=2 b=0 t=10>"), std::string::npos)
-        << signLog();
-    control<QComboBox>("ColorP2")->setCurrentIndex(0);
-    control<QAbstractButton>("DownloadAll")->click();
-    ASSERT_TRUE(waitFor([&] { return control("DownloadAll")->isEnabled(); }));
-    EXPECT_EQ(control<QComboBox>("ColorP2")->currentIndex(), 4);
+    uploadAColourAndReadItBack();
 
     // The server stopped: the port stays listed and fails in words, as a pulled adapter does.
     server.stop();
@@ -214,42 +209,30 @@ TEST_F(GlowsetWithSignsim, ALineWrittenAsThePortClosesStillReachesASignBehindASe
     port.close();
 }
 
-// A raw server that says it is busy to its first `busyTimes` clients (as ser2net does for a
-// moment after its last client hung up): the open asks again for a while, then gives up in
-// the server's words.
-TEST(NetworkPort, ABusyServerIsAskedAgainForAMomentThenNamed) {
-    for (const int busyTimes : {2, 1000}) {
-        QTcpServer server;
-        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-        int clients = 0;
-        std::string received;
-        QObject::connect(&server, &QTcpServer::newConnection, [&] {
-            QTcpSocket* client = server.nextPendingConnection();
-            if (++clients <= busyTimes) {
-                client->write("Port already in use\r\n");
-                client->disconnectFromHost();
-                return;
-            }
-            QObject::connect(client, &QTcpSocket::readyRead,
-                             [&, client] { received += client->readAll().toStdString(); });
-        });
-        const std::string url = "socket://127.0.0.1:" + std::to_string(server.serverPort());
-        QtSerialPort port(PortEnvironment{
-            .variable = [&](const std::string&) { return std::optional<std::string>(url); }});
-        std::string fault;
-        port.onFault = [&](const std::string& what) { fault = what; };
-        ASSERT_FALSE(port.open());
-        port.write("DOWNLOAD_ALL\r");
-        EXPECT_TRUE(waitFor([&] { return !received.empty() || !fault.empty(); }, 5000));
-        if (busyTimes == 2) {
-            EXPECT_EQ(std::pair(received, clients), std::pair(std::string("DOWNLOAD_ALL\r"), 3));
-        } else {
-            EXPECT_EQ(fault, "COM1 (" + url +
-                                 ") is in use by another program (the server says "
-                                 "\"Port already in use\")");
+// A raw server that says it is busy to its first two clients, as ser2net does for a moment
+// after its last client hung up: the open asks again, and the third is served. (One that
+// stays busy is named in its words: the glowctl tests hold a ser2net port.)
+TEST(NetworkPort, ABusyServerIsAskedAgainForAMoment) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    int clients = 0;
+    std::string received;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* client = server.nextPendingConnection();
+        if (++clients <= 2) {
+            client->write("Port already in use\r\n");
+            client->disconnectFromHost();
         }
-        port.close();
-    }
+        QObject::connect(client, &QTcpSocket::readyRead,
+                         [&, client] { received += client->readAll().toStdString(); });
+    });
+    const std::string url = "socket://127.0.0.1:" + std::to_string(server.serverPort());
+    QtSerialPort port(PortEnvironment{
+        .variable = [&](const std::string&) { return std::optional<std::string>(url); }});
+    ASSERT_FALSE(port.open());
+    port.write("DOWNLOAD_ALL\r");
+    EXPECT_TRUE(waitFor([&] { return !received.empty(); }, 5000));
+    EXPECT_EQ(std::pair(received, clients), std::pair(std::string("DOWNLOAD_ALL\r"), 3));
 }
 
 // Servers that refuse, stay silent or cannot be reached hold the search up no longer than

@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <fstream>
-#include <netinet/in.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -227,8 +224,7 @@ TEST(RomwrightWindow, ScriptedRunsWithoutAScreen) {
 using testsupport::loopbackPort;
 
 // ser2net in front of a unit's pseudo-terminal at 57600 8N1: an RFC 2217 port and a raw one.
-class Ser2net : public testsupport::Ser2net {
-  public:
+struct Ser2net : testsupport::Ser2net {
     explicit Ser2net(const std::string& device)
         : testsupport::Ser2net({device}, std::filesystem::path(tempPath("x")).parent_path(),
                                "57600n81") {}
@@ -330,12 +326,7 @@ TEST(RomwrightThroughSer2net, BusyAndGone) {
     UnitProgram unit;
     unit.start({"--fault", "drop-second-reply"});  // held inside the first page
     Ser2net server(unit.link);
-    const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{.sin_family = AF_INET,
-                        .sin_port = htons(static_cast<uint16_t>(server.telnetPort())),
-                        .sin_addr = {htonl(INADDR_LOOPBACK)}};
-    ASSERT_EQ(::connect(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    std::this_thread::sleep_for(300ms);  // the server has given it the device
+    const int holder = server.holdPort();
     std::string output;
     for (const std::string& port : {server.rfc2217(), server.socket()}) {  // one device behind both
         EXPECT_EQ(runWithoutDisplay({"--console", "--port", port, "-f" + imageFor(1)}, output), 2);
