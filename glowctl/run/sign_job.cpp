@@ -148,13 +148,10 @@ void SignJob::startMessageVerb() {
                                            0},
                                           *this);
     } else {
-        progress_(options_.verb == Verb::DefaultMessageGet ? "reading the default message"
-                                                           : "reading the idle time display state");
-        why = session_.startMessageExchange({MessageWindow::DefaultMessage,
-                                             {{0, downloadDefaultMessageCommand() + kCommandEnd},
-                                              {100, timeStatusCommand() + kCommandEnd}},
-                                             550},
-                                            *this);
+        readDefaultMessage(options_.verb == Verb::DefaultMessageGet
+                               ? "reading the default message"
+                               : "reading the idle time display state");
+        return;
     }
     if (why) finish(kPortFailed, *why);
 }
@@ -169,19 +166,10 @@ void SignJob::sendDefaultMessage() {
                                 "(idle-time off); nothing was sent");
         return;
     }
-    const QString utf8 =
-        QString::fromUtf8(options_.text.data(), static_cast<int>(options_.text.size()));
-    const TypedText checked = checkTypedText(utf8.toStdU32String());
-    if (!checked.refused.empty()) {
-        finish(kFileFailed,
-               "the sign cannot show " + describeRefused(checked.refused) + "; nothing was sent");
-        return;
-    }
-    std::string text;  // 8-bit, line breaks as CR LF as the message box gives them
-    for (const char32_t c : checked.text) {
-        if (c == U'\n') text += '\r';
-        text += static_cast<char>(c);
-    }
+    // 8-bit, line breaks as CR LF as the message box gives them.
+    const auto checked = textForSign(true);
+    if (!checked) return;
+    const std::string& text = *checked;
     std::string command;
     if (text.empty()) {
         command = displayToWire(deleteDefaultMessageCommand());
@@ -216,6 +204,26 @@ void SignJob::sendDefaultMessage() {
             {MessageWindow::DefaultMessage, {{0, command + kCommandEnd}}, 550}, *this)) {
         finish(kPortFailed, *why);
     }
+}
+
+// The text as the sign takes it, typographic characters converted; a
+// character the sign cannot show ends the job, by name, before anything is
+// sent. `crLf`: line breaks as CR LF, as a message box gives them.
+std::optional<std::string> SignJob::textForSign(bool crLf) {
+    const QString utf8 =
+        QString::fromUtf8(options_.text.data(), static_cast<int>(options_.text.size()));
+    const TypedText checked = checkTypedText(utf8.toStdU32String());
+    if (!checked.refused.empty()) {
+        finish(kFileFailed,
+               "the sign cannot show " + describeRefused(checked.refused) + "; nothing was sent");
+        return std::nullopt;
+    }
+    std::string text;
+    for (const char32_t c : checked.text) {
+        if (crLf && c == U'\n') text += '\r';
+        text += static_cast<char>(c);
+    }
+    return text;
 }
 
 // The record carries the message only up to its first "," or ":"; what lies
@@ -314,7 +322,7 @@ void SignJob::exchangeStep(ExchangeStep step) {
                 break;
             case Verb::Read:
             case Verb::DefaultMessageGet:
-                readDefaultMessage();
+                readDefaultMessage("reading the default message");
                 break;
             case Verb::Message:
                 sendTestMessage();
@@ -451,8 +459,8 @@ std::vector<Difference> SignJob::differences() const {
 
 // The default message is read as the default message window reads it: the
 // message, then 100 ms later the idle display state; the port waits 550 ms.
-void SignJob::readDefaultMessage() {
-    progress_("reading the default message");
+void SignJob::readDefaultMessage(const std::string& progress) {
+    progress_(progress);
     const auto why =
         session_.startMessageExchange({MessageWindow::DefaultMessage,
                                        {{0, downloadDefaultMessageCommand() + kCommandEnd},
@@ -604,16 +612,9 @@ std::optional<std::string> SignJob::mergeIntoSettingsFile(const std::string& fre
 // that opens the text goes into the header, as the window moves the first
 // font and colour into its lists.
 void SignJob::sendTestMessage() {
-    const QString utf8 =
-        QString::fromUtf8(options_.text.data(), static_cast<int>(options_.text.size()));
-    const TypedText checked = checkTypedText(utf8.toStdU32String());
-    if (!checked.refused.empty()) {
-        finish(kFileFailed,
-               "the sign cannot show " + describeRefused(checked.refused) + "; nothing was sent");
-        return;
-    }
-    std::string text;
-    for (const char32_t c : checked.text) text += static_cast<char>(c);
+    auto checked = textForSign(false);
+    if (!checked) return;
+    std::string text = std::move(*checked);
     const auto& priority = wanted.priorities[options_.priority];
     // The priority's codes: font, style, colour, speed, alignment, pause, beep.
     std::array<int, 7> rowCodes{};

@@ -109,12 +109,14 @@ class SignJob : private glowset::HeadlessView, private glowset::MessageListener 
     void messageExchangeEnded() override;
     void messagePortFault(const std::string& what) override { finish(kPortFailed, what); }
 
-    void readDefaultMessage();
+    // The message, then 100 ms later the idle display state.
+    void readDefaultMessage(const std::string& progress);
     // The message windows' verbs: the clock, the idle display.
     void startMessageVerb();
     // default-message set, after the set-up and the default message are read.
     void sendDefaultMessage();
     void checkDefaultMessage();
+    std::optional<std::string> textForSign(bool crLf);
     // message, after the set-up is read: its priority's settings with the options over them.
     void sendTestMessage();
     void writeSettingsFile();
